@@ -1,0 +1,34 @@
+#include "conversionstatus.h"
+
+ConversionStatus ConversionStatus::done(const QString &outputPath, qint64 fileSize)
+{
+    ConversionStatus status(Kind::done);
+    status.m_text = outputPath;
+    status.m_fileSize = fileSize;
+    return status;
+}
+
+ConversionStatus ConversionStatus::error(const QString &message)
+{
+    ConversionStatus status(Kind::error);
+    status.m_text = message;
+    return status;
+}
+
+QString ConversionStatus::statusText() const
+{
+    switch (m_kind) {
+    case Kind::queued:
+        return QStringLiteral("Waiting");
+    case Kind::converting:
+        return QStringLiteral("Converting\u2026");
+    case Kind::cancelled:
+        return QStringLiteral("Cancelled");
+    case Kind::error:
+        return m_text;
+    case Kind::done:
+        // QString::asprintf ignores the C locale, so the separator is always a full stop.
+        return QString::asprintf("%.1f KB", static_cast<double>(m_fileSize) / 1024.0);
+    }
+    return {};
+}

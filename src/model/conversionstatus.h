@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QMetaType>
+#include <QString>
+
+/// Where one file stands in a conversion, with the result's payload for `done` and `error`.
+class ConversionStatus
+{
+    Q_GADGET
+public:
+    enum class Kind
+    {
+        done,
+        error,
+        queued,
+        converting,
+        cancelled
+    };
+    Q_ENUM(Kind)
+
+    ConversionStatus() = default;
+
+    [[nodiscard]] static ConversionStatus done(const QString &outputPath, qint64 fileSize);
+    [[nodiscard]] static ConversionStatus error(const QString &message);
+    [[nodiscard]] static ConversionStatus queued() { return ConversionStatus(Kind::queued); }
+    [[nodiscard]] static ConversionStatus converting()
+    {
+        return ConversionStatus(Kind::converting);
+    }
+    [[nodiscard]] static ConversionStatus cancelled() { return ConversionStatus(Kind::cancelled); }
+
+    [[nodiscard]] Kind kind() const { return m_kind; }
+    /// Set for `done` only.
+    [[nodiscard]] const QString &outputPath() const { return m_text; }
+    /// Set for `done` only.
+    [[nodiscard]] qint64 fileSize() const { return m_fileSize; }
+    /// Set for `error` only.
+    [[nodiscard]] const QString &message() const { return m_text; }
+
+    /// The short text a file row shows: "Waiting", "Converting…", "Cancelled", the error
+    /// message, or the size as "12.3 KB" with a full stop in every locale.
+    [[nodiscard]] QString statusText() const;
+
+    friend bool operator==(const ConversionStatus &, const ConversionStatus &) = default;
+
+private:
+    explicit ConversionStatus(Kind kind)
+        : m_kind(kind)
+    {}
+
+    Kind m_kind = Kind::queued;
+    QString m_text;
+    qint64 m_fileSize = 0;
+};
+
+Q_DECLARE_METATYPE(ConversionStatus)

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "resolutionpreset.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QUuid>
+
+#include <optional>
+
+/// The user's conversion choices: presets and the selected one, PPI, quality and size limit.
+/// A plain value, stored as one JSON document.
+struct ConverterSettings
+{
+    QList<ResolutionPreset> presets;
+    std::optional<QUuid> selectedPresetID;
+    QString ppiOption = QStringLiteral("72");
+    qint64 customPPI = 72;
+    bool fileSizeLimitEnabled = true;
+    qint64 fileSizeLimitKB = 300;
+    qint64 quality = 85;
+
+    /// Compact JSON; "selectedPresetID" only when a preset is selected.
+    [[nodiscard]] QByteArray toJson() const;
+    /// Decodes a whole document or nothing: any missing required key, wrong type, malformed id
+    /// or bad preset fails it.
+    [[nodiscard]] static std::optional<ConverterSettings> fromJson(const QByteArray &json);
+};

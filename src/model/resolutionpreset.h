@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+#include <QUuid>
+
+#include <optional>
+
+/// A named output size. With `preserveOriginal` set, images keep their own pixel size and
+/// `width` and `height` are not applied.
+struct ResolutionPreset
+{
+    QUuid id;
+    QString name;
+    qint64 width = 0;
+    qint64 height = 0;
+    bool preserveOriginal = false;
+
+    /// A preset with a fresh random id.
+    [[nodiscard]] static ResolutionPreset make(const QString &name, qint64 width, qint64 height,
+                                               bool preserveOriginal);
+
+    /// "Original" for a keep-own-size preset, otherwise "1920 × 1080".
+    [[nodiscard]] QString sizeText() const;
+
+    [[nodiscard]] QJsonObject toJson() const;
+    /// Strict: a missing key, a wrong type or a malformed id gives no preset.
+    [[nodiscard]] static std::optional<ResolutionPreset> fromJson(const QJsonValue &value);
+
+    friend bool operator==(const ResolutionPreset &, const ResolutionPreset &) = default;
+};
+
+size_t qHash(const ResolutionPreset &preset, size_t seed = 0) noexcept;
