@@ -259,10 +259,15 @@ void ImageConverter::setChosenOutputFolder(const QUrl &folder)
 {
     if (!folder.isValid() || folder.isEmpty())
         return;
+    useOutputFolder(folder);
+    Preferences::saveOutputFolder(folder);
+}
+
+void ImageConverter::useOutputFolder(const QUrl &folder)
+{
     Q_EMIT objectWillChange();
     m_outputFolderURL = folder;
     Q_EMIT outputFolderURLChanged();
-    Preferences::saveOutputFolder(folder);
 }
 
 void ImageConverter::openOutputFolder()

@@ -91,6 +91,8 @@ public:
     Q_INVOKABLE void chooseOutputFolder();
     /// The chooser's answer: uses `folder` from now on and remembers it.
     Q_INVOKABLE void setChosenOutputFolder(const QUrl &folder);
+    /// Uses `folder` for the next runs without remembering it.
+    void useOutputFolder(const QUrl &folder);
     Q_INVOKABLE void openOutputFolder();
 
     // Conversion.

@@ -1,3 +1,5 @@
+#include "convertcommand.h"
+
 #include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
@@ -41,6 +43,8 @@ bool answersWithoutWindow(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    if (argc > 1 && std::string_view(argv[1]) == "convert")
+        return runConvertCommand(argc, argv);
     if (answersWithoutWindow(argc, argv)) {
         QCoreApplication app(argc, argv);
         describeApplication();

@@ -80,8 +80,10 @@ private Q_SLOTS:
     void init()
     {
         QVERIFY(m_dir.isValid());
-        m_inputs = m_dir.filePath(QStringLiteral("in-") + QString::number(QRandomGenerator::global()->generate()));
-        m_output = m_dir.filePath(QStringLiteral("out-") + QString::number(QRandomGenerator::global()->generate()));
+        m_inputs = m_dir.filePath(QStringLiteral("in-") +
+                                  QString::number(QRandomGenerator::global()->generate()));
+        m_output = m_dir.filePath(QStringLiteral("out-") +
+                                  QString::number(QRandomGenerator::global()->generate()));
         QVERIFY(QDir().mkpath(m_inputs));
         QVERIFY(QDir().mkpath(m_output));
     }
@@ -105,10 +107,12 @@ private Q_SLOTS:
         QVERIFY(finished.wait(20000));
         const auto files = converter.files();
         QCOMPARE(files.at(0)->statusKind(), ConversionStatus::Kind::done);
-        QCOMPARE(files.at(1)->status(), ConversionStatus::error(QStringLiteral("Could not load image")));
+        QCOMPARE(files.at(1)->status(),
+                 ConversionStatus::error(QStringLiteral("Could not load image")));
         QCOMPARE(files.at(2)->statusKind(), ConversionStatus::Kind::done);
         QCOMPARE(files.at(0)->status().outputPath(), m_output + QStringLiteral("/a.webp"));
-        QCOMPARE(files.at(0)->status().fileSize(), QFileInfo(m_output + QStringLiteral("/a.webp")).size());
+        QCOMPARE(files.at(0)->status().fileSize(),
+                 QFileInfo(m_output + QStringLiteral("/a.webp")).size());
         QCOMPARE(converter.completedCount(), 3);
         QCOMPARE(converter.doneCount(), 2);
         QCOMPARE(converter.errorCount(), 1);
@@ -134,7 +138,8 @@ private Q_SLOTS:
         converter.files().at(1)->setSelected(false);
         converter.convertAll();
         QCOMPARE(converting.size(), 0);
-        QCOMPARE(converter.files().at(0)->status(), ConversionStatus::error(WebpEncoder::notFoundMessage()));
+        QCOMPARE(converter.files().at(0)->status(),
+                 ConversionStatus::error(WebpEncoder::notFoundMessage()));
         QCOMPARE(converter.files().at(1)->statusKind(), ConversionStatus::Kind::queued);
         QVERIFY(WebpEncoder::notFoundMessage().contains(QChar(0x2014)));
 

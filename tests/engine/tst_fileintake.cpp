@@ -36,20 +36,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("accepted");
-        const QStringList yes{QStringLiteral("a.png"),  QStringLiteral("a.PNG"),
-                              QStringLiteral("b.jpeg"), QStringLiteral("c.JfIf"),
-                              QStringLiteral("d.tif"),  QStringLiteral("e.tiff"),
-                              QStringLiteral("f.webp"), QStringLiteral("g.bmp"),
-                              QStringLiteral("h.HEIC"), QStringLiteral("i.heif"),
-                              QStringLiteral("j.gif"),  QStringLiteral("k.avif"),
-                              QStringLiteral("x.tar.jpg"), QStringLiteral(".hidden.png")};
+        const QStringList yes{
+            QStringLiteral("a.png"),     QStringLiteral("a.PNG"),      QStringLiteral("b.jpeg"),
+            QStringLiteral("c.JfIf"),    QStringLiteral("d.tif"),      QStringLiteral("e.tiff"),
+            QStringLiteral("f.webp"),    QStringLiteral("g.bmp"),      QStringLiteral("h.HEIC"),
+            QStringLiteral("i.heif"),    QStringLiteral("j.gif"),      QStringLiteral("k.avif"),
+            QStringLiteral("x.tar.jpg"), QStringLiteral(".hidden.png")};
         for (const QString &name : yes)
             QTest::newRow(qPrintable(name)) << name << true;
-        const QStringList no{QStringLiteral("noext"), QStringLiteral("a.jpe"),
-                             QStringLiteral("a.jp2"), QStringLiteral("a.svg"),
-                             QStringLiteral(".png"),  QStringLiteral("a.png."),
-                             QStringLiteral("a.png.txt"), QStringLiteral("a. png"),
-                             QString()};
+        const QStringList no{
+            QStringLiteral("noext"),     QStringLiteral("a.jpe"),  QStringLiteral("a.jp2"),
+            QStringLiteral("a.svg"),     QStringLiteral(".png"),   QStringLiteral("a.png."),
+            QStringLiteral("a.png.txt"), QStringLiteral("a. png"), QString()};
         for (const QString &name : no)
             QTest::newRow(qPrintable(QStringLiteral("no: ") + name)) << name << false;
     }
@@ -65,15 +63,15 @@ private Q_SLOTS:
     {
         QTemporaryDir root;
         const QString r = root.path();
-        for (const char *name : {"a.PNG", "b.jpeg", "c.txt", "folder/d.tif", "folder/.e.png",
-                                 "folder/sub/f.HEIC", "folder/.hidden/g.png", "folder/h.txt",
-                                 "folder/shots.png/i.png", ".j.png"})
+        for (const char *name :
+             {"a.PNG", "b.jpeg", "c.txt", "folder/d.tif", "folder/.e.png", "folder/sub/f.HEIC",
+              "folder/.hidden/g.png", "folder/h.txt", "folder/shots.png/i.png", ".j.png"})
             touch(r + QLatin1Char('/') + QLatin1String(name));
         // A link loop and a link to another folder are not followed.
         QVERIFY(QFile::link(r + QStringLiteral("/folder"), r + QStringLiteral("/folder/sub/loop")));
         touch(r + QStringLiteral("/elsewhere/k.png"));
-        QVERIFY(QFile::link(r + QStringLiteral("/elsewhere"),
-                            r + QStringLiteral("/folder/linked")));
+        QVERIFY(
+            QFile::link(r + QStringLiteral("/elsewhere"), r + QStringLiteral("/folder/linked")));
 
         const QList<QUrl> given{QUrl::fromLocalFile(r + QStringLiteral("/a.PNG")),
                                 QUrl::fromLocalFile(r + QStringLiteral("/b.jpeg")),

@@ -198,11 +198,11 @@ private Q_SLOTS:
         TemporaryPreferences prefs;
         ImageConverter converter;
         addImages(converter, 6);
-        setStatuses(converter, {ConversionStatus::done(QStringLiteral("/a.webp"), 1),
-                                ConversionStatus::done(QStringLiteral("/b.webp"), 2),
-                                ConversionStatus::error(QStringLiteral("x")),
-                                ConversionStatus::cancelled(), ConversionStatus::queued(),
-                                ConversionStatus::converting()});
+        setStatuses(converter,
+                    {ConversionStatus::done(QStringLiteral("/a.webp"), 1),
+                     ConversionStatus::done(QStringLiteral("/b.webp"), 2),
+                     ConversionStatus::error(QStringLiteral("x")), ConversionStatus::cancelled(),
+                     ConversionStatus::queued(), ConversionStatus::converting()});
         QCOMPARE(converter.doneCount(), 2);
         QCOMPARE(converter.errorCount(), 1);
         QCOMPARE(converter.cancelledCount(), 1);
@@ -351,12 +351,13 @@ private Q_SLOTS:
     void originalPresetReusesAnyPreserveOriginal()
     {
         TemporaryPreferences prefs;
-        prefs.setValue(settingsKey,
-                       QByteArray(R"({"presets":[{"id":"3F2504E0-4F89-11D3-9A0C-0305E82C3301",)"
-                                  R"("name":"Full size","width":5,"height":5,"preserveOriginal":true},)"
-                                  R"({"id":"3F2504E0-4F89-11D3-9A0C-0305E82C3301","name":"Twin",)"
-                                  R"("width":1,"height":1}],"ppiOption":"72","customPPI":72,)"
-                                  R"("fileSizeLimitEnabled":true,"fileSizeLimitKB":300,"quality":85})"));
+        prefs.setValue(
+            settingsKey,
+            QByteArray(R"({"presets":[{"id":"3F2504E0-4F89-11D3-9A0C-0305E82C3301",)"
+                       R"("name":"Full size","width":5,"height":5,"preserveOriginal":true},)"
+                       R"({"id":"3F2504E0-4F89-11D3-9A0C-0305E82C3301","name":"Twin",)"
+                       R"("width":1,"height":1}],"ppiOption":"72","customPPI":72,)"
+                       R"("fileSizeLimitEnabled":true,"fileSizeLimitKB":300,"quality":85})"));
         ImageConverter converter;
         converter.selectOriginalPreset();
         QCOMPARE(converter.settings().presets.size(), 2);
@@ -367,9 +368,11 @@ private Q_SLOTS:
     void selectionNamingNoPresetIsNone()
     {
         TemporaryPreferences prefs;
-        prefs.setValue(settingsKey,
-                       documentWith(QStringLiteral("72"), 72,
-                                    QStringLiteral(R"(,"selectedPresetID":"3F2504E0-4F89-11D3-9A0C-0305E82C3301")")));
+        prefs.setValue(
+            settingsKey,
+            documentWith(
+                QStringLiteral("72"), 72,
+                QStringLiteral(R"(,"selectedPresetID":"3F2504E0-4F89-11D3-9A0C-0305E82C3301")")));
         ImageConverter converter;
         QVERIFY(converter.settings().selectedPresetID);
         QVERIFY(!converter.hasSelectedPreset());

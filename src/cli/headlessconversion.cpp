@@ -1,0 +1,214 @@
+#include "headlessconversion.h"
+
+#include "imageconverter.h"
+#include "webpencoder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+#include <csignal>
+#include <unistd.h>
+
+HeadlessConversion::HeadlessConversion(ConvertOptions options, ImageConverter *converter)
+    : m_options(std::move(options))
+    , m_converter(converter)
+    , m_out(stdout)
+    , m_err(stderr)
+    , m_progress(isatty(STDERR_FILENO) != 0)
+{}
+
+void HeadlessConversion::usageError(const QString &message)
+{
+    m_err << "tessel: " << message << "\n\n" << ConvertOptions::usage();
+    m_err.flush();
+}
+
+bool HeadlessConversion::applyOptions()
+{
+    ConverterSettings settings = m_converter->settings();
+
+    if (m_options.outputFolder) {
+        const QFileInfo folder(*m_options.outputFolder);
+        if (!folder.isDir()) {
+            usageError(QStringLiteral("The output folder '%1' does not exist.")
+                           .arg(*m_options.outputFolder));
+            return false;
+        }
+        m_converter->useOutputFolder(QUrl::fromLocalFile(folder.absoluteFilePath()));
+    } else if (m_converter->outputFolderURL().isEmpty()) {
+        usageError(QStringLiteral("No output folder: give one with --output DIR."));
+        return false;
+    }
+
+    if (m_options.preset) {
+        const QString &name = *m_options.preset;
+        static const QRegularExpression size(QStringLiteral("^(\\d+)\\s*[x\u00D7X]\\s*(\\d+)$"));
+        const auto stored = std::find_if(settings.presets.cbegin(), settings.presets.cend(),
+                                         [&](const auto &p) { return p.name == name; });
+        ResolutionPreset chosen;
+        if (stored != settings.presets.cend()) {
+            chosen = *stored;
+        } else if (name.compare(QStringLiteral("original"), Qt::CaseInsensitive) == 0) {
+            chosen = ResolutionPreset::make(QStringLiteral("Original"), 0, 0, true);
+        } else if (const auto match = size.match(name); match.hasMatch()) {
+            const qint64 width = match.captured(1).toLongLong();
+            const qint64 height = match.captured(2).toLongLong();
+            if (width < 1 || height < 1) {
+                usageError(QStringLiteral("A preset size needs a width and height of at least 1."));
+                return false;
+            }
+            chosen = ResolutionPreset::make(name, width, height, false);
+        } else {
+            usageError(QStringLiteral("No preset named '%1'.").arg(name));
+            return false;
+        }
+        if (stored == settings.presets.cend())
+            settings.presets.append(chosen);
+        settings.selectedPresetID = chosen.id;
+    }
+    if (m_options.ppi) {
+        const bool fixed = QStringList{QStringLiteral("72"), QStringLiteral("96"),
+                                       QStringLiteral("150"), QStringLiteral("300")}
+                               .contains(*m_options.ppi);
+        settings.ppiOption = fixed ? *m_options.ppi : QStringLiteral("Custom");
+        if (!fixed)
+            settings.customPPI = m_options.ppi->toLongLong();
+    }
+    if (m_options.quality) {
+        settings.fileSizeLimitEnabled = false;
+        settings.quality = *m_options.quality;
+    }
+    if (m_options.maxSizeKB) {
+        settings.fileSizeLimitEnabled = true;
+        settings.fileSizeLimitKB = *m_options.maxSizeKB;
+    }
+    // With nothing chosen, images keep their own size.
+    m_converter->setSettings(settings);
+    if (!m_converter->hasSelectedPreset()) {
+        settings.presets.append(ResolutionPreset::make(QStringLiteral("Original"), 0, 0, true));
+        settings.selectedPresetID = settings.presets.last().id;
+        m_converter->setSettings(settings);
+    }
+    return true;
+}
+
+bool HeadlessConversion::start(int *exitCode)
+{
+    *exitCode = UsageError;
+    if (!applyOptions())
+        return false;
+    if (!WebpEncoder::locate()) {
+        m_err << "tessel: " << WebpEncoder::notFoundMessage() << '\n';
+        return false;
+    }
+
+    QList<QUrl> locations;
+    for (const QString &path : std::as_const(m_options.paths))
+        locations.append(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+
+    connect(m_converter->fileModel(), &FileListModel::itemStatusChanged, this,
+            [this](FileItem *item) { report(item); });
+    connect(m_converter, &ImageConverter::runFinished, this, &HeadlessConversion::finish);
+    connect(
+        m_converter, &ImageConverter::filesChanged, this,
+        [this] {
+            if (m_signal != 0) {
+                finish();
+                return;
+            }
+            if (m_converter->files().isEmpty()) {
+                m_err << "tessel: no images to convert\n";
+                m_err.flush();
+                Q_EMIT finished(AllDone);
+                return;
+            }
+            m_converter->convertAll();
+            printProgress();
+        },
+        Qt::SingleShotConnection);
+    m_converter->addFiles(locations);
+    *exitCode = AllDone;
+    return true;
+}
+
+void HeadlessConversion::interrupt(int signal)
+{
+    m_signal = signal;
+    m_converter->setCancelled(true);
+}
+
+void HeadlessConversion::report(FileItem *item)
+{
+    const auto &status = item->status();
+    const QString input = item->url().toLocalFile();
+    QString name;
+    switch (status.kind()) {
+    case ConversionStatus::Kind::done:
+        ++m_done;
+        name = QStringLiteral("done");
+        break;
+    case ConversionStatus::Kind::error:
+        ++m_failed;
+        name = QStringLiteral("error");
+        break;
+    case ConversionStatus::Kind::cancelled:
+        ++m_cancelled;
+        name = QStringLiteral("cancelled");
+        break;
+    case ConversionStatus::Kind::queued:
+    case ConversionStatus::Kind::converting:
+        return;
+    }
+
+    if (m_progress)
+        m_err << "\r\033[K";
+    if (m_options.json) {
+        const bool done = status.kind() == ConversionStatus::Kind::done;
+        const QJsonObject line{
+            {QStringLiteral("input"), input},
+            {QStringLiteral("output"), done ? QJsonValue(status.outputPath()) : QJsonValue()},
+            {QStringLiteral("status"), name},
+            {QStringLiteral("bytes"), done ? QJsonValue(status.fileSize()) : QJsonValue()},
+            {QStringLiteral("message"), status.kind() == ConversionStatus::Kind::error
+                                            ? QJsonValue(status.message())
+                                            : QJsonValue()},
+        };
+        m_out << QJsonDocument(line).toJson(QJsonDocument::Compact) << '\n';
+    } else if (status.kind() == ConversionStatus::Kind::done) {
+        m_out << "done: " << input << " -> " << status.outputPath() << " (" << status.statusText()
+              << ")\n";
+    } else if (status.kind() == ConversionStatus::Kind::error) {
+        m_out << "error: " << input << ": " << status.message() << '\n';
+    } else {
+        m_out << "cancelled: " << input << '\n';
+    }
+    m_out.flush();
+    printProgress();
+}
+
+void HeadlessConversion::printProgress()
+{
+    if (!m_progress || !m_converter->isConverting())
+        return;
+    m_err << "\r\033[KConverting " << m_converter->completedCount() << '/'
+          << m_converter->totalCount() << " \u2026";
+    m_err.flush();
+}
+
+void HeadlessConversion::finish()
+{
+    if (m_progress)
+        m_err << "\r\033[K";
+    m_err.flush();
+    // In JSON mode standard output holds nothing but the per-file objects.
+    QTextStream &summary = m_options.json ? m_err : m_out;
+    summary << m_done << " done, " << m_failed << " failed, " << m_cancelled << " cancelled\n";
+    summary.flush();
+    if (m_signal != 0)
+        Q_EMIT finished(m_signal == SIGINT ? Interrupted : 128 + m_signal);
+    else
+        Q_EMIT finished(m_failed + m_cancelled > 0 ? SomeFailed : AllDone);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "convertoptions.h"
+
+#include <QObject>
+#include <QTextStream>
+
+class FileItem;
+class ImageConverter;
+
+/// `tessel convert`: drives a converter without a window, prints one line per finished file
+/// and a summary, and answers Ctrl+C and SIGTERM as Stop. Never changes the stored settings.
+class HeadlessConversion : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum ExitCode
+    {
+        AllDone = 0,
+        SomeFailed = 1,
+        UsageError = 2,
+        Interrupted = 130
+    };
+
+    HeadlessConversion(ConvertOptions options, ImageConverter *converter);
+
+    /// Checks the options against the stored settings and starts; false (with the exit code in
+    /// `exitCode`) when there is nothing to run.
+    [[nodiscard]] bool start(int *exitCode);
+    /// Stops the run as the window's Stop does; `signal` decides the exit code.
+    void interrupt(int signal);
+
+Q_SIGNALS:
+    void finished(int exitCode);
+
+private:
+    bool applyOptions();
+    void usageError(const QString &message);
+    void report(FileItem *item);
+    void printProgress();
+    void finish();
+
+    ConvertOptions m_options;
+    ImageConverter *m_converter;
+    QTextStream m_out;
+    QTextStream m_err;
+    bool m_progress = false;
+    int m_signal = 0;
+    qint64 m_done = 0;
+    qint64 m_failed = 0;
+    qint64 m_cancelled = 0;
+};
