@@ -3,7 +3,7 @@ BUILD_DIR ?= build/release
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build configure deps format clean
+.PHONY: run test bench build configure deps format clean
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
@@ -15,6 +15,9 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	bench/run-bench $(BUILD_DIR)
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)

@@ -1,0 +1,176 @@
+// Helpers for `make bench`: makes test images, and measures what a shell script cannot —
+// intake of a large tree and the cost of one status change in a long list.
+
+#include "imageconverter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+
+#include <vips/vips8>
+
+#include <cstdio>
+
+using vips::VImage;
+
+namespace {
+
+QTextStream out(stdout);
+
+/// A photo-like picture: smooth large-scale colour shapes with fine grain on top.
+VImage photoLike(int width, int height, int seed)
+{
+    const int coarseWidth = std::max(4, width / 48);
+    const int coarseHeight = std::max(4, height / 48);
+    std::vector<VImage> bands;
+    for (int band = 0; band < 3; ++band)
+        bands.push_back(VImage::gaussnoise(
+            coarseWidth, coarseHeight,
+            VImage::option()->set("sigma", 50.0)->set("mean", 100.0 + 20 * band + seed % 30)));
+    const VImage coarse = bands[0].bandjoin({bands[1], bands[2]});
+    const VImage smooth = coarse.resize(double(width) / coarseWidth,
+                                        VImage::option()
+                                            ->set("vscale", double(height) / coarseHeight)
+                                            ->set("kernel", VIPS_KERNEL_CUBIC));
+    const VImage grain =
+        VImage::gaussnoise(width, height, VImage::option()->set("sigma", 6.0)->set("mean", 0.0));
+    return (smooth + grain)
+        .cast(VIPS_FORMAT_UCHAR)
+        .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+}
+
+int makeImages(const QStringList &args)
+{
+    // images DIR WIDTH HEIGHT COUNT FORMAT...
+    if (args.size() < 5)
+        return 2;
+    const QString dir = args.at(0);
+    const int width = args.at(1).toInt();
+    const int height = args.at(2).toInt();
+    const int count = args.at(3).toInt();
+    QDir().mkpath(dir);
+    int seed = 0;
+    for (const QString &format : args.mid(4)) {
+        for (int i = 0; i < count; ++i) {
+            const QString path = QStringLiteral("%1/%2-%3.%4").arg(dir, format).arg(i).arg(format);
+            VImage picture = photoLike(width, height, ++seed);
+            const QByteArray file = path.toUtf8();
+            if (format == QLatin1String("jpg"))
+                picture.jpegsave(file.constData(), VImage::option()->set("Q", 90));
+            else if (format == QLatin1String("heic"))
+                picture.heifsave(file.constData(), VImage::option()->set("Q", 80)->set("compression", VIPS_FOREIGN_HEIF_COMPRESSION_HEVC));
+            else if (format == QLatin1String("avif"))
+                picture.heifsave(file.constData(), VImage::option()->set("Q", 70)->set("compression", VIPS_FOREIGN_HEIF_COMPRESSION_AV1)->set("effort", 0));
+            else
+                picture.write_to_file(file.constData());
+        }
+    }
+    return 0;
+}
+
+/// Size-only preparation of the encoder's inputs: the same redraw the converter does, as PNG.
+int preparePngs(const QStringList &args)
+{
+    // pngs OUTDIR WIDTH HEIGHT FILE...
+    const QString dir = args.at(0);
+    const int width = args.at(1).toInt();
+    const int height = args.at(2).toInt();
+    QDir().mkpath(dir);
+    for (const QString &input : args.mid(3)) {
+        VImage picture = VImage::new_from_file(input.toUtf8().constData()).autorot();
+        if (picture.interpretation() != VIPS_INTERPRETATION_sRGB)
+            picture = picture.colourspace(VIPS_INTERPRETATION_sRGB);
+        picture = picture.resize(double(width) / picture.width(),
+                                 VImage::option()->set("vscale", double(height) / picture.height()));
+        const QString name = QFileInfo(input).completeBaseName() + QLatin1Char('-') + QFileInfo(input).suffix();
+        picture.cast(VIPS_FORMAT_UCHAR).pngsave((dir + QLatin1Char('/') + name + QStringLiteral(".png")).toUtf8().constData(),
+                                                VImage::option()->set("compression", 1));
+    }
+    return 0;
+}
+
+int intake(const QStringList &args)
+{
+    // intake COUNT: a tree of COUNT empty image files, added in one call.
+    const int count = args.value(0, QStringLiteral("100000")).toInt();
+    QTemporaryDir root;
+    for (int i = 0; i < count; ++i) {
+        const QString folder = root.filePath(QStringLiteral("d%1").arg(i / 1000));
+        if (i % 1000 == 0)
+            QDir().mkpath(folder);
+        QFile(folder + QStringLiteral("/img%1.png").arg(i)).open(QIODevice::WriteOnly);
+    }
+
+    ImageConverter converter;
+    // The longest time the event loop was kept from running a 1 ms timer.
+    QElapsedTimer sinceTick;
+    qint64 longestBusy = 0;
+    QTimer ticker;
+    ticker.setInterval(1);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longestBusy = std::max(longestBusy, sinceTick.restart());
+    });
+    QSignalSpy filled(&converter, &ImageConverter::filesChanged);
+    QElapsedTimer clock;
+    clock.start();
+    sinceTick.start();
+    ticker.start();
+    converter.addFiles({QUrl::fromLocalFile(root.path())});
+    filled.wait(600000);
+    const qint64 fillMs = clock.elapsed();
+    QCoreApplication::processEvents();
+    ticker.stop();
+    out << "intake_files " << converter.files().size() << "\n";
+    out << "intake_ms " << fillMs << "\n";
+    out << "intake_gui_busy_ms " << longestBusy << "\n";
+
+    // One status change in the long list against the same in a list of ten.
+    auto perChange = [](ImageConverter &c) {
+        const auto &files = c.files();
+        QElapsedTimer t;
+        t.start();
+        constexpr int changes = 20000;
+        for (int i = 0; i < changes; ++i)
+            files.at(i % files.size())->setStatus(i % 2 ? ConversionStatus::converting() : ConversionStatus::done({}, i));
+        return double(t.nsecsElapsed()) / changes;
+    };
+    ImageConverter small;
+    QSignalSpy smallFilled(&small, &ImageConverter::filesChanged);
+    QList<QUrl> ten;
+    for (const auto &item : converter.files().mid(0, 10))
+        ten.append(item->url());
+    small.addFiles(ten);
+    smallFilled.wait(10000);
+    const double large = perChange(converter);
+    const double tiny = perChange(small);
+    out << "status_change_ns_large " << qRound64(large) << "\n";
+    out << "status_change_ns_small " << qRound64(tiny) << "\n";
+    out.flush();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("TesselBench"));
+    QCoreApplication::setApplicationName(QStringLiteral("TesselBench"));
+    if (VIPS_INIT(argv[0]) != 0)
+        return 1;
+    const QStringList args = QCoreApplication::arguments().mid(2);
+    const QString command = QCoreApplication::arguments().value(1);
+    if (command == QLatin1String("images"))
+        return makeImages(args);
+    if (command == QLatin1String("pngs"))
+        return preparePngs(args);
+    if (command == QLatin1String("intake"))
+        return intake(args);
+    fprintf(stderr, "usage: tessel_bench images|pngs|intake ...\n");
+    return 2;
+}
