@@ -63,9 +63,15 @@ int makeImages(const QStringList &args)
             if (format == QLatin1String("jpg"))
                 picture.jpegsave(file.constData(), VImage::option()->set("Q", 90));
             else if (format == QLatin1String("heic"))
-                picture.heifsave(file.constData(), VImage::option()->set("Q", 80)->set("compression", VIPS_FOREIGN_HEIF_COMPRESSION_HEVC));
+                picture.heifsave(file.constData(),
+                                 VImage::option()->set("Q", 80)->set(
+                                     "compression", VIPS_FOREIGN_HEIF_COMPRESSION_HEVC));
             else if (format == QLatin1String("avif"))
-                picture.heifsave(file.constData(), VImage::option()->set("Q", 70)->set("compression", VIPS_FOREIGN_HEIF_COMPRESSION_AV1)->set("effort", 0));
+                picture.heifsave(file.constData(),
+                                 VImage::option()
+                                     ->set("Q", 70)
+                                     ->set("compression", VIPS_FOREIGN_HEIF_COMPRESSION_AV1)
+                                     ->set("effort", 0));
             else
                 picture.write_to_file(file.constData());
         }
@@ -85,11 +91,14 @@ int preparePngs(const QStringList &args)
         VImage picture = VImage::new_from_file(input.toUtf8().constData()).autorot();
         if (picture.interpretation() != VIPS_INTERPRETATION_sRGB)
             picture = picture.colourspace(VIPS_INTERPRETATION_sRGB);
-        picture = picture.resize(double(width) / picture.width(),
-                                 VImage::option()->set("vscale", double(height) / picture.height()));
-        const QString name = QFileInfo(input).completeBaseName() + QLatin1Char('-') + QFileInfo(input).suffix();
-        picture.cast(VIPS_FORMAT_UCHAR).pngsave((dir + QLatin1Char('/') + name + QStringLiteral(".png")).toUtf8().constData(),
-                                                VImage::option()->set("compression", 1));
+        picture =
+            picture.resize(double(width) / picture.width(),
+                           VImage::option()->set("vscale", double(height) / picture.height()));
+        const QString name =
+            QFileInfo(input).completeBaseName() + QLatin1Char('-') + QFileInfo(input).suffix();
+        picture.cast(VIPS_FORMAT_UCHAR)
+            .pngsave((dir + QLatin1Char('/') + name + QStringLiteral(".png")).toUtf8().constData(),
+                     VImage::option()->set("compression", 1));
     }
     return 0;
 }
@@ -112,9 +121,8 @@ int intake(const QStringList &args)
     qint64 longestBusy = 0;
     QTimer ticker;
     ticker.setInterval(1);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longestBusy = std::max(longestBusy, sinceTick.restart());
-    });
+    QObject::connect(&ticker, &QTimer::timeout,
+                     [&] { longestBusy = std::max(longestBusy, sinceTick.restart()); });
     QSignalSpy filled(&converter, &ImageConverter::filesChanged);
     QElapsedTimer clock;
     clock.start();
@@ -136,7 +144,8 @@ int intake(const QStringList &args)
         t.start();
         constexpr int changes = 20000;
         for (int i = 0; i < changes; ++i)
-            files.at(i % files.size())->setStatus(i % 2 ? ConversionStatus::converting() : ConversionStatus::done({}, i));
+            files.at(i % files.size())
+                ->setStatus(i % 2 ? ConversionStatus::converting() : ConversionStatus::done({}, i));
         return double(t.nsecsElapsed()) / changes;
     };
     ImageConverter small;

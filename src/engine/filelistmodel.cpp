@@ -4,6 +4,13 @@ FileListModel::FileListModel(QObject *parent)
     : QAbstractListModel(parent)
 {}
 
+FileListModel::~FileListModel()
+{
+    // Items can outlive the list (a running conversion still holds them).
+    for (const auto &item : std::as_const(m_items))
+        item->setObserver(nullptr);
+}
+
 int FileListModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : static_cast<int>(m_items.size());
@@ -55,7 +62,7 @@ void FileListModel::append(const QList<QSharedPointer<FileItem>> &items)
     for (const auto &item : items) {
         m_rows.insert(item.data(), static_cast<int>(m_items.size()));
         m_items.append(item);
-        watch(item.data());
+        item->setObserver(this);
     }
     endInsertRows();
 }
@@ -83,7 +90,7 @@ void FileListModel::removeIf(const std::function<bool(const FileItem &)> &remove
         kept.reserve(m_items.size());
         for (const auto &item : std::as_const(m_items)) {
             if (remove(*item))
-                item->disconnect(this);
+                item->setObserver(nullptr);
             else
                 kept.append(item);
         }
@@ -95,7 +102,7 @@ void FileListModel::removeIf(const std::function<bool(const FileItem &)> &remove
     for (const auto &[first, last] : std::as_const(runs)) {
         beginRemoveRows({}, static_cast<int>(first), static_cast<int>(last));
         for (qsizetype i = first; i <= last; ++i)
-            m_items.at(i)->disconnect(this);
+            m_items.at(i)->setObserver(nullptr);
         m_items.remove(first, last - first + 1);
         endRemoveRows();
     }
@@ -108,22 +115,22 @@ void FileListModel::clear()
         return;
     beginResetModel();
     for (const auto &item : std::as_const(m_items))
-        item->disconnect(this);
+        item->setObserver(nullptr);
     m_items.clear();
     m_rows.clear();
     endResetModel();
 }
 
-void FileListModel::watch(FileItem *item)
+void FileListModel::statusAssigned(FileItem *item, ConversionStatus::Kind previous)
 {
-    connect(item, &FileItem::statusChanged, this, [this, item](ConversionStatus::Kind previous) {
-        rowChanged(item, {StatusKindRole, StatusNameRole, StatusTextRole});
-        Q_EMIT itemStatusChanged(item, previous);
-    });
-    connect(item, &FileItem::isSelectedChanged, this, [this, item](bool previous) {
-        rowChanged(item, {IsSelectedRole});
-        Q_EMIT itemSelectionChanged(item, previous);
-    });
+    rowChanged(item, {StatusKindRole, StatusNameRole, StatusTextRole});
+    Q_EMIT itemStatusChanged(item, previous);
+}
+
+void FileListModel::selectionAssigned(FileItem *item, bool previous)
+{
+    rowChanged(item, {IsSelectedRole});
+    Q_EMIT itemSelectionChanged(item, previous);
 }
 
 void FileListModel::reindex()

@@ -8,7 +8,7 @@
 
 /// The converter's file list as a list model: one row per item. A change of one item's status
 /// or selection updates that row only; a batch of new items is one insertion.
-class FileListModel : public QAbstractListModel
+class FileListModel : public QAbstractListModel, private FileItem::Observer
 {
     Q_OBJECT
 
@@ -25,6 +25,7 @@ public:
     Q_ENUM(Role)
 
     explicit FileListModel(QObject *parent = nullptr);
+    ~FileListModel() override;
 
     [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override;
     [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override;
@@ -43,7 +44,8 @@ Q_SIGNALS:
     void itemSelectionChanged(FileItem *item, bool previous);
 
 private:
-    void watch(FileItem *item);
+    void statusAssigned(FileItem *item, ConversionStatus::Kind previous) override;
+    void selectionAssigned(FileItem *item, bool previous) override;
     void reindex();
     void rowChanged(FileItem *item, const QList<int> &roles);
 

@@ -13,6 +13,8 @@ void FileItem::setStatus(const ConversionStatus &status)
 {
     const auto previous = m_status.kind();
     m_status = status;
+    if (m_observer)
+        m_observer->statusAssigned(this, previous);
     Q_EMIT statusChanged(previous);
 }
 
@@ -20,6 +22,8 @@ void FileItem::setSelected(bool selected)
 {
     const bool previous = m_selected;
     m_selected = selected;
+    if (m_observer)
+        m_observer->selectionAssigned(this, previous);
     Q_EMIT isSelectedChanged(previous);
 }
 
