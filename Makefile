@@ -1,9 +1,10 @@
-# The two commands of the README: `make run` and `make test`.
+# The two commands of the README, `make run` and `make test`, and the install options.
 BUILD_DIR ?= build/release
+PREFIX ?= /usr/local
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build configure deps format clean
+.PHONY: run test build configure deps install format clean
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
@@ -23,6 +24,10 @@ configure: deps
 	@if [ ! -f $(BUILD_DIR)/CMakeCache.txt ]; then \
 		cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS); \
 	fi
+
+# `make install PREFIX=~/.local` (DESTDIR=... stages the install under another root).
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 deps:
 	@scripts/install-deps
