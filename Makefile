@@ -4,7 +4,7 @@ PREFIX ?= /usr/local
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build configure deps install format clean
+.PHONY: run test build configure deps install package format clean
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
@@ -28,6 +28,10 @@ configure: deps
 # `make install PREFIX=~/.local` (DESTDIR=... stages the install under another root).
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# A Debian package in $(BUILD_DIR), e.g. tessel_1.1.0_amd64.deb.
+package: build
+	cmake --build $(BUILD_DIR) --target package
 
 deps:
 	@scripts/install-deps
