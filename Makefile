@@ -1,9 +1,10 @@
-# The two commands of the README: `make run` and `make test`.
+# The two commands of the README, `make run` and `make test`, and the install options.
 BUILD_DIR ?= build/release
+PREFIX ?= /usr/local
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: run test bench build configure deps format clean
+.PHONY: run test bench build configure deps install package format clean
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
@@ -26,6 +27,14 @@ configure: deps
 	@if [ ! -f $(BUILD_DIR)/CMakeCache.txt ]; then \
 		cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS); \
 	fi
+
+# `make install PREFIX=~/.local` (DESTDIR=... stages the install under another root).
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# A Debian package in $(BUILD_DIR), e.g. tessel_1.1.0_amd64.deb.
+package: build
+	cmake --build $(BUILD_DIR) --target package
 
 deps:
 	@scripts/install-deps

@@ -1,6 +1,7 @@
 #include "convertcommand.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QtQml/qqmlextensionplugin.h>
@@ -18,13 +19,23 @@ void describeApplication()
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSEL_VERSION));
 }
 
-void parseCommandLine(const QCoreApplication &app)
+/// Answers --help and --version, and gives the files and folders named on the command line (as
+/// the launcher's "Open With" passes them) as URLs.
+QList<QUrl> parseCommandLine(const QCoreApplication &app)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Converts batches of images into WebP."));
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("files"),
+                                 QStringLiteral("Images or folders to add to the list."),
+                                 QStringLiteral("[files...]"));
     parser.process(app);
+
+    QList<QUrl> locations;
+    for (const QString &argument : parser.positionalArguments())
+        locations.append(QUrl::fromUserInput(argument, QDir::currentPath(), QUrl::AssumeLocalFile));
+    return locations;
 }
 
 /// --help and --version answer without a display.
@@ -54,9 +65,13 @@ int main(int argc, char *argv[])
 
     QGuiApplication app(argc, argv);
     describeApplication();
-    parseCommandLine(app);
+    // Lets the desktop match the window to its launcher and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TESSEL_APP_ID));
+    const QList<QUrl> launchFiles = parseCommandLine(app);
 
     QQmlApplicationEngine engine;
+    engine.setInitialProperties(
+        {{QStringLiteral("launchFiles"), QVariant::fromValue(launchFiles)}});
     QObject::connect(
         &engine, &QQmlApplicationEngine::objectCreationFailed, &app,
         [] { QCoreApplication::exit(EXIT_FAILURE); }, Qt::QueuedConnection);

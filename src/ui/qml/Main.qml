@@ -12,6 +12,11 @@ ApplicationWindow {
     visible: true
     title: "Tessel"
 
+    // Files and folders named on the command line, added once the window is up.
+    required property list<url> launchFiles
+
+    Component.onCompleted: converter.addFiles(launchFiles)
+
     ImageConverter {
         id: converter
     }
