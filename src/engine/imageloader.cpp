@@ -105,6 +105,15 @@ VImage stretch(VImage image, int width, int height)
     return image;
 }
 
+/// The GIF decoder always adds an alpha band; an opaque one is dropped again, so that only
+/// images that can be transparent count as having alpha.
+VImage withoutOpaqueAlpha(VImage image)
+{
+    if (image.bands() == 4 && image.extract_band(3).min() >= 255)
+        return image.extract_band(0, VImage::option()->set("n", 3));
+    return image;
+}
+
 bool swapsSides(const VImage &image)
 {
     if (image.get_typeof(VIPS_META_ORIENTATION) == 0)
@@ -139,6 +148,8 @@ Result load(const QString &path, qint64 width, qint64 height, bool preserveOrigi
             return {{}, sideTooLongMessage()};
         if (width <= 0 || height <= 0)
             return {{}, loadFailedMessage()};
+        if (format == Format::gif)
+            image = withoutOpaqueAlpha(image);
         image = toSrgb(image.autorot());
         image = stretch(image, static_cast<int>(width), static_cast<int>(height));
         return {image.copy_memory(), {}};
