@@ -30,13 +30,16 @@ std::optional<QByteArray> readHeader(const QString &path)
     return file.read(ImageSignature::headerLength);
 }
 
-/// Opens the file with the decoder for its format. Decoding errors and truncation fail the load
-/// instead of leaving grey rows; only the header is read here.
+/// Opens the file with the decoder for its format; only the header is read here. Decoding
+/// errors and truncation fail the load instead of leaving grey rows, and large images are
+/// decoded into memory rather than into a scratch file in the temporary folder.
 VImage open(const QString &path, Format format)
 {
     const QByteArray name = QFile::encodeName(path);
     const char *file = name.constData();
-    auto options = [] { return VImage::option()->set("fail_on", VIPS_FAIL_ON_ERROR); };
+    auto options = [] {
+        return VImage::option()->set("fail_on", VIPS_FAIL_ON_ERROR)->set("memory", true);
+    };
     switch (format) {
     case Format::jpeg:
         return VImage::jpegload(file, options());

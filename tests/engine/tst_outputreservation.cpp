@@ -6,9 +6,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
-#include <thread>
-
 class TestOutputReservation : public QObject
 {
     Q_OBJECT
@@ -102,26 +99,6 @@ private Q_SLOTS:
         const OutputReservation reservation(dir.filePath(QStringLiteral("gone")),
                                             QStringLiteral("a.png"));
         QVERIFY(!reservation.isValid());
-    }
-
-    void concurrentClaimsNeverCollide()
-    {
-        QTemporaryDir dir;
-        constexpr int count = 24;
-        std::vector<std::unique_ptr<OutputReservation>> reservations(count);
-        std::vector<std::thread> threads;
-        for (int i = 0; i < count; ++i)
-            threads.emplace_back([&, i] {
-                reservations[size_t(i)] = std::make_unique<OutputReservation>(
-                    dir.path(), i % 2 ? QStringLiteral("a.png") : QStringLiteral("a.jpg"));
-            });
-        for (std::thread &thread : threads)
-            thread.join();
-        QSet<QString> paths;
-        for (const auto &reservation : reservations)
-            paths.insert(reservation->path());
-        QCOMPARE(paths.size(), count);
-        QCOMPARE(EngineFixtures::entries(dir.path()).size(), count);
     }
 
     void longNamesFit_data()
