@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include <cmath>
+#include <limits>
 
 namespace FileConverter {
 

@@ -5,6 +5,7 @@
 
 #include <QFile>
 
+#include <optional>
 #include <sys/stat.h>
 
 using vips::VError;
