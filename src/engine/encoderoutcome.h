@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+/// What one run of the encoder came to: it could not be started, it exited (with its status
+/// and everything it wrote to standard error), or it was killed because the app is quitting.
+struct EncoderOutcome
+{
+    enum class Kind
+    {
+        notLaunched,
+        exited,
+        aborted
+    };
+
+    Kind kind = Kind::notLaunched;
+    /// The system's description of the launch failure (`notLaunched` only).
+    QString launchError;
+    /// The exit status, or the signal number when the child crashed (`exited` only).
+    int exitStatus = 0;
+    QByteArray standardError;
+
+    [[nodiscard]] bool succeeded() const { return kind == Kind::exited && exitStatus == 0; }
+
+    /// The file's error message for a failed run: "cwebp failed: …" or "cwebp [N]: …".
+    [[nodiscard]] QString message() const;
+};

@@ -1,0 +1,27 @@
+#include "vipsruntime.h"
+
+#include <vips/vips8>
+
+#include <mutex>
+
+namespace VipsRuntime {
+
+bool ensureStarted()
+{
+    static std::once_flag once;
+    static bool started = false;
+    std::call_once(once, [] {
+        started = VIPS_INIT("tessel") == 0;
+        if (!started)
+            return;
+        // Every file is decoded once and never again, so cached operations would only hold
+        // memory; worse, a cached load would hand back stale pixels for a file that was
+        // rewritten under the same name between two runs.
+        vips_cache_set_max(0);
+        vips_cache_set_max_mem(0);
+        vips_cache_set_max_files(0);
+    });
+    return started;
+}
+
+} // namespace VipsRuntime

@@ -1,0 +1,78 @@
+#include "enginefixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+using vips::VImage;
+
+namespace EngineFixtures {
+
+VImage noise(int width, int height, int seed)
+{
+    std::vector<VImage> bands;
+    for (int i = 0; i < 3; ++i)
+        bands.push_back(VImage::gaussnoise(
+            width, height,
+            VImage::option()->set("mean", 128.0)->set("sigma", 60.0)->set("seed", seed * 3 + i)));
+    return VImage::bandjoin(bands)
+        .cast(VIPS_FORMAT_UCHAR)
+        .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+}
+
+VImage flat(int width, int height, const std::vector<double> &values)
+{
+    const VImage black =
+        VImage::black(width, height, VImage::option()->set("bands", int(values.size())));
+    const auto interpretation =
+        values.size() >= 3 ? VIPS_INTERPRETATION_sRGB : VIPS_INTERPRETATION_B_W;
+    return (black + values)
+        .cast(VIPS_FORMAT_UCHAR)
+        .copy(VImage::option()->set("interpretation", interpretation));
+}
+
+void save(const VImage &image, const char *suffix, const QString &path)
+{
+    void *buffer = nullptr;
+    size_t size = 0;
+    image.write_to_buffer(suffix, &buffer, &size);
+    writeBytes(path, QByteArray(static_cast<const char *>(buffer), qsizetype(size)));
+    g_free(buffer);
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QString script(const QString &folder, const QString &name, const QString &body)
+{
+    const QString path = folder + QLatin1Char('/') + name;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write("#!/bin/sh\n" + body.toUtf8() + '\n');
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
+VImage readBack(const QString &path)
+{
+    return VImage::new_from_file(QFile::encodeName(path).constData()).copy_memory();
+}
+
+QStringList temporaryPngs()
+{
+    return QDir(QDir::tempPath()).entryList({QStringLiteral("*.png")}, QDir::Files);
+}
+
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+} // namespace EngineFixtures

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vips/vips8>
+
+/// Images, files and stand-in encoders that the engine tests make in their own folders.
+namespace EngineFixtures {
+/// The real encoder the tests run.
+inline const QString realEncoder = QStringLiteral("/usr/bin/cwebp");
+
+/// A 3-band 8-bit image of noise that is the same on every run.
+[[nodiscard]] vips::VImage noise(int width, int height, int seed = 1);
+/// A flat 8-bit image of `bands` bands, every band of pixel set to `values`.
+[[nodiscard]] vips::VImage flat(int width, int height, const std::vector<double> &values);
+
+/// Encodes `image` in the format of `suffix` (".jpg", ".heic[compression=hevc]", …) and
+/// writes it to `path`, whatever that path's own extension says.
+void save(const vips::VImage &image, const char *suffix, const QString &path);
+/// Writes `bytes` to `path`.
+void writeBytes(const QString &path, const QByteArray &bytes);
+/// Writes an executable shell script `name` into `folder` and returns its path.
+[[nodiscard]] QString script(const QString &folder, const QString &name, const QString &body);
+/// Decodes a file in full.
+[[nodiscard]] vips::VImage readBack(const QString &path);
+/// The PNG files in the temporary folder.
+[[nodiscard]] QStringList temporaryPngs();
+/// The entries of `folder`, sorted.
+[[nodiscard]] QStringList entries(const QString &folder);
+} // namespace EngineFixtures

@@ -1,0 +1,395 @@
+#include "enginefixtures.h"
+#include "fileconverter.h"
+#include "vipsruntime.h"
+#include "webpfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <thread>
+
+using EngineFixtures::entries;
+using EngineFixtures::flat;
+using EngineFixtures::noise;
+using EngineFixtures::readBack;
+using EngineFixtures::save;
+using EngineFixtures::script;
+using EngineFixtures::temporaryPngs;
+using vips::VImage;
+
+namespace {
+
+/// A stand-in that logs its arguments (one run a line) and then runs the real encoder, with
+/// `extra` appended to the first run only.
+QString loggingEncoder(const QString &folder, const QString &extraOnFirstRun = {})
+{
+    return script(folder, QStringLiteral("logging-cwebp"),
+                  QStringLiteral("cd '%1'\n"
+                                 "echo \"$*\" >> runs\n"
+                                 "if [ \"$(wc -l < runs)\" -eq 1 ]; then\n"
+                                 "  exec %2 \"$@\" %3\n"
+                                 "fi\n"
+                                 "exec %2 \"$@\"")
+                      .arg(folder, EngineFixtures::realEncoder, extraOnFirstRun));
+}
+
+QStringList runs(const QString &folder)
+{
+    QFile file(folder + QStringLiteral("/runs"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+class TestFileConverter : public QObject
+{
+    Q_OBJECT
+
+    /// A run's values in quality mode at the image's own size, into `output`.
+    [[nodiscard]] static ConversionJob job(const QString &output,
+                                           const QString &encoder = EngineFixtures::realEncoder)
+    {
+        ConversionJob values;
+        values.encoderPath = encoder;
+        values.preserveOriginal = true;
+        values.sizeLimitEnabled = false;
+        values.quality = 90;
+        values.outputFolder = output;
+        return values;
+    }
+
+    [[nodiscard]] static ConversionStatus convert(const QString &input, const ConversionJob &values)
+    {
+        const RunFlags flags;
+        return FileConverter::convert(QUrl::fromLocalFile(input), values, flags);
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(VipsRuntime::ensureStarted()); }
+
+    void cleanup() { QCOMPARE(temporaryPngs(), QStringList()); }
+
+    void outputSize_data()
+    {
+        QTest::addColumn<QSize>("source");
+        QTest::addColumn<QSize>("preset");
+        QTest::addColumn<bool>("preserve");
+        QTest::addColumn<QSize>("expected");
+        QTest::newRow("stretched")
+            << QSize(400, 300) << QSize(192, 108) << false << QSize(192, 108);
+        QTest::newRow("enlarged") << QSize(10, 10) << QSize(192, 108) << false << QSize(192, 108);
+        QTest::newRow("original") << QSize(37, 21) << QSize(0, 0) << true << QSize(37, 21);
+    }
+
+    void outputSize()
+    {
+        QFETCH(QSize, source);
+        QFETCH(QSize, preset);
+        QFETCH(bool, preserve);
+        QFETCH(QSize, expected);
+        QTemporaryDir dir;
+        const QString input = dir.filePath(QStringLiteral("photo.jpg"));
+        save(noise(source.width(), source.height()), ".jpg", input);
+        ConversionJob values = job(dir.path());
+        values.width = preset.width();
+        values.height = preset.height();
+        values.preserveOriginal = preserve;
+        const ConversionStatus status = convert(input, values);
+        QCOMPARE(status.kind(), ConversionStatus::Kind::done);
+        QCOMPARE(status.outputPath(), dir.filePath(QStringLiteral("photo.webp")));
+        QCOMPARE(status.fileSize(), QFileInfo(status.outputPath()).size());
+        const VImage back = readBack(status.outputPath());
+        QCOMPARE(QSize(back.width(), back.height()), expected);
+    }
+
+    void alpha_data()
+    {
+        QTest::addColumn<QByteArray>("suffix");
+        QTest::addColumn<VImage>("image");
+        QTest::addColumn<bool>("hasAlpha");
+        QTest::newRow("png with transparency")
+            << QByteArray(".png")
+            << flat(8, 8, {200, 10, 10, 0}).insert(flat(4, 8, {200, 10, 10, 255}), 0, 0) << true;
+        QTest::newRow("opaque jpeg") << QByteArray(".jpg") << flat(8, 8, {200, 10, 10}) << false;
+    }
+
+    void alpha()
+    {
+        QFETCH(QByteArray, suffix);
+        QFETCH(VImage, image);
+        QFETCH(bool, hasAlpha);
+        QTemporaryDir dir;
+        const QString input = dir.filePath(QStringLiteral("in") + QString::fromLatin1(suffix));
+        save(image, suffix.constData(), input);
+        const ConversionStatus status = convert(input, job(dir.path(), loggingEncoder(dir.path())));
+        QCOMPARE(status.kind(), ConversionStatus::Kind::done);
+        QCOMPARE(runs(dir.path()).size(), 1);
+        QCOMPARE(runs(dir.path()).first().endsWith(QStringLiteral(" -alpha_q 85")), hasAlpha);
+        QCOMPARE(readBack(status.outputPath()).bands(), hasAlpha ? 4 : 3);
+    }
+
+    void portraitPhotoComesOutUpright()
+    {
+        QTemporaryDir dir;
+        VImage stored = noise(60, 20);
+        stored.set(VIPS_META_ORIENTATION, 6);
+        const QString input = dir.filePath(QStringLiteral("phone.jpg"));
+        save(stored, ".jpg", input);
+        const ConversionStatus status = convert(input, job(dir.path()));
+        const VImage back = readBack(status.outputPath());
+        QCOMPARE(QSize(back.width(), back.height()), QSize(20, 60));
+    }
+
+    void resolutionAndColours()
+    {
+        QTemporaryDir dir;
+        const std::vector<double> colour{210, 60, 30};
+        const QString input = dir.filePath(QStringLiteral("flat.png"));
+        save(flat(16, 16, colour), ".png", input);
+        ConversionJob values = job(dir.path());
+        values.quality = 100;
+        values.ppi = 300;
+        const ConversionStatus status = convert(input, values);
+        QCOMPARE(status.kind(), ConversionStatus::Kind::done);
+        const VImage back = readBack(status.outputPath());
+        QVERIFY(QString::fromUtf8(back.get_string("exif-ifd0-XResolution"))
+                    .startsWith(QStringLiteral("300/1 ")));
+        for (const auto &[x, y] : {std::pair{0, 0}, {8, 8}, {15, 3}}) {
+            const std::vector<double> pixel = back.getpoint(x, y);
+            for (size_t band = 0; band < 3; ++band)
+                QVERIFY2(std::abs(pixel[band] - colour[band]) <= 4,
+                         qPrintable(QStringLiteral("(%1, %2) band %3: %4")
+                                        .arg(x)
+                                        .arg(y)
+                                        .arg(band)
+                                        .arg(pixel[band])));
+        }
+    }
+
+    void inputInTheOutputFolderIsKept()
+    {
+        QTemporaryDir dir;
+        const QString input = dir.filePath(QStringLiteral("a.webp"));
+        save(noise(8, 8), ".webp", input);
+        const qint64 size = QFileInfo(input).size();
+        const ConversionStatus status = convert(input, job(dir.path()));
+        QCOMPARE(status.outputPath(), dir.filePath(QStringLiteral("a_1.webp")));
+        QCOMPARE(QFileInfo(input).size(), size);
+    }
+
+    void sameNamesAtOnceAllLand()
+    {
+        QTemporaryDir dir;
+        const QString output = dir.filePath(QStringLiteral("out"));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("out")));
+        constexpr int count = 8;
+        QStringList inputs;
+        for (int i = 0; i < count; ++i) {
+            const QString folder = QStringLiteral("in%1").arg(i);
+            QVERIFY(QDir(dir.path()).mkdir(folder));
+            inputs << dir.filePath(folder +
+                                   (i % 2 ? QStringLiteral("/a.png") : QStringLiteral("/a.jpg")));
+            save(noise(16, 16, i + 1), i % 2 ? ".png" : ".jpg", inputs.last());
+        }
+        std::vector<ConversionStatus> results(count);
+        std::vector<std::thread> threads;
+        const ConversionJob values = job(output);
+        for (int i = 0; i < count; ++i)
+            threads.emplace_back([&, i] { results[size_t(i)] = convert(inputs[i], values); });
+        for (std::thread &thread : threads)
+            thread.join();
+        QSet<QString> paths;
+        for (const ConversionStatus &status : results) {
+            QCOMPARE(status.kind(), ConversionStatus::Kind::done);
+            QCOMPARE(WebpFile::check(status.outputPath()), WebpFile::State::valid);
+            paths.insert(QFileInfo(status.outputPath()).fileName());
+        }
+        QStringList expected{QStringLiteral("a.webp")};
+        for (int i = 1; i < count; ++i)
+            expected << QStringLiteral("a_%1.webp").arg(i);
+        QCOMPARE(paths, QSet<QString>(expected.begin(), expected.end()));
+        QCOMPARE(entries(output).size(), count);
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QString>("encoderBody");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("exit 2, silent")
+            << QStringLiteral("exit 2") << QStringLiteral("cwebp [2]: ");
+        QTest::newRow("exit 1 after a partial write")
+            << QStringLiteral("printf RIFF > \"$3\"; echo 'Error! out of memory' >&2; exit 1")
+            << QStringLiteral("cwebp [1]: Error! out of memory");
+        QTest::newRow("exit 0, nothing written")
+            << QStringLiteral("exit 0") << QStringLiteral("Output file not found");
+        QTest::newRow("exit 0, output removed")
+            << QStringLiteral("rm -f \"$3\"") << QStringLiteral("Output file not found");
+        QTest::newRow("exit 0, garbage written") << QStringLiteral("echo garbage > \"$3\"")
+                                                 << QStringLiteral("cwebp wrote an invalid file");
+        QTest::newRow("exit 0, truncated WebP")
+            << QStringLiteral("%1 -quiet \"$@\" && truncate -s -10 \"$3\"")
+                   .arg(EngineFixtures::realEncoder)
+            << QStringLiteral("cwebp wrote an invalid file");
+    }
+
+    void failures()
+    {
+        QFETCH(QString, encoderBody);
+        QFETCH(QString, message);
+        QTemporaryDir tools;
+        QTemporaryDir dir;
+        const QString input = tools.filePath(QStringLiteral("a.png"));
+        save(noise(8, 8), ".png", input);
+        const QString encoder = script(tools.path(), QStringLiteral("enc"), encoderBody);
+        QCOMPARE(convert(input, job(dir.path(), encoder)), ConversionStatus::error(message));
+        QCOMPARE(entries(dir.path()), QStringList());
+    }
+
+    void encoderNotLaunched()
+    {
+        QTemporaryDir dir;
+        const QString input = dir.filePath(QStringLiteral("a.png"));
+        save(noise(8, 8), ".png", input);
+        const ConversionStatus status =
+            convert(input, job(dir.path(), dir.filePath(QStringLiteral("no-such-cwebp"))));
+        QCOMPARE(status.kind(), ConversionStatus::Kind::error);
+        QVERIFY(status.message().startsWith(QStringLiteral("cwebp failed: ")));
+        QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("a.png")});
+    }
+
+    void notAnImage()
+    {
+        QTemporaryDir dir;
+        const QString input = dir.filePath(QStringLiteral("notes.png"));
+        EngineFixtures::writeBytes(input, "just text");
+        QCOMPARE(convert(input, job(dir.path(), loggingEncoder(dir.path()))),
+                 ConversionStatus::error(QStringLiteral("Could not load image")));
+        QCOMPARE(runs(dir.path()), QStringList());
+    }
+
+    void cancelledBeforeStart()
+    {
+        QTemporaryDir dir;
+        const QString input = dir.filePath(QStringLiteral("a.png"));
+        save(noise(8, 8), ".png", input);
+        RunFlags flags;
+        flags.cancelled = true;
+        const ConversionStatus status =
+            FileConverter::convert(QUrl::fromLocalFile(input), job(dir.path()), flags);
+        QCOMPARE(status, ConversionStatus::cancelled());
+        QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("a.png")});
+    }
+
+    void abortEndsTheEncoder()
+    {
+        QTemporaryDir tools;
+        QTemporaryDir dir;
+        const QString input = tools.filePath(QStringLiteral("a.png"));
+        save(noise(8, 8), ".png", input);
+        const QString started = tools.filePath(QStringLiteral("started"));
+        const QString encoder = script(
+            tools.path(), QStringLiteral("enc"),
+            QStringLiteral("echo partial > \"$3\"; touch '%1'; exec sleep 600").arg(started));
+        RunFlags flags;
+        ConversionStatus status;
+        std::thread worker([&] {
+            status =
+                FileConverter::convert(QUrl::fromLocalFile(input), job(dir.path(), encoder), flags);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(started), 60000);
+        flags.aborted = true;
+        worker.join();
+        QCOMPARE(status, ConversionStatus::cancelled());
+        QCOMPARE(entries(dir.path()), QStringList());
+    }
+
+    void sizeLimit_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<QString>("firstRunExtra");
+        QTest::addColumn<int>("encodes");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("met at once")
+            << QSize(64, 64) << qint64(300 * 1024) << QString() << 1 << true;
+        QTest::newRow("first encode overshoots") << QSize(320, 240) << qint64(20 * 1024)
+                                                 << QStringLiteral("-size 100000000") << 2 << true;
+        // cwebp 1.2.4 lands this one at 4182 bytes on its own, over the limit before the EXIF
+        // is even added; the second encode fits.
+        QTest::newRow("encoder overshoots by itself")
+            << QSize(256, 256) << qint64(4 * 1024) << QString() << 2 << true;
+        QTest::newRow("unreachable") << QSize(256, 256) << qint64(1024) << QString() << 3 << false;
+    }
+
+    void sizeLimit()
+    {
+        QFETCH(QSize, size);
+        QFETCH(qint64, limit);
+        QFETCH(QString, firstRunExtra);
+        QFETCH(int, encodes);
+        QFETCH(bool, fits);
+        QTemporaryDir tools;
+        QTemporaryDir dir;
+        const QString input = tools.filePath(QStringLiteral("noise.png"));
+        save(noise(size.width(), size.height()), ".png", input);
+        ConversionJob values = job(dir.path(), loggingEncoder(tools.path(), firstRunExtra));
+        values.sizeLimitEnabled = true;
+        values.sizeLimitBytes = limit;
+        const ConversionStatus status = convert(input, values);
+        const QStringList log = runs(tools.path());
+        QCOMPARE(log.size(), encodes);
+        QVERIFY(log.first().contains(QStringLiteral(" -size %1 ").arg(limit)));
+        for (const QString &run : log)
+            QVERIFY(!run.contains(QStringLiteral(" -q ")));
+        if (fits) {
+            QCOMPARE(status.kind(), ConversionStatus::Kind::done);
+            QVERIFY(status.fileSize() <= limit);
+            QCOMPARE(status.fileSize(), QFileInfo(status.outputPath()).size());
+            QCOMPARE(entries(dir.path()), QStringList{QFileInfo(status.outputPath()).fileName()});
+        } else {
+            QCOMPARE(status.kind(), ConversionStatus::Kind::error);
+            const QRegularExpression message(
+                QStringLiteral("^Over the %1 KB limit \\(smallest: [0-9]+\\.[0-9] KB\\)$")
+                    .arg(limit / 1024));
+            QVERIFY2(message.match(status.message()).hasMatch(), qPrintable(status.message()));
+            QCOMPARE(entries(dir.path()), QStringList());
+        }
+    }
+
+    void noRetryAfterStop()
+    {
+        QTemporaryDir tools;
+        QTemporaryDir dir;
+        const QString input = tools.filePath(QStringLiteral("noise.png"));
+        save(noise(320, 240), ".png", input);
+        // The first encode waits until the test has pressed Stop, then overshoots the limit.
+        const QString encoder = script(tools.path(), QStringLiteral("enc"),
+                                       QStringLiteral("cd '%1'; echo run >> runs; touch started\n"
+                                                      "while [ ! -e go ]; do sleep 0.05; done\n"
+                                                      "exec %2 \"$@\" -size 100000000")
+                                           .arg(tools.path(), EngineFixtures::realEncoder));
+        ConversionJob values = job(dir.path(), encoder);
+        values.sizeLimitEnabled = true;
+        values.sizeLimitBytes = 20 * 1024;
+        RunFlags flags;
+        ConversionStatus status;
+        std::thread worker(
+            [&] { status = FileConverter::convert(QUrl::fromLocalFile(input), values, flags); });
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(tools.filePath(QStringLiteral("started"))), 60000);
+        flags.cancelled = true;
+        EngineFixtures::writeBytes(tools.filePath(QStringLiteral("go")), {});
+        worker.join();
+        QCOMPARE(status, ConversionStatus::cancelled());
+        QCOMPARE(runs(tools.path()).size(), 1);
+        QCOMPARE(entries(dir.path()), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFileConverter)
+#include "tst_fileconverter.moc"
