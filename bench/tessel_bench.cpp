@@ -1,6 +1,7 @@
 // Helpers for `make bench`: makes test images, and measures what a shell script cannot —
 // intake of a large tree and the cost of one status change in a long list.
 
+#include "fileconverter.h"
 #include "imageconverter.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <vips/vips8>
@@ -32,13 +34,16 @@ VImage photoLike(int width, int height, int seed)
         bands.push_back(VImage::gaussnoise(
             coarseWidth, coarseHeight,
             VImage::option()->set("sigma", 50.0)->set("mean", 100.0 + 20 * band + seed % 30)));
-    const VImage coarse = bands[0].bandjoin({bands[1], bands[2]});
+    const VImage coarse = VImage::bandjoin(bands);
     const VImage smooth = coarse.resize(double(width) / coarseWidth,
                                         VImage::option()
                                             ->set("vscale", double(height) / coarseHeight)
                                             ->set("kernel", VIPS_KERNEL_CUBIC));
+    // Sensor-like grain: faint and slightly soft, as in a real photo at this size.
     const VImage grain =
-        VImage::gaussnoise(width, height, VImage::option()->set("sigma", 6.0)->set("mean", 0.0));
+        VImage::gaussnoise(width, height,
+                           VImage::option()->set("sigma", 4.0 + 2.0 * (seed % 4))->set("mean", 0.0))
+            .gaussblur(0.7);
     return (smooth + grain)
         .cast(VIPS_FORMAT_UCHAR)
         .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
@@ -163,6 +168,64 @@ int intake(const QStringList &args)
     return 0;
 }
 
+/// The size limit's cost: every photo converted with the retries and with one encode only,
+/// through a wrapper that logs each encoder run.
+int sizeLimit(const QStringList &args)
+{
+    // sizelimit WORKDIR LIMIT_KB WIDTH HEIGHT FILE...
+    const QString work = args.at(0);
+    const qint64 limit = args.at(1).toLongLong() * 1024;
+    const QString log = work + QStringLiteral("/encodes.log");
+    const QString wrapper = work + QStringLiteral("/counting-cwebp");
+    QFile script(wrapper);
+    if (!script.open(QIODevice::WriteOnly))
+        return 1;
+    script.write("#!/bin/sh\necho \"$3\" >> '" + log.toUtf8() + "'\nexec /usr/bin/cwebp \"$@\"\n");
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+
+    for (const int extra : {2, 0}) {
+        const QString folder = work + QStringLiteral("/out-%1").arg(extra);
+        QDir().mkpath(folder);
+        QFile::remove(log);
+        ConversionJob job;
+        job.encoderPath = wrapper;
+        job.width = args.at(2).toLongLong();
+        job.height = args.at(3).toLongLong();
+        job.sizeLimitBytes = limit;
+        job.outputFolder = folder;
+        job.extraEncodesForSizeLimit = extra;
+        RunFlags flags;
+        QAtomicInt over = 0;
+        QElapsedTimer clock;
+        clock.start();
+        QThreadPool pool;
+        for (const QString &file : args.mid(4)) {
+            pool.start([&, file] {
+                const auto status = FileConverter::convert(QUrl::fromLocalFile(file), job, flags);
+                if (status.kind() == ConversionStatus::Kind::error)
+                    over.fetchAndAddRelaxed(1);
+            });
+        }
+        pool.waitForDone();
+        const qint64 ms = clock.elapsed();
+        QFile logFile(log);
+        QHash<QByteArray, int> runs;
+        if (logFile.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &line : logFile.readAll().split('\n'))
+                if (!line.isEmpty())
+                    ++runs[line];
+        }
+        const auto retried = std::count_if(runs.cbegin(), runs.cend(), [](int n) { return n > 1; });
+        const QString mode = extra > 0 ? QStringLiteral("retry") : QStringLiteral("single");
+        out << "sizelimit_" << mode << "_ms " << ms << "\n";
+        out << "sizelimit_" << mode << "_retried " << retried << "\n";
+        out << "sizelimit_" << mode << "_over " << over.loadRelaxed() << "\n";
+    }
+    out.flush();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -178,6 +241,8 @@ int main(int argc, char *argv[])
         return makeImages(args);
     if (command == QLatin1String("pngs"))
         return preparePngs(args);
+    if (command == QLatin1String("sizelimit"))
+        return sizeLimit(args);
     if (command == QLatin1String("intake"))
         return intake(args);
     fprintf(stderr, "usage: tessel_bench images|pngs|intake ...\n");

@@ -15,6 +15,8 @@ struct ConversionJob
     bool sizeLimitEnabled = true;
     qint64 sizeLimitBytes = 300 * 1024;
     qint64 quality = 85;
+    /// Encodes after the first whose output came out over the size limit, each aiming lower.
+    int extraEncodesForSizeLimit = 2;
     QString outputFolder;
 };
 

@@ -16,8 +16,6 @@ namespace FileConverter {
 
 namespace {
 
-/// Encodes after the first whose output came out over the size limit, each aiming lower.
-constexpr int maxExtraEncodes = 2;
 /// How far below the proportional target a further encode aims.
 constexpr double retryMargin = 0.97;
 
@@ -75,7 +73,7 @@ ConversionStatus encode(const TemporaryPng &png, bool hasAlpha, OutputReservatio
             return ConversionStatus::done(output.path(), size);
         }
         smallest = std::min(smallest, size);
-        if (attempt == maxExtraEncodes)
+        if (attempt >= job.extraEncodesForSizeLimit)
             return ConversionStatus::error(overLimitMessage(job.sizeLimitBytes, smallest));
         if (stopping(flags))
             return ConversionStatus::cancelled();
