@@ -1,3 +1,5 @@
+#include "appstyle.h"
+
 #include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
@@ -52,11 +54,12 @@ int main(int argc, char *argv[])
     describeApplication();
     parseCommandLine(app);
 
+    AppStyle::apply();
     QQmlApplicationEngine engine;
     QObject::connect(
         &engine, &QQmlApplicationEngine::objectCreationFailed, &app,
         [] { QCoreApplication::exit(EXIT_FAILURE); }, Qt::QueuedConnection);
-    engine.load(QUrl(QStringLiteral("qrc:/qt/qml/Tessel/qml/Main.qml")));
+    engine.load(QUrl(QStringLiteral("qrc:/qt/qml/Tessel/Main.qml")));
     if (engine.rootObjects().isEmpty())
         return EXIT_FAILURE;
     return QGuiApplication::exec();

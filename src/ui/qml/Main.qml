@@ -5,19 +5,19 @@ import Tessel
 ApplicationWindow {
     id: root
 
+    readonly property alias contentView: contentView
+
     width: 760
     height: 640
     minimumWidth: 680
     minimumHeight: 560
     visible: true
     title: "Tessel"
+    color: Theme.window
 
-    ImageConverter {
-        id: converter
-    }
+    ContentView {
+        id: contentView
 
-    Label {
-        anchors.centerIn: parent
-        text: "Tessel"
+        anchors.fill: parent
     }
 }

@@ -1,0 +1,7 @@
+#pragma once
+
+/// The Qt Quick Controls style of the window: Fusion, which draws from the system palette,
+/// unless the environment chooses another. Call before the first QML engine.
+namespace AppStyle {
+void apply();
+} // namespace AppStyle
