@@ -3,7 +3,7 @@ BUILD_DIR ?= build/release
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build configure deps format clean
+.PHONY: run test screenshots build configure deps format clean
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
@@ -15,6 +15,11 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Renders the window offscreen in its main states, as PNG files.
+SCREENSHOT_DIR ?= build/screenshots
+screenshots: build
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tests/ui/tessel_screenshots $(SCREENSHOT_DIR)
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)

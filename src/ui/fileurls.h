@@ -3,8 +3,8 @@
 #include <QList>
 #include <QObject>
 #include <QStringList>
-#include <QUrl>
 #include <QtQml/qqmlregistration.h>
+#include <QUrl>
 
 /// Small questions about dropped or chosen locations, answered for the views.
 class FileUrls : public QObject

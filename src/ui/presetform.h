@@ -1,13 +1,13 @@
 #pragma once
 
+#include "imageconverter.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QtQml/qqmlregistration.h>
 
 #include <optional>
-
-#include "imageconverter.h"
 
 /// The three fields of the add-preset sheet and the rule that turns them into a preset.
 ///

@@ -46,7 +46,8 @@ QVariantList SettingsPanel::presets() const
             {QStringLiteral("id"), preset.id.toString(QUuid::WithoutBraces)},
             {QStringLiteral("name"), preset.name},
             {QStringLiteral("sizeText"), preset.sizeText()},
-            {QStringLiteral("title"), preset.name + QStringLiteral("  \u00B7  ") + preset.sizeText()},
+            {QStringLiteral("title"),
+             preset.name + QStringLiteral("  \u00B7  ") + preset.sizeText()},
             {QStringLiteral("preserveOriginal"), preset.preserveOriginal},
             {QStringLiteral("isSelected"), current.selectedPresetID == preset.id},
         });

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "imageconverter.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
-#include <QVariantList>
 #include <QtQml/qqmlregistration.h>
+#include <QVariantList>
 
 #include <functional>
 #include <optional>
-
-#include "imageconverter.h"
 
 /// What the settings strip shows and edits. Each setter writes its one field back into the
 /// converter's settings and saves them at once; entry fields commit only text that parses as a

@@ -79,9 +79,9 @@ int main(int argc, char *argv[])
 {
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     QGuiApplication app(argc, argv);
-    const QString folder = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                         : QStringLiteral("screenshots"))
-                               .absolutePath();
+    const QString folder =
+        QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots"))
+            .absolutePath();
     QDir().mkpath(folder);
     QTextStream(stdout) << "Screenshots in " << folder << Qt::endl;
 

@@ -9,8 +9,10 @@
 
 Q_IMPORT_QML_PLUGIN(TesselPlugin)
 
-WindowHarness::WindowHarness()
+WindowHarness::WindowHarness(const std::function<void(TemporaryPreferences &)> &prepare)
 {
+    if (prepare)
+        prepare(m_preferences);
     AppStyle::apply();
     m_engine.load(QUrl(QStringLiteral("qrc:/qt/qml/Tessel/Main.qml")));
     if (m_engine.rootObjects().isEmpty())
@@ -31,16 +33,14 @@ QObject *WindowHarness::find(const QString &name) const
 {
     if (!m_window)
         return nullptr;
-    if (auto *found = m_window->findChild<QObject *>(name))
-        return found;
-    return m_window->contentItem()->findChild<QObject *>(name);
+    return m_window->findChild<QObject *>(name);
 }
 
 QList<QQuickItem *> WindowHarness::findAll(const QString &name) const
 {
     QList<QQuickItem *> found;
     if (m_window)
-        found = m_window->contentItem()->findChildren<QQuickItem *>(name);
+        found = m_window->findChildren<QQuickItem *>(name);
     return found;
 }
 
@@ -78,4 +78,51 @@ void WindowHarness::render() const
 {
     if (m_window)
         (void)m_window->grabWindow();
+}
+
+void WindowHarness::click(QQuickItem *item, Qt::KeyboardModifiers modifiers) const
+{
+    render();
+    const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
+    QTest::mouseClick(m_window, Qt::LeftButton, modifiers, centre.toPoint());
+}
+
+void WindowHarness::typeInto(QQuickItem *field, const QString &text) const
+{
+    click(field);
+    QMetaObject::invokeMethod(field, "selectAll");
+    QTest::keyClick(m_window, Qt::Key_Backspace);
+    for (const QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, m_window, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+
+void WindowHarness::pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) const
+{
+    QTest::keyClick(m_window, key, modifiers);
+}
+
+QQuickItem *WindowHarness::menuItem(QObject *menu, int index)
+{
+    QQuickItem *item = nullptr;
+    QMetaObject::invokeMethod(menu, "itemAt", Q_RETURN_ARG(QQuickItem *, item), Q_ARG(int, index));
+    return item;
+}
+
+QStringList WindowHarness::menuEntries(QObject *menu)
+{
+    QStringList entries;
+    const int count = menu->property("count").toInt();
+    for (int i = 0; i < count; ++i) {
+        QQuickItem *item = menuItem(menu, i);
+        if (!item || !item->isVisible())
+            continue;
+        if (QString::fromLatin1(item->metaObject()->className())
+                .contains(QLatin1String("Separator")))
+            entries.append(QStringLiteral("---"));
+        else if (item->property("subMenu").value<QObject *>())
+            entries.append(item->property("text").toString() + QStringLiteral(" >"));
+        else
+            entries.append(item->property("text").toString());
+    }
+    return entries;
 }

@@ -10,12 +10,15 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
+
 /// The real window, loaded offscreen over temporary preferences, with helpers to reach its
 /// parts by object name and to fill its converter's list.
 class WindowHarness
 {
 public:
-    WindowHarness();
+    /// `prepare` may store preferences before the window and its converter are created.
+    explicit WindowHarness(const std::function<void(TemporaryPreferences &)> &prepare = {});
     ~WindowHarness();
 
     [[nodiscard]] bool isLoaded() const { return m_window != nullptr; }
@@ -38,6 +41,16 @@ public:
     void chooseOutputFolder();
     /// Lays out and draws the window once, so that positions and sizes are current.
     void render() const;
+    /// Clicks the middle of `item` with the mouse, as a user would.
+    void click(QQuickItem *item, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const;
+    /// Clicks into a text field, replaces its text by typing `text`, and leaves the cursor there.
+    void typeInto(QQuickItem *field, const QString &text) const;
+    void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const;
+    /// The entries of a menu as their texts, "---" for a divider and "Title >" for a submenu;
+    /// entries that are not shown are left out.
+    [[nodiscard]] static QStringList menuEntries(QObject *menu);
+    /// The item at `index` of a menu.
+    [[nodiscard]] static QQuickItem *menuItem(QObject *menu, int index);
 
 private:
     TemporaryPreferences m_preferences;

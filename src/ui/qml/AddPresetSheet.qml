@@ -83,7 +83,7 @@ Dialog {
             Layout.fillWidth: true
 
             Button {
-                objectName: "cancelButton"
+                objectName: "cancelPresetButton"
                 text: "Cancel"
                 onClicked: root.cancel()
             }
@@ -91,7 +91,7 @@ Dialog {
                 Layout.fillWidth: true
             }
             Button {
-                objectName: "addButton"
+                objectName: "addPresetButton"
                 text: "Add"
                 enabled: root.form.canAdd
                 highlighted: enabled

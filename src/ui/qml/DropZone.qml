@@ -85,13 +85,12 @@ Item {
             width: browse.implicitWidth
             height: browse.implicitHeight + 4
 
-            Button {
+            ProminentButton {
                 id: browse
 
                 objectName: "browseButton"
                 anchors.bottom: parent.bottom
                 text: "Browse"
-                highlighted: true
                 font.pixelSize: 13
                 font.weight: Font.Medium
                 leftPadding: 20

@@ -69,10 +69,16 @@ Button {
 
         objectName: "presetMenu"
         y: root.height
+        // Makes the entries that open submenus; "Remove" is left out while it would be empty.
+        delegate: MenuEntry {
+            visible: !subMenu || subMenu.count > 0
+            height: visible ? implicitHeight : 0
+        }
 
-        MenuItem {
+        MenuEntry {
             objectName: "noPresetsEntry"
             text: "No presets yet"
+            textColor: Theme.secondary
             enabled: false
             visible: root.panel.presets.length === 0
             height: visible ? implicitHeight : 0
@@ -86,21 +92,16 @@ Button {
             onObjectRemoved: (index, object) => menu.removeItem(object)
         }
         MenuSeparator {}
-        MenuItem {
+        MenuEntry {
             text: "Original Size"
             onTriggered: root.panel.selectOriginalPreset()
         }
-        MenuItem {
+        MenuEntry {
             text: "New Preset\u2026"
             onTriggered: root.newPresetRequested()
         }
-        Instantiator {
-            model: root.panel.removablePresets.length > 0 ? 1 : 0
-            delegate: RemovePresetMenu {
-                panel: root.panel
-            }
-            onObjectAdded: (index, object) => menu.addMenu(object)
-            onObjectRemoved: (index, object) => menu.removeMenu(object)
+        RemovePresetMenu {
+            panel: root.panel
         }
     }
 }

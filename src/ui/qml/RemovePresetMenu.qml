@@ -13,12 +13,11 @@ Menu {
 
     Instantiator {
         model: root.panel.removablePresets
-        delegate: MenuItem {
+        delegate: MenuEntry {
             required property var modelData
 
             text: modelData.name
-            palette.windowText: Theme.red
-            palette.text: Theme.red
+            textColor: Theme.red
             onTriggered: root.panel.removePreset(modelData.id)
         }
         onObjectAdded: (index, object) => root.insertItem(index, object)

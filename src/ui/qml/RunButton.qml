@@ -11,14 +11,13 @@ Item {
     implicitWidth: converter.isConverting ? stop.implicitWidth : convert.implicitWidth
     implicitHeight: converter.isConverting ? stop.implicitHeight : convert.implicitHeight
 
-    Button {
+    ProminentButton {
         id: convert
 
         objectName: "convertButton"
         anchors.centerIn: parent
         visible: !root.converter.isConverting
         enabled: !root.converter.noneSelected && root.converter.hasSelectedPreset
-        highlighted: true
         text: "Convert"
         font.pixelSize: 11
         font.weight: Font.DemiBold
