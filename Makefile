@@ -4,7 +4,7 @@ PREFIX ?= /usr/local
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 
-.PHONY: run test bench build configure deps install package format clean
+.PHONY: run test bench screenshots build configure deps install package format clean
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
@@ -19,6 +19,11 @@ test: build
 
 bench: build
 	bench/run-bench $(BUILD_DIR)
+
+# Renders the window offscreen in its main states, as PNG files.
+SCREENSHOT_DIR ?= build/screenshots
+screenshots: build
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/tests/ui/tessel_screenshots $(SCREENSHOT_DIR)
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)

@@ -1,3 +1,4 @@
+#include "appstyle.h"
 #include "convertcommand.h"
 
 #include <QCommandLineParser>
@@ -69,13 +70,14 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral(TESSEL_APP_ID));
     const QList<QUrl> launchFiles = parseCommandLine(app);
 
+    AppStyle::apply();
     QQmlApplicationEngine engine;
     engine.setInitialProperties(
         {{QStringLiteral("launchFiles"), QVariant::fromValue(launchFiles)}});
     QObject::connect(
         &engine, &QQmlApplicationEngine::objectCreationFailed, &app,
         [] { QCoreApplication::exit(EXIT_FAILURE); }, Qt::QueuedConnection);
-    engine.load(QUrl(QStringLiteral("qrc:/qt/qml/Tessel/qml/Main.qml")));
+    engine.load(QUrl(QStringLiteral("qrc:/qt/qml/Tessel/Main.qml")));
     if (engine.rootObjects().isEmpty())
         return EXIT_FAILURE;
     return QGuiApplication::exec();

@@ -5,24 +5,24 @@ import Tessel
 ApplicationWindow {
     id: root
 
+    readonly property alias contentView: contentView
+
     width: 760
     height: 640
     minimumWidth: 680
     minimumHeight: 560
     visible: true
     title: "Tessel"
+    color: Theme.window
 
     // Files and folders named on the command line, added once the window is up.
-    required property list<url> launchFiles
+    property list<url> launchFiles
 
-    Component.onCompleted: converter.addFiles(launchFiles)
+    Component.onCompleted: contentView.converter.addFiles(launchFiles)
 
-    ImageConverter {
-        id: converter
-    }
+    ContentView {
+        id: contentView
 
-    Label {
-        anchors.centerIn: parent
-        text: "Tessel"
+        anchors.fill: parent
     }
 }

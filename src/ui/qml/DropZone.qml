@@ -1,0 +1,104 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Shapes
+import Tessel
+
+// The large target shown while the list is empty: a dashed rounded outline that turns solid
+// and accent-coloured while files are dragged over it, and the Browse button.
+Item {
+    id: root
+
+    required property bool isDragOver
+    readonly property real lineWidth: isDragOver ? 2.5 : 1.5
+
+    signal browseRequested
+
+    objectName: "dropZone"
+
+    Shape {
+        id: outline
+
+        readonly property real inset: root.lineWidth / 2
+        readonly property real radius: 14 - inset
+        readonly property real x0: inset
+        readonly property real y0: inset
+        readonly property real x1: width - inset
+        readonly property real y1: height - inset
+
+        anchors.fill: parent
+        layer.enabled: true
+        layer.samples: 4
+
+        ShapePath {
+            objectName: "dropZoneOutline"
+            strokeWidth: root.lineWidth
+            strokeColor: root.isDragOver ? Theme.accent : Theme.withAlpha(Theme.secondary, 0.15)
+            strokeStyle: root.isDragOver ? ShapePath.SolidLine : ShapePath.DashLine
+            // In units of the line width: dashes of 10 and gaps of 6.
+            dashPattern: [10 / 1.5, 6 / 1.5]
+            fillColor: root.isDragOver ? Theme.withAlpha(Theme.accent, 0.04) : "transparent"
+            capStyle: ShapePath.FlatCap
+            joinStyle: ShapePath.MiterJoin
+            miterLimit: 10
+            startX: outline.x0 + outline.radius
+            startY: outline.y0
+
+            PathLine { x: outline.x1 - outline.radius; y: outline.y0 }
+            PathArc { x: outline.x1; y: outline.y0 + outline.radius; radiusX: outline.radius; radiusY: outline.radius }
+            PathLine { x: outline.x1; y: outline.y1 - outline.radius }
+            PathArc { x: outline.x1 - outline.radius; y: outline.y1; radiusX: outline.radius; radiusY: outline.radius }
+            PathLine { x: outline.x0 + outline.radius; y: outline.y1 }
+            PathArc { x: outline.x0; y: outline.y1 - outline.radius; radiusX: outline.radius; radiusY: outline.radius }
+            PathLine { x: outline.x0; y: outline.y0 + outline.radius }
+            PathArc { x: outline.x0 + outline.radius; y: outline.y0; radiusX: outline.radius; radiusY: outline.radius }
+        }
+    }
+
+    Column {
+        anchors.centerIn: parent
+        spacing: 14
+
+        Icon {
+            objectName: "dropZoneIcon"
+            anchors.horizontalCenter: parent.horizontalCenter
+            name: "square.and.arrow.down.on.square"
+            size: 42
+            font.weight: Font.Light
+            color: root.isDragOver ? Theme.accent : Theme.withAlpha(Theme.secondary, 0.5)
+        }
+        Label {
+            anchors.horizontalCenter: parent.horizontalCenter
+            text: "Drop images or folders"
+            font.pixelSize: 17
+            font.weight: Font.Medium
+            color: Theme.withAlpha(Theme.primary, 0.7)
+        }
+        Label {
+            anchors.horizontalCenter: parent.horizontalCenter
+            text: "PNG \u00b7 JPG \u00b7 TIFF \u00b7 WebP \u00b7 BMP \u00b7 HEIC \u00b7 GIF \u00b7 AVIF"
+            font.family: Theme.fixedFont.family
+            font.pixelSize: 12
+            color: Theme.withAlpha(Theme.secondary, 0.5)
+        }
+        Item {
+            anchors.horizontalCenter: parent.horizontalCenter
+            width: browse.implicitWidth
+            height: browse.implicitHeight + 4
+
+            ProminentButton {
+                id: browse
+
+                objectName: "browseButton"
+                anchors.bottom: parent.bottom
+                text: "Browse"
+                font.pixelSize: 13
+                font.weight: Font.Medium
+                leftPadding: 20
+                rightPadding: 20
+                topPadding: 7
+                bottomPadding: 7
+                onClicked: root.browseRequested()
+            }
+        }
+    }
+}

@@ -1,0 +1,69 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Tessel
+
+// The drop zone while the list is empty, otherwise the list toolbar, a divider and the list.
+// Both take dropped files.
+Item {
+    id: root
+
+    required property ImageConverter converter
+    required property bool isDragOver
+    readonly property bool showsList: converter.fileCount > 0
+
+    signal dragOverChanged(bool over)
+    signal addFilesRequested
+
+    Item {
+        objectName: "dropRegion"
+        anchors.fill: parent
+        visible: !root.showsList
+
+        DropZone {
+            anchors.fill: parent
+            anchors.margins: 24
+            isDragOver: root.isDragOver
+            onBrowseRequested: root.addFilesRequested()
+        }
+        FileDropArea {
+            anchors.fill: parent
+            enabled: parent.visible
+            converter: root.converter
+            onDragOverChanged: over => root.dragOverChanged(over)
+        }
+    }
+
+    ColumnLayout {
+        objectName: "listRegion"
+        anchors.fill: parent
+        visible: root.showsList
+        spacing: 0
+
+        ListToolbar {
+            converter: root.converter
+            Layout.fillWidth: true
+            onAddFilesRequested: root.addFilesRequested()
+        }
+        Rectangle {
+            color: Theme.separator
+            implicitHeight: 1
+            Layout.fillWidth: true
+        }
+        Item {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+
+            FileList {
+                anchors.fill: parent
+                converter: root.converter
+            }
+            FileDropArea {
+                anchors.fill: parent
+                enabled: root.showsList
+                converter: root.converter
+                onDragOverChanged: over => root.dragOverChanged(over)
+            }
+        }
+    }
+}

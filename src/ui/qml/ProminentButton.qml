@@ -1,0 +1,22 @@
+import QtQuick
+import QtQuick.Controls
+import Tessel
+
+// A button filled with the accent colour, for the one main action of a region.
+Button {
+    id: root
+
+    contentItem: Label {
+        text: root.text
+        font: root.font
+        color: Theme.accentText
+        horizontalAlignment: Text.AlignHCenter
+        verticalAlignment: Text.AlignVCenter
+    }
+    background: Rectangle {
+        implicitHeight: 20
+        radius: 5
+        color: root.down ? Qt.darker(Theme.accent, 1.15) : Theme.accent
+        opacity: root.enabled ? 1 : 0.45
+    }
+}

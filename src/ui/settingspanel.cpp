@@ -1,0 +1,189 @@
+#include "settingspanel.h"
+
+#include "imageconverter.h"
+#include "ppioption.h"
+
+#include <QLocale>
+
+SettingsPanel::SettingsPanel(QObject *parent)
+    : QObject(parent)
+{}
+
+void SettingsPanel::setConverter(ImageConverter *converter)
+{
+    if (m_converter == converter)
+        return;
+    if (m_converter)
+        m_converter->disconnect(this);
+    m_converter = converter;
+    if (m_converter)
+        connect(m_converter, &ImageConverter::settingsChanged, this, &SettingsPanel::changed);
+    Q_EMIT converterChanged();
+    Q_EMIT changed();
+}
+
+ConverterSettings SettingsPanel::settings() const
+{
+    return m_converter ? m_converter->settings() : ConverterSettings{};
+}
+
+void SettingsPanel::writeField(const std::function<void(ConverterSettings &)> &change)
+{
+    if (!m_converter)
+        return;
+    ConverterSettings changedSettings = m_converter->settings();
+    change(changedSettings);
+    m_converter->setSettings(changedSettings);
+    m_converter->saveSettings();
+}
+
+QVariantList SettingsPanel::presets() const
+{
+    const ConverterSettings current = settings();
+    QVariantList list;
+    for (const ResolutionPreset &preset : current.presets) {
+        list.append(QVariantMap{
+            {QStringLiteral("id"), preset.id.toString(QUuid::WithoutBraces)},
+            {QStringLiteral("name"), preset.name},
+            {QStringLiteral("sizeText"), preset.sizeText()},
+            {QStringLiteral("title"),
+             preset.name + QStringLiteral("  \u00B7  ") + preset.sizeText()},
+            {QStringLiteral("preserveOriginal"), preset.preserveOriginal},
+            {QStringLiteral("isSelected"), current.selectedPresetID == preset.id},
+        });
+    }
+    return list;
+}
+
+QVariantList SettingsPanel::removablePresets() const
+{
+    QVariantList list;
+    for (const QVariant &entry : presets()) {
+        if (!entry.toMap().value(QStringLiteral("preserveOriginal")).toBool())
+            list.append(entry);
+    }
+    return list;
+}
+
+bool SettingsPanel::hasSelectedPreset() const
+{
+    return m_converter && m_converter->hasSelectedPreset();
+}
+
+QString SettingsPanel::selectedPresetName() const
+{
+    const auto preset = m_converter ? m_converter->selectedPreset() : std::nullopt;
+    return preset ? preset->name : QString();
+}
+
+QString SettingsPanel::selectedPresetSizeText() const
+{
+    const auto preset = m_converter ? m_converter->selectedPreset() : std::nullopt;
+    return preset ? preset->sizeText() : QString();
+}
+
+QStringList SettingsPanel::ppiOptions() const
+{
+    QStringList options;
+    for (const PPIOption option : PPIOptions::all())
+        options.append(PPIOptions::rawValue(option));
+    return options;
+}
+
+int SettingsPanel::ppiIndex() const
+{
+    return static_cast<int>(ppiOptions().indexOf(settings().ppiOption));
+}
+
+bool SettingsPanel::isCustomPPI() const
+{
+    return settings().ppiOption == PPIOptions::rawValue(PPIOption::custom);
+}
+
+QString SettingsPanel::customPPIText() const
+{
+    return formatLocaleInteger(settings().customPPI);
+}
+
+bool SettingsPanel::fileSizeLimitEnabled() const
+{
+    return settings().fileSizeLimitEnabled;
+}
+
+QString SettingsPanel::fileSizeLimitText() const
+{
+    return formatLocaleInteger(settings().fileSizeLimitKB);
+}
+
+int SettingsPanel::quality() const
+{
+    return static_cast<int>(settings().quality);
+}
+
+void SettingsPanel::selectPreset(const QString &id)
+{
+    const QUuid uuid = QUuid::fromString(id);
+    writeField([&](ConverterSettings &s) { s.selectedPresetID = uuid; });
+}
+
+void SettingsPanel::removePreset(const QString &id)
+{
+    if (m_converter)
+        m_converter->removePreset(QUuid::fromString(id));
+}
+
+void SettingsPanel::selectOriginalPreset()
+{
+    if (m_converter)
+        m_converter->selectOriginalPreset();
+}
+
+void SettingsPanel::choosePPI(int index)
+{
+    const QStringList options = ppiOptions();
+    if (index < 0 || index >= options.size())
+        return;
+    writeField([&](ConverterSettings &s) { s.ppiOption = options.at(index); });
+}
+
+bool SettingsPanel::commitCustomPPI(const QString &text)
+{
+    const auto value = parseLocaleInteger(text);
+    if (!value)
+        return false;
+    writeField([&](ConverterSettings &s) { s.customPPI = *value; });
+    return true;
+}
+
+void SettingsPanel::setFileSizeLimitEnabled(bool enabled)
+{
+    writeField([&](ConverterSettings &s) { s.fileSizeLimitEnabled = enabled; });
+}
+
+bool SettingsPanel::commitFileSizeLimitKB(const QString &text)
+{
+    const auto value = parseLocaleInteger(text);
+    if (!value)
+        return false;
+    writeField([&](ConverterSettings &s) { s.fileSizeLimitKB = *value; });
+    return true;
+}
+
+void SettingsPanel::setQuality(double value)
+{
+    writeField([&](ConverterSettings &s) { s.quality = static_cast<qint64>(value); });
+}
+
+std::optional<qint64> SettingsPanel::parseLocaleInteger(const QString &text)
+{
+    bool ok = false;
+    const qint64 value = QLocale().toLongLong(text.trimmed(), &ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+QString SettingsPanel::formatLocaleInteger(qint64 value)
+{
+    return QLocale().toString(value);
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "imageconverter.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QtQml/qqmlregistration.h>
+#include <QVariantList>
+
+#include <functional>
+#include <optional>
+
+/// What the settings strip shows and edits. Each setter writes its one field back into the
+/// converter's settings and saves them at once; entry fields commit only text that parses as a
+/// whole number in the user's locale.
+class SettingsPanel : public QObject
+{
+    Q_OBJECT
+    QML_ELEMENT
+    Q_PROPERTY(ImageConverter *converter READ converter WRITE setConverter NOTIFY converterChanged)
+    Q_PROPERTY(QVariantList presets READ presets NOTIFY changed)
+    Q_PROPERTY(QVariantList removablePresets READ removablePresets NOTIFY changed)
+    Q_PROPERTY(bool hasSelectedPreset READ hasSelectedPreset NOTIFY changed)
+    Q_PROPERTY(QString selectedPresetName READ selectedPresetName NOTIFY changed)
+    Q_PROPERTY(QString selectedPresetSizeText READ selectedPresetSizeText NOTIFY changed)
+    Q_PROPERTY(QStringList ppiOptions READ ppiOptions CONSTANT)
+    Q_PROPERTY(int ppiIndex READ ppiIndex NOTIFY changed)
+    Q_PROPERTY(bool isCustomPPI READ isCustomPPI NOTIFY changed)
+    Q_PROPERTY(QString customPPIText READ customPPIText NOTIFY changed)
+    Q_PROPERTY(bool fileSizeLimitEnabled READ fileSizeLimitEnabled NOTIFY changed)
+    Q_PROPERTY(QString fileSizeLimitText READ fileSizeLimitText NOTIFY changed)
+    Q_PROPERTY(int quality READ quality NOTIFY changed)
+
+public:
+    explicit SettingsPanel(QObject *parent = nullptr);
+
+    [[nodiscard]] ImageConverter *converter() const { return m_converter; }
+    void setConverter(ImageConverter *converter);
+
+    /// One map per preset, in list order: id, name, sizeText, title, preserveOriginal, isSelected.
+    [[nodiscard]] QVariantList presets() const;
+    /// The presets that can be removed (those that do not keep the original size).
+    [[nodiscard]] QVariantList removablePresets() const;
+    [[nodiscard]] bool hasSelectedPreset() const;
+    [[nodiscard]] QString selectedPresetName() const;
+    [[nodiscard]] QString selectedPresetSizeText() const;
+    [[nodiscard]] QStringList ppiOptions() const;
+    /// The PPI entry matching the stored option, or -1 for a value that is none of them.
+    [[nodiscard]] int ppiIndex() const;
+    [[nodiscard]] bool isCustomPPI() const;
+    [[nodiscard]] QString customPPIText() const;
+    [[nodiscard]] bool fileSizeLimitEnabled() const;
+    [[nodiscard]] QString fileSizeLimitText() const;
+    [[nodiscard]] int quality() const;
+
+    /// `id` is a preset's id as the `presets` entries give it.
+    Q_INVOKABLE void selectPreset(const QString &id);
+    Q_INVOKABLE void removePreset(const QString &id);
+    Q_INVOKABLE void selectOriginalPreset();
+    Q_INVOKABLE void choosePPI(int index);
+    /// Stores `text` as the custom PPI when it parses; returns whether it did.
+    Q_INVOKABLE bool commitCustomPPI(const QString &text);
+    Q_INVOKABLE void setFileSizeLimitEnabled(bool enabled);
+    /// Stores `text` as the size limit in KB when it parses; returns whether it did.
+    Q_INVOKABLE bool commitFileSizeLimitKB(const QString &text);
+    /// Stores the integer part of `value`.
+    Q_INVOKABLE void setQuality(double value);
+
+    /// A whole number written in the user's locale (group separators allowed), or none.
+    [[nodiscard]] static std::optional<qint64> parseLocaleInteger(const QString &text);
+    [[nodiscard]] static QString formatLocaleInteger(qint64 value);
+
+Q_SIGNALS:
+    void converterChanged();
+    void changed();
+
+private:
+    [[nodiscard]] ConverterSettings settings() const;
+    void writeField(const std::function<void(ConverterSettings &)> &change);
+
+    QPointer<ImageConverter> m_converter;
+};

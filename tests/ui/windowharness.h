@@ -1,0 +1,62 @@
+#pragma once
+
+#include "imageconverter.h"
+#include "testsupport.h"
+
+#include <QPointer>
+#include <QQmlApplicationEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+
+/// The real window, loaded offscreen over temporary preferences, with helpers to reach its
+/// parts by object name and to fill its converter's list.
+class WindowHarness
+{
+public:
+    /// `prepare` may store preferences before the window and its converter are created.
+    explicit WindowHarness(const std::function<void(TemporaryPreferences &)> &prepare = {});
+    ~WindowHarness();
+
+    [[nodiscard]] bool isLoaded() const { return m_window != nullptr; }
+    [[nodiscard]] QQuickWindow *window() const { return m_window; }
+    [[nodiscard]] QQuickItem *contentView() const { return m_contentView; }
+    [[nodiscard]] ImageConverter *converter() const { return m_converter; }
+    [[nodiscard]] TemporaryPreferences &preferences() { return m_preferences; }
+    [[nodiscard]] QString folder() const { return m_files.path(); }
+
+    /// The first object with `name` below the window's content; null when there is none.
+    [[nodiscard]] QObject *find(const QString &name) const;
+    /// The first visible item with `name`; null when none is visible.
+    [[nodiscard]] QQuickItem *findVisible(const QString &name) const;
+    /// Every item with `name`.
+    [[nodiscard]] QList<QQuickItem *> findAll(const QString &name) const;
+
+    /// Creates empty files with these names and adds them to the list; true once they are in.
+    bool addFiles(const QStringList &names);
+    /// Gives the converter an output folder, as the folder chooser would.
+    void chooseOutputFolder();
+    /// Lays out and draws the window once, so that positions and sizes are current.
+    void render() const;
+    /// Clicks the middle of `item` with the mouse, as a user would.
+    void click(QQuickItem *item, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const;
+    /// Clicks into a text field, replaces its text by typing `text`, and leaves the cursor there.
+    void typeInto(QQuickItem *field, const QString &text) const;
+    void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const;
+    /// The entries of a menu as their texts, "---" for a divider and "Title >" for a submenu;
+    /// entries that are not shown are left out.
+    [[nodiscard]] static QStringList menuEntries(QObject *menu);
+    /// The item at `index` of a menu.
+    [[nodiscard]] static QQuickItem *menuItem(QObject *menu, int index);
+
+private:
+    TemporaryPreferences m_preferences;
+    QTemporaryDir m_files;
+    QQmlApplicationEngine m_engine;
+    QPointer<QQuickWindow> m_window;
+    QPointer<QQuickItem> m_contentView;
+    QPointer<ImageConverter> m_converter;
+};
