@@ -78,6 +78,23 @@ private Q_SLOTS:
         QVERIFY(item(w, "dropRegion")->isVisible());
     }
 
+    void filesNamedOnTheCommandLineAreAdded()
+    {
+        QTemporaryDir folder;
+        for (const char *name : {"a.png", "sub/b.jpg", "notes.txt"}) {
+            QDir().mkpath(QFileInfo(folder.filePath(QLatin1String(name))).path());
+            QFile file(folder.filePath(QLatin1String(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        WindowHarness window({},
+                             {QUrl::fromLocalFile(folder.filePath(QStringLiteral("a.png"))),
+                              QUrl::fromLocalFile(folder.filePath(QStringLiteral("sub"))),
+                              QUrl::fromLocalFile(folder.filePath(QStringLiteral("notes.txt")))});
+        QVERIFY(window.isLoaded());
+        QTRY_COMPARE(window.converter()->fileCount(), 2);
+        QCOMPARE(window.converter()->files().at(1)->fileName(), QStringLiteral("b.jpg"));
+    }
+
     void toolbarFollowsTheSelection()
     {
         WindowHarness w;

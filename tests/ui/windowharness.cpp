@@ -9,11 +9,14 @@
 
 Q_IMPORT_QML_PLUGIN(TesselPlugin)
 
-WindowHarness::WindowHarness(const std::function<void(TemporaryPreferences &)> &prepare)
+WindowHarness::WindowHarness(const std::function<void(TemporaryPreferences &)> &prepare,
+                             const QList<QUrl> &launchFiles)
 {
     if (prepare)
         prepare(m_preferences);
     AppStyle::apply();
+    m_engine.setInitialProperties(
+        {{QStringLiteral("launchFiles"), QVariant::fromValue(launchFiles)}});
     m_engine.load(QUrl(QStringLiteral("qrc:/qt/qml/Tessel/Main.qml")));
     if (m_engine.rootObjects().isEmpty())
         return;

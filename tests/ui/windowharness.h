@@ -17,8 +17,10 @@
 class WindowHarness
 {
 public:
-    /// `prepare` may store preferences before the window and its converter are created.
-    explicit WindowHarness(const std::function<void(TemporaryPreferences &)> &prepare = {});
+    /// `prepare` may store preferences before the window and its converter are created;
+    /// `launchFiles` are the files and folders named on the command line.
+    explicit WindowHarness(const std::function<void(TemporaryPreferences &)> &prepare = {},
+                           const QList<QUrl> &launchFiles = {});
     ~WindowHarness();
 
     [[nodiscard]] bool isLoaded() const { return m_window != nullptr; }
