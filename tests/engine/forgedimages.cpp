@@ -57,6 +57,31 @@ qsizetype jpegMarker(const QByteArray &jpeg, uchar code)
     return -1;
 }
 
+struct Chunk
+{
+    QByteArray type;
+    QByteArray data;
+};
+
+QList<Chunk> chunks(const QByteArray &png)
+{
+    QList<Chunk> all;
+    for (qsizetype at = 8; at + 12 <= png.size();) {
+        const auto length = qsizetype(qFromBigEndian<quint32>(png.constData() + at));
+        all.append({png.mid(at + 4, 4), png.mid(at + 8, length)});
+        at += 12 + length;
+    }
+    return all;
+}
+
+QByteArray bigEndian(std::initializer_list<quint32> values)
+{
+    QByteArray out;
+    for (const quint32 value : values)
+        appendBigEndian(out, value);
+    return out;
+}
+
 } // namespace
 
 QByteArray encode(const VImage &image, const char *suffix)
@@ -89,6 +114,42 @@ QByteArray pngWithChunk(const QByteArray &type, const QByteArray &data)
     png.chop(12);
     appendChunk(png, type, data);
     return png + end;
+}
+
+QByteArray withChunkAfterHeader(const QByteArray &png, const QByteArray &type,
+                                const QByteArray &data)
+{
+    QByteArray out = png.left(8 + 12 + 13);
+    appendChunk(out, type, data);
+    return out + png.mid(8 + 12 + 13);
+}
+
+QByteArray animatedPng(const QByteArray &first, const QByteArray &second)
+{
+    const QList<Chunk> one = chunks(first);
+    const quint32 width = qFromBigEndian<quint32>(one.first().data.constData());
+    const quint32 height = qFromBigEndian<quint32>(one.first().data.constData() + 4);
+    // Sequence number, size, offset, delay 1/10 s, no disposal, no blending.
+    const auto frameControl = [&](quint32 sequence) {
+        return bigEndian({sequence, width, height, 0, 0}) +
+               QByteArray("\x00\x01\x00\x0A\x00\x00", 6);
+    };
+    QByteArray out("\x89PNG\r\n\x1A\n", 8);
+    appendChunk(out, "IHDR", one.first().data);
+    appendChunk(out, "acTL", bigEndian({2, 0}));
+    appendChunk(out, "fcTL", frameControl(0));
+    for (const Chunk &chunk : one) {
+        if (chunk.type == "IDAT")
+            appendChunk(out, "IDAT", chunk.data);
+    }
+    appendChunk(out, "fcTL", frameControl(1));
+    quint32 sequence = 2;
+    for (const Chunk &chunk : chunks(second)) {
+        if (chunk.type == "IDAT")
+            appendChunk(out, "fdAT", bigEndian({sequence++}) + chunk.data);
+    }
+    appendChunk(out, "IEND", {});
+    return out;
 }
 
 QByteArray compressedText(qint64 inflated)

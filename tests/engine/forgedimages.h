@@ -14,6 +14,11 @@ namespace ForgedImages {
 [[nodiscard]] QByteArray pngClaiming(quint32 width, quint32 height);
 /// A small valid PNG with one extra chunk of `type` holding `data` before its end.
 [[nodiscard]] QByteArray pngWithChunk(const QByteArray &type, const QByteArray &data);
+/// `png` with a chunk of `type` holding `data` added right after its header chunk.
+[[nodiscard]] QByteArray withChunkAfterHeader(const QByteArray &png, const QByteArray &type,
+                                              const QByteArray &data);
+/// An animated PNG of two frames, made from two PNGs of the same size and kind.
+[[nodiscard]] QByteArray animatedPng(const QByteArray &first, const QByteArray &second);
 /// A compressed text chunk body that inflates to `inflated` bytes of zeros.
 [[nodiscard]] QByteArray compressedText(qint64 inflated);
 

@@ -11,7 +11,9 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 using EngineFixtures::noise;
@@ -90,6 +92,59 @@ QByteArray randomBytes(qsizetype size, quint32 seed)
     for (char &byte : bytes)
         byte = char(random.bounded(256));
     return bytes;
+}
+
+/// Binds a listening Unix socket at `path`; returns its descriptor, or -1.
+int bindSocket(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (size_t(native.size()) >= sizeof(address.sun_path))
+        return -1;
+    std::copy(native.cbegin(), native.cend(), address.sun_path);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) != 0 ||
+        ::listen(fd, 1) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+/// Makes `depth` nested folders of 200-byte names under `root`, one at a time (a single call
+/// cannot take a path that long), and returns the deepest one's path.
+QString deepFolder(const QString &root, int depth)
+{
+    QString path = root;
+    int fd = ::open(QFile::encodeName(root).constData(), O_DIRECTORY | O_RDONLY);
+    const QByteArray name(200, 'd');
+    for (int i = 0; i < depth && fd >= 0; ++i) {
+        ::mkdirat(fd, name.constData(), 0755);
+        const int next = ::openat(fd, name.constData(), O_DIRECTORY | O_RDONLY);
+        ::close(fd);
+        fd = next;
+        path += QLatin1Char('/') + QString::fromLatin1(name);
+    }
+    if (fd >= 0)
+        ::close(fd);
+    return path;
+}
+
+/// Removes what `deepFolder` made, from the bottom up.
+void removeDeepFolder(const QString &root, int depth)
+{
+    const QByteArray name(200, 'd');
+    std::vector<int> folders{::open(QFile::encodeName(root).constData(), O_DIRECTORY | O_RDONLY)};
+    for (int i = 0; i < depth && folders.back() >= 0; ++i)
+        folders.push_back(::openat(folders.back(), name.constData(), O_DIRECTORY | O_RDONLY));
+    for (auto fd = folders.rbegin(); fd != folders.rend(); ++fd) {
+        if (*fd < 0)
+            continue;
+        if (fd + 1 != folders.rend())
+            ::unlinkat(*(fd + 1), name.constData(), AT_REMOVEDIR);
+        ::close(*fd);
+    }
 }
 
 } // namespace
@@ -201,6 +256,81 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QCOMPARE(ImageLoader::load(write(name, bytes), 0, 0, true).error,
                  ImageLoader::loadFailedMessage());
+    }
+
+    void hostilePaths_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("socket") << QStringLiteral("socket");
+        QTest::newRow("link to itself") << QStringLiteral("self link");
+        QTest::newRow("links in a loop") << QStringLiteral("loop");
+        QTest::newRow("path longer than the system allows") << QStringLiteral("long");
+    }
+
+    void hostilePaths()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        QString path = dir.filePath(QStringLiteral("x.png"));
+        int socket = -1;
+        if (kind == QStringLiteral("socket")) {
+            socket = bindSocket(path);
+            if (socket < 0)
+                QSKIP("the temporary folder's path is too long for a socket address");
+        } else if (kind == QStringLiteral("self link")) {
+            QVERIFY(QFile::link(path, path));
+        } else if (kind == QStringLiteral("loop")) {
+            QVERIFY(QFile::link(dir.filePath(QStringLiteral("y.png")), path));
+            QVERIFY(QFile::link(path, dir.filePath(QStringLiteral("y.png"))));
+        } else {
+            path = deepFolder(dir.path(), 25) + QStringLiteral("/x.png");
+            QVERIFY(path.size() > PATH_MAX);
+        }
+        const QString error = ImageLoader::load(path, 10, 10, false).error;
+        if (socket >= 0)
+            ::close(socket);
+        if (kind == QStringLiteral("long"))
+            removeDeepFolder(dir.path(), 25);
+        QCOMPARE(error, ImageLoader::loadFailedMessage());
+    }
+
+    /// Files and folders that the user cannot read; the check runs as an unprivileged user,
+    /// since root reads everything.
+    void unreadable_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("file") << false;
+        QTest::newRow("folder") << true;
+    }
+
+    void unreadable()
+    {
+        QFETCH(bool, folder);
+        if (::geteuid() != 0)
+            QSKIP("needs root to switch to an unprivileged user");
+        QTemporaryDir dir;
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                              QFile::ReadOther | QFile::ExeOther);
+        const QString inner = dir.filePath(QStringLiteral("locked"));
+        QVERIFY(QDir().mkdir(inner));
+        const QString path = inner + QStringLiteral("/x.png");
+        EngineFixtures::save(noise(8, 8), ".png", path);
+        QFile::setPermissions(folder ? inner : path, QFile::Permissions());
+        QFile::setPermissions(folder ? path : inner, QFile::ReadOwner | QFile::WriteOwner |
+                                                         QFile::ExeOwner | QFile::ReadOther |
+                                                         QFile::ExeOther);
+        const QStringList asNobody{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
+                                   QStringLiteral("--regid=65534"),
+                                   QStringLiteral("--clear-groups")};
+        const Probe result = probe(path, 1024, asNobody);
+        if (result.exitCode == 127 || result.output.isEmpty())
+            QSKIP("cannot run the probe as an unprivileged user here");
+        QCOMPARE(result.output, ImageLoader::loadFailedMessage());
+        // The same file, readable again, loads: the refusal was about the permission.
+        QFile::setPermissions(inner, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                         QFile::ReadOther | QFile::ExeOther);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadOther);
+        QCOMPARE(probe(path, 1024, asNobody).output, QStringLiteral("ok 8 8 3"));
     }
 
     void bombs_data()
