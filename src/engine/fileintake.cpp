@@ -57,8 +57,8 @@ QList<QUrl> expand(const QList<QUrl> &locations, const std::atomic<bool> *stop)
                 walk.disable_recursion_pending();
                 continue;
             }
-            std::error_code typeError;
-            if (walk->is_regular_file(typeError) && isAccepted(name))
+            std::error_code entryError;
+            if (walk->is_regular_file(entryError) && isAccepted(name))
                 images.append(QUrl::fromLocalFile(QFile::decodeName(walk->path().c_str())));
         }
     }
