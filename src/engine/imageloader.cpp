@@ -2,6 +2,7 @@
 
 #include "imagesignature.h"
 #include "nativepath.h"
+#include "pngchecksums.h"
 #include "vipsruntime.h"
 
 #include <cerrno>
@@ -148,7 +149,7 @@ Result load(const QString &path, qint64 width, qint64 height, bool preserveOrigi
     if (!header)
         return {{}, loadFailedMessage()};
     const Format format = ImageSignature::sniff(*header);
-    if (format == Format::unknown)
+    if (format == Format::unknown || (format == Format::png && !PngChecksums::intact(native)))
         return {{}, loadFailedMessage()};
     try {
         VImage image = open(native, format);
