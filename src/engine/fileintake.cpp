@@ -1,9 +1,11 @@
 #include "fileintake.h"
 
-#include <QDirIterator>
-#include <QFileInfo>
+#include "nativepath.h"
+
+#include <QFile>
 
 #include <atomic>
+#include <filesystem>
 
 namespace FileIntake {
 
@@ -34,20 +36,30 @@ QList<QUrl> expand(const QList<QUrl> &locations, const std::atomic<bool> *stop)
         if (!location.isLocalFile())
             continue;
         const QString path = location.toLocalFile();
-        if (!QFileInfo(path).isDir()) {
+        std::error_code typeError;
+        if (!std::filesystem::is_directory(NativePath::of(path).toStdString(), typeError)) {
             if (isAccepted(location.fileName()))
                 images.append(location);
             continue;
         }
-        // Without QDir::Hidden the iterator neither lists hidden entries nor enters hidden
-        // folders, and without FollowSymlinks it does not enter linked folders.
-        QDirIterator walk(path, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-        while (walk.hasNext()) {
+        // The walk works on the file system's own bytes, so that names that are not valid
+        // UTF-8 are found too; it does not enter links to folders, and unreadable folders are
+        // passed over.
+        namespace fs = std::filesystem;
+        std::error_code error;
+        fs::recursive_directory_iterator walk(NativePath::of(path).toStdString(),
+                                              fs::directory_options::skip_permission_denied, error);
+        for (; !error && walk != fs::recursive_directory_iterator(); walk.increment(error)) {
             if (stop && stop->load(std::memory_order_relaxed))
                 return images;
-            const QString entry = walk.next();
-            if (isAccepted(walk.fileName()))
-                images.append(QUrl::fromLocalFile(entry));
+            const QString name = QFile::decodeName(walk->path().filename().c_str());
+            if (name.startsWith(QLatin1Char('.'))) {
+                walk.disable_recursion_pending();
+                continue;
+            }
+            std::error_code entryError;
+            if (walk->is_regular_file(entryError) && isAccepted(name))
+                images.append(QUrl::fromLocalFile(QFile::decodeName(walk->path().c_str())));
         }
     }
     return images;

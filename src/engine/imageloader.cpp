@@ -1,12 +1,15 @@
 #include "imageloader.h"
 
 #include "imagesignature.h"
+#include "nativepath.h"
+#include "pngchecksums.h"
 #include "vipsruntime.h"
 
-#include <QFile>
-
+#include <cerrno>
+#include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using vips::VError;
 using vips::VImage;
@@ -18,26 +21,35 @@ namespace {
 using ImageSignature::Format;
 
 /// Reads the first bytes of `path` when it is a regular file (after following links), so that a
-/// folder, a FIFO or a device under an image name is refused before anything waits on it.
-std::optional<QByteArray> readHeader(const QString &path)
+/// folder, a FIFO or a device under an image name is refused before anything waits on it: the
+/// open does not wait for a FIFO's writer, and the type is checked on what was opened.
+std::optional<QByteArray> readHeader(const QByteArray &path)
 {
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
     struct stat info
     {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
-        return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.read(ImageSignature::headerLength);
+    std::optional<QByteArray> header;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        QByteArray bytes(ImageSignature::headerLength, '\0');
+        ssize_t count = -1;
+        do {
+            count = ::read(fd, bytes.data(), size_t(bytes.size()));
+        } while (count < 0 && errno == EINTR);
+        if (count >= 0)
+            header = bytes.left(count);
+    }
+    ::close(fd);
+    return header;
 }
 
 /// Opens the file with the decoder for its format; only the header is read here. Decoding
 /// errors and truncation fail the load instead of leaving grey rows, and large images are
 /// decoded into memory rather than into a scratch file in the temporary folder.
-VImage open(const QString &path, Format format)
+VImage open(const QByteArray &path, Format format)
 {
-    const QByteArray name = QFile::encodeName(path);
-    const char *file = name.constData();
+    const char *file = path.constData();
     auto options = [] {
         return VImage::option()->set("fail_on", VIPS_FAIL_ON_ERROR)->set("memory", true);
     };
@@ -132,14 +144,15 @@ Result load(const QString &path, qint64 width, qint64 height, bool preserveOrigi
 {
     if (!VipsRuntime::ensureStarted())
         return {{}, loadFailedMessage()};
-    const std::optional<QByteArray> header = readHeader(path);
+    const QByteArray native = NativePath::of(path);
+    const std::optional<QByteArray> header = readHeader(native);
     if (!header)
         return {{}, loadFailedMessage()};
     const Format format = ImageSignature::sniff(*header);
-    if (format == Format::unknown)
+    if (format == Format::unknown || (format == Format::png && !PngChecksums::intact(native)))
         return {{}, loadFailedMessage()};
     try {
-        VImage image = open(path, format);
+        VImage image = open(native, format);
         const qint64 sourceWidth = image.width();
         const qint64 sourceHeight = image.height();
         if (sourceWidth * sourceHeight > maxSide * maxSide)

@@ -59,6 +59,36 @@ QStringList arguments(const QString &inputPng, const QString &outputPath, bool s
     return args;
 }
 
+namespace {
+
+/// How much of the encoder's standard error is kept for the message; the rest is read and
+/// dropped, so that a flood neither blocks the child nor fills memory.
+constexpr qsizetype maxErrorBytes = 4096;
+
+/// Appends what `process` has written to standard error to `kept`, up to the limit.
+void collectErrors(QProcess &process, QByteArray &kept)
+{
+    const QByteArray chunk = process.readAllStandardError();
+    if (kept.size() < maxErrorBytes)
+        kept.append(chunk.left(maxErrorBytes - kept.size()));
+}
+
+/// Drops a character cut in two at the end of `bytes`, so that a cut text still decodes.
+void trimPartialCharacter(QByteArray &bytes)
+{
+    qsizetype start = bytes.size();
+    while (start > 0 && (uchar(bytes[start - 1]) & 0xC0) == 0x80)
+        --start;
+    if (start == 0 || uchar(bytes[start - 1]) < 0xC0)
+        return;
+    const uchar lead = uchar(bytes[start - 1]);
+    const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    if (bytes.size() - (start - 1) < length)
+        bytes.truncate(start - 1);
+}
+
+} // namespace
+
 EncoderOutcome run(const QString &encoderPath, const QStringList &arguments, const RunFlags &flags)
 {
     // How often a running child checks whether the app is quitting.
@@ -68,24 +98,30 @@ EncoderOutcome run(const QString &encoderPath, const QStringList &arguments, con
     process.setProgram(encoderPath);
     process.setArguments(arguments);
     process.setStandardOutputFile(QProcess::nullDevice());
+    process.setReadChannel(QProcess::StandardError);
     process.start();
     if (!process.waitForStarted(-1))
         return {EncoderOutcome::Kind::notLaunched, process.errorString(), 0, {}};
 
-    // Each wait also moves whatever the child wrote to standard error into the process's
-    // buffer, so a chatty child never blocks on a full pipe. The wait ends when the child
-    // exits, even if a grandchild still holds the pipe open.
-    while (process.state() != QProcess::NotRunning && !process.waitForFinished(pollMilliseconds)) {
+    // Standard error is read as it comes, so a chatty child never blocks on a full pipe. The
+    // loop ends when the child exits, even if a grandchild still holds the pipe open.
+    QByteArray errors;
+    while (process.state() != QProcess::NotRunning) {
+        process.waitForReadyRead(pollMilliseconds);
+        collectErrors(process, errors);
         if (flags.aborted) {
             process.kill();
             process.waitForFinished(-1);
             return {EncoderOutcome::Kind::aborted, {}, 0, {}};
         }
     }
+    collectErrors(process, errors);
+    if (errors.size() == maxErrorBytes)
+        trimPartialCharacter(errors);
     int status = process.exitCode();
     if (process.exitStatus() == QProcess::CrashExit && status == 0)
         status = -1;
-    return {EncoderOutcome::Kind::exited, {}, status, process.readAllStandardError()};
+    return {EncoderOutcome::Kind::exited, {}, status, errors};
 }
 
 } // namespace WebpEncoder

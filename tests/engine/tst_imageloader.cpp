@@ -1,4 +1,5 @@
 #include "enginefixtures.h"
+#include "forgedimages.h"
 #include "imageloader.h"
 #include "vipsruntime.h"
 
@@ -8,52 +9,11 @@
 #include <QTest>
 
 #include <sys/stat.h>
-#include <zlib.h>
 
 using EngineFixtures::flat;
 using EngineFixtures::noise;
 using EngineFixtures::save;
 using vips::VImage;
-
-namespace {
-
-void appendBigEndian(QByteArray &out, quint32 value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.append(char((value >> shift) & 0xFF));
-}
-
-void appendChunk(QByteArray &png, const QByteArray &type, const QByteArray &data)
-{
-    appendBigEndian(png, quint32(data.size()));
-    const QByteArray body = type + data;
-    png += body;
-    appendBigEndian(png, quint32(crc32(0, reinterpret_cast<const Bytef *>(body.constData()),
-                                       uInt(body.size()))));
-}
-
-/// A valid PNG header that claims `width` × `height` grey pixels, followed by only a few
-/// bytes of pixel data: large to decode, tiny on disk.
-QByteArray pngClaiming(quint32 width, quint32 height)
-{
-    QByteArray ihdr;
-    appendBigEndian(ihdr, width);
-    appendBigEndian(ihdr, height);
-    ihdr.append("\x08\x00\x00\x00\x00", 5);
-    const QByteArray rows(1024, '\0');
-    QByteArray idat(int(compressBound(uLong(rows.size()))), '\0');
-    uLongf idatSize = uLongf(idat.size());
-    compress(reinterpret_cast<Bytef *>(idat.data()), &idatSize,
-             reinterpret_cast<const Bytef *>(rows.constData()), uLong(rows.size()));
-    idat.resize(qsizetype(idatSize));
-    QByteArray png("\x89PNG\r\n\x1A\n", 8);
-    appendChunk(png, "IHDR", ihdr);
-    appendChunk(png, "IDAT", idat);
-    appendChunk(png, "IEND", {});
-    return png;
-}
-
-} // namespace
 
 class TestImageLoader : public QObject
 {
@@ -178,10 +138,10 @@ private Q_SLOTS:
         QTest::newRow("pdf named jpg")
             << QStringLiteral("d.jpg") << QByteArray("%PDF-1.4\n%%EOF\n") << load;
         QTest::newRow("header claims 50000 x 50000")
-            << QStringLiteral("bomb.png") << pngClaiming(50000, 50000)
+            << QStringLiteral("bomb.png") << ForgedImages::pngClaiming(50000, 50000)
             << ImageLoader::tooManyPixelsMessage();
         QTest::newRow("side over WebP's limit with original size")
-            << QStringLiteral("wide.png") << pngClaiming(20000, 10)
+            << QStringLiteral("wide.png") << ForgedImages::pngClaiming(20000, 10)
             << ImageLoader::sideTooLongMessage();
     }
 
