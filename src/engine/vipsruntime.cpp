@@ -20,6 +20,11 @@ bool ensureStarted()
         vips_cache_set_max(0);
         vips_cache_set_max_mem(0);
         vips_cache_set_max_files(0);
+        // A file that cannot be read ends as its row's message; libvips' own warnings (such as
+        // an ignored colour profile) would only clutter the terminal of `tessel convert`.
+        g_log_set_handler(
+            "VIPS", G_LOG_LEVEL_WARNING,
+            [](const gchar *, GLogLevelFlags, const gchar *, gpointer) {}, nullptr);
     });
     return started;
 }
