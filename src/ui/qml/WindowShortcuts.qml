@@ -22,7 +22,7 @@ Item {
         onActivated: root.converter.convertAll()
     }
     Shortcut {
-        sequence: StandardKey.Delete
+        sequences: [StandardKey.Delete]
         enabled: root.enabled && !root.converter.isConverting && !root.converter.noneSelected
         onActivated: root.converter.removeSelected()
     }
