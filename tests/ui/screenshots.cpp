@@ -134,6 +134,7 @@ int main(int argc, char *argv[])
     settings.ppiOption = QStringLiteral("Custom");
     settings.customPPI = 240;
     converter.setSettings(settings);
+    QTest::qWait(300); // lets the switch finish moving
     converter.setEncoderLocator([] { return std::optional<QString>(QStringLiteral("/bin/true")); });
     converter.selectAll();
     converter.convertAll();

@@ -15,6 +15,8 @@ ColumnLayout {
     spacing: 0
 
     ProgressBar {
+        id: progressBar
+
         objectName: "progressBar"
         visible: root.converter.isConverting
         from: 0
@@ -23,6 +25,23 @@ ColumnLayout {
         Layout.fillWidth: true
         Layout.leftMargin: 20
         Layout.rightMargin: 20
+
+        // A thin bar, as a linear progress indicator is, rather than the style's tall box.
+        background: Rectangle {
+            implicitHeight: 4
+            radius: 2
+            color: Theme.separator
+        }
+        contentItem: Item {
+            implicitHeight: 4
+
+            Rectangle {
+                width: progressBar.visualPosition * parent.width
+                height: parent.height
+                radius: 2
+                color: Theme.accent
+            }
+        }
     }
     RowLayout {
         spacing: 12
