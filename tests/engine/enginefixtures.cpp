@@ -1,8 +1,12 @@
 #include "enginefixtures.h"
 
+#include "fileconverter.h"
+
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTest>
+#include <QUrl>
 
 using vips::VImage;
 
@@ -73,6 +77,35 @@ QStringList entries(const QString &folder)
 {
     return QDir(folder).entryList(
         QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+ConversionJob job(const QString &output, const QString &encoder)
+{
+    ConversionJob values;
+    values.encoderPath = encoder;
+    values.preserveOriginal = true;
+    values.sizeLimitEnabled = false;
+    values.quality = 90;
+    values.outputFolder = output;
+    return values;
+}
+
+ConversionStatus convert(const QString &input, const ConversionJob &values)
+{
+    const RunFlags flags;
+    return FileConverter::convert(QUrl::fromLocalFile(input), values, flags);
+}
+
+bool mountTmpfs(const QString &folder, const QString &options)
+{
+    return QProcess::execute(QStringLiteral("mount"),
+                             {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                              options, QStringLiteral("tmpfs"), folder}) == 0;
+}
+
+void unmount(const QString &folder)
+{
+    QProcess::execute(QStringLiteral("umount"), {folder});
 }
 
 } // namespace EngineFixtures

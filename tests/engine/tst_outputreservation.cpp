@@ -83,24 +83,6 @@ private Q_SLOTS:
         QCOMPARE(second.path(), dir.filePath(QStringLiteral("a_1.webp")));
     }
 
-    void danglingLinkIsNotFollowed()
-    {
-        QTemporaryDir dir;
-        const QString target = dir.filePath(QStringLiteral("target.webp"));
-        QVERIFY(QFile::link(target, dir.filePath(QStringLiteral("a.webp"))));
-        OutputReservation reservation(dir.path(), QStringLiteral("a.png"));
-        QCOMPARE(reservation.path(), dir.filePath(QStringLiteral("a_1.webp")));
-        QVERIFY(!QFileInfo::exists(target));
-    }
-
-    void missingFolderFails()
-    {
-        QTemporaryDir dir;
-        const OutputReservation reservation(dir.filePath(QStringLiteral("gone")),
-                                            QStringLiteral("a.png"));
-        QVERIFY(!reservation.isValid());
-    }
-
     void longNamesFit_data()
     {
         QTest::addColumn<QString>("base");

@@ -2,10 +2,8 @@
 #include "exifresolution.h"
 #include "temporarypng.h"
 #include "vipsruntime.h"
-#include "webpencoder.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -68,35 +66,6 @@ private Q_SLOTS:
         for (const char *chunk : {"iCCP", "gAMA", "sRGB", "cHRM", "eXIf"})
             QVERIFY2(!bytes.contains(chunk), chunk);
         QVERIFY(bytes.contains("pHYs"));
-    }
-
-    void exifResolutionReadsBack_data()
-    {
-        QTest::addColumn<qint64>("ppi");
-        QTest::newRow("72") << qint64(72);
-        QTest::newRow("300") << qint64(300);
-    }
-
-    void exifResolutionReadsBack()
-    {
-        QFETCH(qint64, ppi);
-        QTemporaryDir dir;
-        const QString input = dir.filePath(QStringLiteral("in.png"));
-        const QString output = dir.filePath(QStringLiteral("out.webp"));
-        EngineFixtures::save(flat(8, 8, {1, 2, 3}), ".png", input);
-        QCOMPARE(QProcess::execute(EngineFixtures::realEncoder,
-                                   {input, QStringLiteral("-o"), output, QStringLiteral("-quiet")}),
-                 0);
-        QVERIFY(ExifResolution::addTo(output, ppi));
-        const VImage back = readBack(output);
-        QCOMPARE(back.width(), 8);
-        // The WebP decoder parses the EXIF block into fields but does not set xres from it.
-        const QString resolution = QString::number(ppi) + QStringLiteral("/1 ");
-        QVERIFY(QString::fromUtf8(back.get_string("exif-ifd0-XResolution")).startsWith(resolution));
-        QVERIFY(QString::fromUtf8(back.get_string("exif-ifd0-YResolution")).startsWith(resolution));
-        QVERIFY(QString::fromUtf8(back.get_string("exif-ifd0-ResolutionUnit"))
-                    .startsWith(QStringLiteral("2 (Inch")));
-        QVERIFY(EngineFixtures::entries(dir.path()).size() == 2); // no sibling left over
     }
 
     void exifRefusesWhatIsNotWebp()

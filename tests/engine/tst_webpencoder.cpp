@@ -7,8 +7,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <thread>
-
 using EngineFixtures::script;
 
 class TestWebpEncoder : public QObject
@@ -155,43 +153,6 @@ private Q_SLOTS:
         QFile file(log);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("[a b]\n[*]\n[$HOME]\n"));
-    }
-
-    void notLaunched_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("missing") << QStringLiteral("missing");
-        QTest::newRow("directory") << QStringLiteral("folder");
-        QTest::newRow("not executable") << QStringLiteral("plain");
-    }
-
-    void notLaunched()
-    {
-        QFETCH(QString, name);
-        QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
-        EngineFixtures::writeBytes(dir.filePath(QStringLiteral("plain")), "#!/bin/sh\nexit 0\n");
-        const RunFlags flags;
-        const EncoderOutcome outcome = WebpEncoder::run(dir.filePath(name), {}, flags);
-        QCOMPARE(outcome.kind, EncoderOutcome::Kind::notLaunched);
-        QVERIFY(outcome.message().startsWith(QStringLiteral("cwebp failed: ")));
-        QVERIFY(outcome.message().size() > QStringLiteral("cwebp failed: ").size());
-    }
-
-    void abortKillsTheChild()
-    {
-        QTemporaryDir dir;
-        const QString started = dir.filePath(QStringLiteral("started"));
-        const QString encoder = script(dir.path(), QStringLiteral("enc"),
-                                       QStringLiteral("touch '%1'; exec sleep 600").arg(started));
-        RunFlags flags;
-        flags.cancelled = true; // a Stop alone does not end a running child
-        EncoderOutcome outcome;
-        std::thread worker([&] { outcome = WebpEncoder::run(encoder, {}, flags); });
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(started), 60000);
-        flags.aborted = true;
-        worker.join();
-        QCOMPARE(outcome.kind, EncoderOutcome::Kind::aborted);
     }
 };
 
