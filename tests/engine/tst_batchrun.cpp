@@ -216,20 +216,6 @@ private Q_SLOTS:
         QCOMPARE(entries(m_output), QStringList{QStringLiteral("a.webp")});
     }
 
-    void unselectedFilesKeepTheirStatus()
-    {
-        TemporaryPreferences prefs;
-        ImageConverter converter;
-        prepare(converter, {image(QStringLiteral("a.png")), image(QStringLiteral("b.png"))});
-        converter.files().at(1)->setStatus(ConversionStatus::error(QStringLiteral("old")));
-        converter.files().at(1)->setSelected(false);
-        QSignalSpy finished(&converter, &ImageConverter::runFinished);
-        converter.convertAll();
-        QVERIFY(finished.wait(20000));
-        QCOMPARE(converter.files().at(1)->status(), ConversionStatus::error(QStringLiteral("old")));
-        QCOMPARE(converter.totalCount(), 1);
-    }
-
     void destroyingTheConverterMidRunLeavesNothing()
     {
         TemporaryPreferences prefs;
