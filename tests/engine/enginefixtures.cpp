@@ -1,6 +1,7 @@
 #include "enginefixtures.h"
 
 #include "fileconverter.h"
+#include "forgedimages.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,11 +38,7 @@ VImage flat(int width, int height, const std::vector<double> &values)
 
 void save(const VImage &image, const char *suffix, const QString &path)
 {
-    void *buffer = nullptr;
-    size_t size = 0;
-    image.write_to_buffer(suffix, &buffer, &size);
-    writeBytes(path, QByteArray(static_cast<const char *>(buffer), qsizetype(size)));
-    g_free(buffer);
+    writeBytes(path, ForgedImages::encode(image, suffix));
 }
 
 void writeBytes(const QString &path, const QByteArray &bytes)

@@ -66,6 +66,7 @@ private Q_SLOTS:
         QTest::newRow("which exit status ignored")
             << QStringList{} << QStringLiteral("echo /bin/cwebp; exit 1")
             << QStringLiteral("/bin/cwebp");
+        QTest::newRow("no which at all") << QStringList{} << QString() << QString();
     }
 
     void locate()
@@ -83,21 +84,15 @@ private Q_SLOTS:
         const QStringList candidates{dir.filePath(QStringLiteral("a")),
                                      dir.filePath(QStringLiteral("b")),
                                      dir.filePath(QStringLiteral("c"))};
-        const QString which = script(dir.path(), QStringLiteral("which"), whichBody);
+        const QString which = whichBody.isNull()
+                                  ? dir.filePath(QStringLiteral("no-which"))
+                                  : script(dir.path(), QStringLiteral("which"), whichBody);
         const std::optional<QString> found = WebpEncoder::locateIn(candidates, which);
         if (expected.isEmpty())
             QCOMPARE(found, std::nullopt);
         else
             QCOMPARE(found.value_or(QString()),
                      expected.startsWith(QLatin1Char('/')) ? expected : dir.filePath(expected));
-    }
-
-    void locateWithoutWhich()
-    {
-        QTemporaryDir dir;
-        QCOMPARE(WebpEncoder::locateIn({dir.filePath(QStringLiteral("none"))},
-                                       dir.filePath(QStringLiteral("no-which"))),
-                 std::nullopt);
     }
 
     void failedRuns_data()
