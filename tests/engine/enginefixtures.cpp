@@ -1,8 +1,13 @@
 #include "enginefixtures.h"
 
+#include "fileconverter.h"
+#include "forgedimages.h"
+
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTest>
+#include <QUrl>
 
 using vips::VImage;
 
@@ -33,11 +38,7 @@ VImage flat(int width, int height, const std::vector<double> &values)
 
 void save(const VImage &image, const char *suffix, const QString &path)
 {
-    void *buffer = nullptr;
-    size_t size = 0;
-    image.write_to_buffer(suffix, &buffer, &size);
-    writeBytes(path, QByteArray(static_cast<const char *>(buffer), qsizetype(size)));
-    g_free(buffer);
+    writeBytes(path, ForgedImages::encode(image, suffix));
 }
 
 void writeBytes(const QString &path, const QByteArray &bytes)
@@ -73,6 +74,35 @@ QStringList entries(const QString &folder)
 {
     return QDir(folder).entryList(
         QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+ConversionJob job(const QString &output, const QString &encoder)
+{
+    ConversionJob values;
+    values.encoderPath = encoder;
+    values.preserveOriginal = true;
+    values.sizeLimitEnabled = false;
+    values.quality = 90;
+    values.outputFolder = output;
+    return values;
+}
+
+ConversionStatus convert(const QString &input, const ConversionJob &values)
+{
+    const RunFlags flags;
+    return FileConverter::convert(QUrl::fromLocalFile(input), values, flags);
+}
+
+bool mountTmpfs(const QString &folder, const QString &options)
+{
+    return QProcess::execute(QStringLiteral("mount"),
+                             {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                              options, QStringLiteral("tmpfs"), folder}) == 0;
+}
+
+void unmount(const QString &folder)
+{
+    QProcess::execute(QStringLiteral("umount"), {folder});
 }
 
 } // namespace EngineFixtures

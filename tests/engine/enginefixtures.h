@@ -1,5 +1,8 @@
 #pragma once
 
+#include "conversionjob.h"
+#include "conversionstatus.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -28,4 +31,12 @@ void writeBytes(const QString &path, const QByteArray &bytes);
 [[nodiscard]] QStringList temporaryPngs();
 /// The entries of `folder`, sorted.
 [[nodiscard]] QStringList entries(const QString &folder);
+
+/// A run's values in quality mode at the image's own size, into `output`.
+[[nodiscard]] ConversionJob job(const QString &output, const QString &encoder = realEncoder);
+/// Converts one local file with `values`, neither stopped nor aborted.
+[[nodiscard]] ConversionStatus convert(const QString &input, const ConversionJob &values);
+/// Mounts a small tmpfs with `options` on `folder`; false where this process may not mount.
+[[nodiscard]] bool mountTmpfs(const QString &folder, const QString &options);
+void unmount(const QString &folder);
 } // namespace EngineFixtures

@@ -1,3 +1,4 @@
+#include "enginefixtures.h"
 #include "imageconverter.h"
 #include "testsupport.h"
 #include "webpencoder.h"
@@ -10,27 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-/// Writes an executable shell script that stands in for the encoder.
-QString writeScript(const QString &path, const QByteArray &body)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    file.write("#!/bin/sh\n" + body + '\n');
-    file.close();
-    file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
-    return path;
-}
-
-QStringList entries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                  QDir::NoDotAndDotDot);
-}
-
-} // namespace
+using EngineFixtures::entries;
 
 class TestBatchRun : public QObject
 {
@@ -72,8 +53,9 @@ private:
 
     QString slowEncoder(const QString &seconds)
     {
-        return writeScript(m_dir.filePath(QStringLiteral("slow-cwebp")),
-                           "sleep " + seconds.toUtf8() + "\nexec /usr/bin/cwebp \"$@\"");
+        return EngineFixtures::script(
+            m_dir.path(), QStringLiteral("slow-cwebp"),
+            QStringLiteral("sleep %1\nexec %2 \"$@\"").arg(seconds, EngineFixtures::realEncoder));
     }
 
 private Q_SLOTS:
@@ -91,7 +73,7 @@ private Q_SLOTS:
     void cleanup()
     {
         // No run leaves anything in the temp folder.
-        QCOMPARE(entries(QDir::tempPath()).filter(QStringLiteral(".png")), QStringList());
+        QCOMPARE(EngineFixtures::temporaryPngs(), QStringList());
     }
 
     void oneBadFileOfThree()
@@ -232,20 +214,6 @@ private Q_SLOTS:
         QVERIFY(finished.wait(20000));
         QCOMPARE(converter.files().at(0)->statusKind(), ConversionStatus::Kind::cancelled);
         QCOMPARE(entries(m_output), QStringList{QStringLiteral("a.webp")});
-    }
-
-    void unselectedFilesKeepTheirStatus()
-    {
-        TemporaryPreferences prefs;
-        ImageConverter converter;
-        prepare(converter, {image(QStringLiteral("a.png")), image(QStringLiteral("b.png"))});
-        converter.files().at(1)->setStatus(ConversionStatus::error(QStringLiteral("old")));
-        converter.files().at(1)->setSelected(false);
-        QSignalSpy finished(&converter, &ImageConverter::runFinished);
-        converter.convertAll();
-        QVERIFY(finished.wait(20000));
-        QCOMPARE(converter.files().at(1)->status(), ConversionStatus::error(QStringLiteral("old")));
-        QCOMPARE(converter.totalCount(), 1);
     }
 
     void destroyingTheConverterMidRunLeavesNothing()

@@ -1,5 +1,7 @@
 #include "enginefixtures.h"
+#include "exifresolution.h"
 #include "fileconverter.h"
+#include "temporarypng.h"
 #include "vipsruntime.h"
 #include "webpfile.h"
 
@@ -12,8 +14,10 @@
 
 #include <thread>
 
+using EngineFixtures::convert;
 using EngineFixtures::entries;
 using EngineFixtures::flat;
+using EngineFixtures::job;
 using EngineFixtures::noise;
 using EngineFixtures::readBack;
 using EngineFixtures::save;
@@ -51,25 +55,6 @@ class TestFileConverter : public QObject
 {
     Q_OBJECT
 
-    /// A run's values in quality mode at the image's own size, into `output`.
-    [[nodiscard]] static ConversionJob job(const QString &output,
-                                           const QString &encoder = EngineFixtures::realEncoder)
-    {
-        ConversionJob values;
-        values.encoderPath = encoder;
-        values.preserveOriginal = true;
-        values.sizeLimitEnabled = false;
-        values.quality = 90;
-        values.outputFolder = output;
-        return values;
-    }
-
-    [[nodiscard]] static ConversionStatus convert(const QString &input, const ConversionJob &values)
-    {
-        const RunFlags flags;
-        return FileConverter::convert(QUrl::fromLocalFile(input), values, flags);
-    }
-
 private Q_SLOTS:
     void initTestCase() { QVERIFY(VipsRuntime::ensureStarted()); }
 
@@ -84,7 +69,10 @@ private Q_SLOTS:
         QTest::newRow("stretched")
             << QSize(400, 300) << QSize(192, 108) << false << QSize(192, 108);
         QTest::newRow("enlarged") << QSize(10, 10) << QSize(192, 108) << false << QSize(192, 108);
+        QTest::newRow("odd sizes") << QSize(7, 13) << QSize(333, 17) << false << QSize(333, 17);
         QTest::newRow("original") << QSize(37, 21) << QSize(0, 0) << true << QSize(37, 21);
+        QTest::newRow("original ignores a large preset")
+            << QSize(37, 21) << QSize(99999, 99999) << true << QSize(37, 21);
     }
 
     void outputSize()
@@ -134,18 +122,6 @@ private Q_SLOTS:
         QCOMPARE(readBack(status.outputPath()).bands(), hasAlpha ? 4 : 3);
     }
 
-    void portraitPhotoComesOutUpright()
-    {
-        QTemporaryDir dir;
-        VImage stored = noise(60, 20);
-        stored.set(VIPS_META_ORIENTATION, 6);
-        const QString input = dir.filePath(QStringLiteral("phone.jpg"));
-        save(stored, ".jpg", input);
-        const ConversionStatus status = convert(input, job(dir.path()));
-        const VImage back = readBack(status.outputPath());
-        QCOMPARE(QSize(back.width(), back.height()), QSize(20, 60));
-    }
-
     void resolutionAndColours()
     {
         QTemporaryDir dir;
@@ -158,8 +134,12 @@ private Q_SLOTS:
         const ConversionStatus status = convert(input, values);
         QCOMPARE(status.kind(), ConversionStatus::Kind::done);
         const VImage back = readBack(status.outputPath());
-        QVERIFY(QString::fromUtf8(back.get_string("exif-ifd0-XResolution"))
-                    .startsWith(QStringLiteral("300/1 ")));
+        // The WebP decoder parses the EXIF block into fields but does not set xres from it.
+        for (const char *field : {"exif-ifd0-XResolution", "exif-ifd0-YResolution"})
+            QVERIFY(QString::fromUtf8(back.get_string(field)).startsWith(QStringLiteral("300/1 ")));
+        QVERIFY(QString::fromUtf8(back.get_string("exif-ifd0-ResolutionUnit"))
+                    .startsWith(QStringLiteral("2 (Inch")));
+        QCOMPARE(entries(dir.path()).size(), 2); // no sibling left over
         for (const auto &[x, y] : {std::pair{0, 0}, {8, 8}, {15, 3}}) {
             const std::vector<double> pixel = back.getpoint(x, y);
             for (size_t band = 0; band < 3; ++band)
@@ -215,62 +195,6 @@ private Q_SLOTS:
             expected << QStringLiteral("a_%1.webp").arg(i);
         QCOMPARE(paths, QSet<QString>(expected.begin(), expected.end()));
         QCOMPARE(entries(output).size(), count);
-    }
-
-    void failures_data()
-    {
-        QTest::addColumn<QString>("encoderBody");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("exit 2, silent")
-            << QStringLiteral("exit 2") << QStringLiteral("cwebp [2]: ");
-        QTest::newRow("exit 1 after a partial write")
-            << QStringLiteral("printf RIFF > \"$3\"; echo 'Error! out of memory' >&2; exit 1")
-            << QStringLiteral("cwebp [1]: Error! out of memory");
-        QTest::newRow("exit 0, nothing written")
-            << QStringLiteral("exit 0") << QStringLiteral("Output file not found");
-        QTest::newRow("exit 0, output removed")
-            << QStringLiteral("rm -f \"$3\"") << QStringLiteral("Output file not found");
-        QTest::newRow("exit 0, garbage written") << QStringLiteral("echo garbage > \"$3\"")
-                                                 << QStringLiteral("cwebp wrote an invalid file");
-        QTest::newRow("exit 0, truncated WebP")
-            << QStringLiteral("%1 -quiet \"$@\" && truncate -s -10 \"$3\"")
-                   .arg(EngineFixtures::realEncoder)
-            << QStringLiteral("cwebp wrote an invalid file");
-    }
-
-    void failures()
-    {
-        QFETCH(QString, encoderBody);
-        QFETCH(QString, message);
-        QTemporaryDir tools;
-        QTemporaryDir dir;
-        const QString input = tools.filePath(QStringLiteral("a.png"));
-        save(noise(8, 8), ".png", input);
-        const QString encoder = script(tools.path(), QStringLiteral("enc"), encoderBody);
-        QCOMPARE(convert(input, job(dir.path(), encoder)), ConversionStatus::error(message));
-        QCOMPARE(entries(dir.path()), QStringList());
-    }
-
-    void encoderNotLaunched()
-    {
-        QTemporaryDir dir;
-        const QString input = dir.filePath(QStringLiteral("a.png"));
-        save(noise(8, 8), ".png", input);
-        const ConversionStatus status =
-            convert(input, job(dir.path(), dir.filePath(QStringLiteral("no-such-cwebp"))));
-        QCOMPARE(status.kind(), ConversionStatus::Kind::error);
-        QVERIFY(status.message().startsWith(QStringLiteral("cwebp failed: ")));
-        QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("a.png")});
-    }
-
-    void notAnImage()
-    {
-        QTemporaryDir dir;
-        const QString input = dir.filePath(QStringLiteral("notes.png"));
-        EngineFixtures::writeBytes(input, "just text");
-        QCOMPARE(convert(input, job(dir.path(), loggingEncoder(dir.path()))),
-                 ConversionStatus::error(QStringLiteral("Could not load image")));
-        QCOMPARE(runs(dir.path()), QStringList());
     }
 
     void cancelledBeforeStart()
@@ -388,6 +312,70 @@ private Q_SLOTS:
         QCOMPARE(status, ConversionStatus::cancelled());
         QCOMPARE(runs(tools.path()).size(), 1);
         QCOMPARE(entries(dir.path()), QStringList());
+    }
+
+    void nameAndLifetime()
+    {
+        QString path;
+        {
+            TemporaryPng png;
+            path = png.path();
+            QVERIFY(path.startsWith(QDir::tempPath() + QLatin1Char('/')));
+            const QRegularExpression name(QStringLiteral(
+                "/[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\.png$"));
+            QVERIFY(name.match(path).hasMatch());
+            QCOMPARE(png.write(flat(4, 4, {1, 2, 3}), 72), QString());
+            QVERIFY(QFile::exists(path));
+        }
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(EngineFixtures::temporaryPngs().isEmpty());
+    }
+
+    void resolutionAndPixels_data()
+    {
+        QTest::addColumn<qint64>("ppi");
+        QTest::addColumn<double>("expectedPpi");
+        QTest::newRow("72") << qint64(72) << 72.0;
+        QTest::newRow("300") << qint64(300) << 300.0;
+        QTest::newRow("zero is written as 72") << qint64(0) << 72.0;
+        QTest::newRow("negative is written as 72") << qint64(-5) << 72.0;
+    }
+
+    void resolutionAndPixels()
+    {
+        QFETCH(qint64, ppi);
+        QFETCH(double, expectedPpi);
+        TemporaryPng png;
+        VImage image = flat(5, 3, {10, 20, 30, 40}).copy();
+        vips_image_set_blob_copy(image.get_image(), VIPS_META_ICC_NAME, "x", 1);
+        QCOMPARE(png.write(image, ppi), QString());
+        const VImage back = readBack(png.path());
+        QCOMPARE(back.width(), 5);
+        QCOMPARE(back.bands(), 4);
+        QCOMPARE(back.getpoint(2, 2), (std::vector<double>{10, 20, 30, 40}));
+        // The pixels-per-metre field holds whole numbers, so allow for its rounding.
+        QVERIFY(std::abs(back.xres() * 25.4 - expectedPpi) < 0.05);
+        QVERIFY(std::abs(back.yres() * 25.4 - expectedPpi) < 0.05);
+        QCOMPARE(back.get_typeof(VIPS_META_ICC_NAME), GType(0));
+        QFile file(png.path());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        for (const char *chunk : {"iCCP", "gAMA", "sRGB", "cHRM", "eXIf"})
+            QVERIFY2(!bytes.contains(chunk), chunk);
+        QVERIFY(bytes.contains("pHYs"));
+    }
+
+    void exifRefusesWhatIsNotWebp()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("x.webp"));
+        const QByteArray notWebp("RIFF\x04\0\0\0WEBP", 12);
+        EngineFixtures::writeBytes(path, notWebp);
+        QVERIFY(!ExifResolution::addTo(path, 72));
+        QVERIFY(ExifResolution::addTo(path, 0));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), notWebp);
     }
 };
 

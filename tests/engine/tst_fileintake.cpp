@@ -92,15 +92,6 @@ private Q_SLOTS:
                                       QStringLiteral("folder/sub/f.HEIC")}));
     }
 
-    void folderWithImageNameIsWalked()
-    {
-        QTemporaryDir root;
-        touch(root.filePath(QStringLiteral("album.png/x.jpg")));
-        const auto found =
-            FileIntake::expand({QUrl::fromLocalFile(root.filePath(QStringLiteral("album.png")))});
-        QCOMPARE(names(found, root.path()), QStringList{QStringLiteral("album.png/x.jpg")});
-    }
-
     void converterAppendsInCallOrderOnceEach()
     {
         TemporaryPreferences prefs;

@@ -261,6 +261,11 @@ private Q_SLOTS:
     void hostilePaths_data()
     {
         QTest::addColumn<QString>("kind");
+        QTest::newRow("folder") << QStringLiteral("folder");
+        QTest::newRow("fifo") << QStringLiteral("fifo");
+        QTest::newRow("link to /dev/zero") << QStringLiteral("device");
+        QTest::newRow("dangling link") << QStringLiteral("dangling");
+        QTest::newRow("missing") << QStringLiteral("missing");
         QTest::newRow("socket") << QStringLiteral("socket");
         QTest::newRow("link to itself") << QStringLiteral("self link");
         QTest::newRow("links in a loop") << QStringLiteral("loop");
@@ -273,7 +278,15 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QString path = dir.filePath(QStringLiteral("x.png"));
         int socket = -1;
-        if (kind == QStringLiteral("socket")) {
+        if (kind == QStringLiteral("folder")) {
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("x.png")));
+        } else if (kind == QStringLiteral("fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == QStringLiteral("device")) {
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        } else if (kind == QStringLiteral("dangling")) {
+            QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone.png")), path));
+        } else if (kind == QStringLiteral("socket")) {
             socket = bindSocket(path);
             if (socket < 0)
                 QSKIP("the temporary folder's path is too long for a socket address");
@@ -282,10 +295,11 @@ private Q_SLOTS:
         } else if (kind == QStringLiteral("loop")) {
             QVERIFY(QFile::link(dir.filePath(QStringLiteral("y.png")), path));
             QVERIFY(QFile::link(path, dir.filePath(QStringLiteral("y.png"))));
-        } else {
+        } else if (kind == QStringLiteral("long")) {
             path = deepFolder(dir.path(), 25) + QStringLiteral("/x.png");
             QVERIFY(path.size() > PATH_MAX);
         }
+        // Would block forever on the FIFO or read /dev/zero without end if it opened them.
         const QString error = ImageLoader::load(path, 10, 10, false).error;
         if (socket >= 0)
             ::close(socket);

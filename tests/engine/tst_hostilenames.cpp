@@ -1,6 +1,7 @@
 #include "enginefixtures.h"
 #include "fileconverter.h"
 #include "fileintake.h"
+#include "outputreservation.h"
 #include "vipsruntime.h"
 #include "webpfile.h"
 
@@ -38,22 +39,11 @@ QList<QByteArray> rawEntries(const QString &folder)
 
 } // namespace
 
-/// File names that trip up careless code: each input converts into an output named after it,
-/// within the file system's limits, and no name is ever run by a shell.
+/// Output names: taken from the input, the next free one when taken, within the file system's
+/// limits; names that trip up careless code convert too, and no name is ever run by a shell.
 class TestHostileNames : public QObject
 {
     Q_OBJECT
-
-    [[nodiscard]] static ConversionStatus convert(const QUrl &input, const QString &output)
-    {
-        ConversionJob job;
-        job.encoderPath = EngineFixtures::realEncoder;
-        job.preserveOriginal = true;
-        job.sizeLimitEnabled = false;
-        job.outputFolder = output;
-        const RunFlags flags;
-        return FileConverter::convert(input, job, flags);
-    }
 
 private Q_SLOTS:
     void initTestCase() { QVERIFY(VipsRuntime::ensureStarted()); }
@@ -108,7 +98,9 @@ private Q_SLOTS:
         // As the intake finds it in a folder walk.
         const QList<QUrl> found = FileIntake::expand({QUrl::fromLocalFile(in.path())});
         const ConversionStatus status =
-            found.size() == 1 ? convert(found.first(), out.path()) : ConversionStatus::cancelled();
+            found.size() == 1
+                ? FileConverter::convert(found.first(), EngineFixtures::job(out.path()), RunFlags())
+                : ConversionStatus::cancelled();
         const QList<QByteArray> left = rawEntries(in.path());
         // QTemporaryDir cannot remove a name that is not UTF-8 itself.
         ::unlink(inPath.constData());
@@ -122,20 +114,101 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(QStringLiteral("pwned")));
     }
 
-    void letterCaseDiffers()
+    void baseName_data()
     {
-        QTemporaryDir in;
-        QTemporaryDir out;
-        save(noise(8, 8, 1), ".png", in.filePath(QStringLiteral("A.png")));
-        save(noise(8, 8, 2), ".png", in.filePath(QStringLiteral("a.png")));
-        for (const QString &name : {QStringLiteral("A.png"), QStringLiteral("a.png")}) {
-            const ConversionStatus status =
-                convert(QUrl::fromLocalFile(in.filePath(name)), out.path());
-            QCOMPARE(status.kind(), ConversionStatus::Kind::done);
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("base");
+        QTest::newRow("last extension only")
+            << QStringLiteral("holiday.beach.png") << QStringLiteral("holiday.beach");
+        QTest::newRow("no extension") << QStringLiteral("README") << QStringLiteral("README");
+        QTest::newRow("hidden name") << QStringLiteral(".png") << QStringLiteral(".png");
+        QTest::newRow("upper case") << QStringLiteral("A.JPEG") << QStringLiteral("A");
+        QTest::newRow("blanks kept")
+            << QStringLiteral("my photo.webp") << QStringLiteral("my photo");
+    }
+
+    void baseName()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, base);
+        QCOMPARE(OutputReservation::baseName(input), base);
+    }
+
+    void firstFreeName_data()
+    {
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("free") << QStringList{} << QStringLiteral("a.webp");
+        QTest::newRow("a and a_1 taken")
+            << QStringList{QStringLiteral("a.webp"), QStringLiteral("a_1.webp")}
+            << QStringLiteral("a_2.webp");
+        QTest::newRow("gap is reused")
+            << QStringList{QStringLiteral("a.webp"), QStringLiteral("a_2.webp")}
+            << QStringLiteral("a_1.webp");
+        QTest::newRow("a folder counts")
+            << QStringList{QStringLiteral("a.webp/")} << QStringLiteral("a_1.webp");
+    }
+
+    void firstFreeName()
+    {
+        QFETCH(QStringList, existing);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        for (const QString &name : existing) {
+            if (name.endsWith(QLatin1Char('/')))
+                QVERIFY(QDir(dir.path()).mkdir(name));
+            else
+                EngineFixtures::writeBytes(dir.filePath(name), "old");
         }
-        // Both land, under their own names on a case-sensitive file system and as a_1 on
-        // one that folds case.
-        QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 2);
+        {
+            OutputReservation reservation(dir.path(), QStringLiteral("a.png"));
+            QVERIFY(reservation.isValid());
+            QCOMPARE(reservation.path(), dir.filePath(expected));
+            QVERIFY(QFileInfo(reservation.path()).isFile());
+        }
+        QVERIFY(!QFile::exists(dir.filePath(expected)));
+        for (const QString &name : existing) {
+            if (!name.endsWith(QLatin1Char('/')))
+                QCOMPARE(QFileInfo(dir.filePath(name)).size(), 3);
+        }
+    }
+
+    void keptReservationStays()
+    {
+        QTemporaryDir dir;
+        QString first;
+        {
+            OutputReservation reservation(dir.path(), QStringLiteral("a.png"));
+            reservation.keep();
+            first = reservation.path();
+        }
+        QVERIFY(QFile::exists(first));
+        OutputReservation second(dir.path(), QStringLiteral("a.jpg"));
+        QCOMPARE(second.path(), dir.filePath(QStringLiteral("a_1.webp")));
+    }
+
+    void longNamesFit_data()
+    {
+        QTest::addColumn<QString>("base");
+        QTest::newRow("ASCII") << QString(250, QLatin1Char('x'));
+        QTest::newRow("two-byte characters") << QString(125, QChar(0x00e9));
+        QTest::newRow("surrogate pairs") << QString::fromUcs4(U"\U0001F600").repeated(62);
+    }
+
+    void longNamesFit()
+    {
+        QFETCH(QString, base);
+        QTemporaryDir dir;
+        const QString input = base + QStringLiteral(".png");
+        OutputReservation first(dir.path(), input);
+        OutputReservation second(dir.path(), input);
+        QVERIFY(first.isValid());
+        QVERIFY(second.isValid());
+        const QString name = QFileInfo(second.path()).fileName();
+        QVERIFY(name.endsWith(QStringLiteral("_1.webp")));
+        QVERIFY(name.toUtf8().size() <= 255);
+        QVERIFY(base.startsWith(name.chopped(7)));
+        QVERIFY(!name.chopped(7).back().isHighSurrogate());
     }
 };
 

@@ -101,6 +101,95 @@ class TestUnusualInputs : public QObject
 private Q_SLOTS:
     void initTestCase() { QVERIFY(VipsRuntime::ensureStarted()); }
 
+    void formats_data()
+    {
+        QTest::addColumn<VImage>("image");
+        QTest::addColumn<QByteArray>("suffix");
+        QTest::addColumn<int>("bands");
+        const VImage rgb = flat(16, 8, {200, 100, 50});
+        const VImage rgba = flat(16, 8, {200, 100, 50, 128});
+        QTest::newRow("png") << rgb << QByteArray(".png") << 3;
+        QTest::newRow("png with alpha") << rgba << QByteArray(".png") << 4;
+        QTest::newRow("jpeg") << rgb << QByteArray(".jpg") << 3;
+        QTest::newRow("tiff") << rgb << QByteArray(".tif") << 3;
+        QTest::newRow("webp with alpha") << rgba << QByteArray(".webp") << 4;
+        QTest::newRow("opaque gif") << rgb << QByteArray(".gif") << 3;
+        QTest::newRow("gif with transparency")
+            << flat(16, 8, {200, 100, 50, 0}).insert(rgba, 8, 0) << QByteArray(".gif") << 4;
+        QTest::newRow("bmp") << rgb << QByteArray(".bmp") << 3;
+        QTest::newRow("avif") << rgb << QByteArray(".avif[compression=av1]") << 3;
+        QTest::newRow("heic") << rgb << QByteArray(".heic[compression=hevc]") << 3;
+        QTest::newRow("grey becomes RGB") << flat(16, 8, {90}) << QByteArray(".png") << 3;
+        QTest::newRow("grey with alpha") << flat(16, 8, {90, 20}) << QByteArray(".png") << 4;
+    }
+
+    void formats()
+    {
+        QFETCH(VImage, image);
+        QFETCH(QByteArray, suffix);
+        QFETCH(int, bands);
+        const ImageLoader::Result result = load(encode(image, suffix.constData()), 32, 16);
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(result.image.bands(), bands);
+        QCOMPARE(result.hasAlpha(), bands == 4);
+        QCOMPARE(result.image.format(), VIPS_FORMAT_UCHAR);
+        QCOMPARE(result.image.interpretation(), VIPS_INTERPRETATION_sRGB);
+    }
+
+    void refusedSizes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("preset");
+        QTest::addColumn<QString>("message");
+        const QByteArray small = encode(noise(8, 8), ".png");
+        QTest::newRow("header claims 50000 x 50000")
+            << ForgedImages::pngClaiming(50000, 50000) << QSize()
+            << ImageLoader::tooManyPixelsMessage();
+        QTest::newRow("side over WebP's limit with original size")
+            << ForgedImages::pngClaiming(20000, 10) << QSize() << ImageLoader::sideTooLongMessage();
+        QTest::newRow("preset over WebP's limit")
+            << small << QSize(16384, 10) << ImageLoader::sideTooLongMessage();
+        QTest::newRow("preset side zero")
+            << small << QSize(0, 10) << ImageLoader::loadFailedMessage();
+    }
+
+    void refusedSizes()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, preset);
+        QFETCH(QString, message);
+        const QString path = m_dir.filePath(QStringLiteral("input.img"));
+        EngineFixtures::writeBytes(path, bytes);
+        const ImageLoader::Result result = ImageLoader::load(
+            path, qMax(0, preset.width()), qMax(0, preset.height()), !preset.isValid());
+        QCOMPARE(result.error, message);
+        QVERIFY(!result.ok());
+    }
+
+    void brokenProfileIsIgnored()
+    {
+        const VImage image = flat(8, 8, {210, 60, 30}).copy();
+        vips_image_set_blob_copy(image.get_image(), VIPS_META_ICC_NAME, "not a profile at all", 20);
+        const ImageLoader::Result result = load(encode(image, ".png"), 8, 8);
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(result.image.getpoint(4, 4)[0], 210.0);
+    }
+
+    void alphaEdgesStayClean()
+    {
+        // Transparent black around an opaque white square: resizing must not darken the
+        // white pixels next to the transparent ones.
+        const VImage image =
+            flat(20, 20, {0, 0, 0, 0}).insert(flat(10, 20, {255, 255, 255, 255}), 10, 0);
+        const ImageLoader::Result result = load(encode(image, ".png"), 40, 40);
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        for (int x = 18; x < 40; ++x) {
+            const std::vector<double> pixel = result.image.getpoint(x, 20);
+            if (pixel[3] > 0)
+                QVERIFY2(pixel[0] >= 250, qPrintable(QString::number(x)));
+        }
+    }
+
     /// Stored 60 × 20 with a white block in the top-left sixth; turned upright, then stretched
     /// to a square. Where the block lands tells the eight orientations apart.
     void orientations_data()
@@ -143,6 +232,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("profile");
         QTest::addColumn<QByteArray>("suffix");
         QTest::addColumn<double>("tolerance");
+        QTest::newRow("tagged sRGB") << QByteArray("srgb") << QByteArray(".png") << 3.0;
         QTest::newRow("Adobe RGB") << adobeRgb() << QByteArray(".png") << 3.0;
         QTest::newRow("Display P3") << QByteArray("p3") << QByteArray(".png") << 3.0;
         QTest::newRow("ProPhoto, 16 bits") << proPhoto() << QByteArray(".png") << 3.0;
@@ -161,7 +251,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, suffix);
         QFETCH(double, tolerance);
         const Pixel colour{210, 60, 30};
-        const bool builtIn = profile == "p3" || profile.startsWith("cmyk");
+        const bool builtIn = profile == "srgb" || profile == "p3" || profile.startsWith("cmyk");
         const QByteArray target =
             builtIn ? profile.left(profile.indexOf(' ') < 0 ? profile.size() : profile.indexOf(' '))
                     : QFile::encodeName(profileFile(profile));
