@@ -206,10 +206,16 @@ private Q_SLOTS:
     {
         TemporaryPreferences prefs;
         ImageConverter converter;
-        prepare(converter, {image(QStringLiteral("a.png"))}, slowEncoder(QStringLiteral("0.5")));
+        // The stand-in leaves a mark once it runs, so that Stop comes while the encoder runs.
+        const QString mark = m_dir.filePath(QStringLiteral("encoder-started"));
+        const QString encoder =
+            EngineFixtures::script(m_dir.path(), QStringLiteral("marking-cwebp"),
+                                   QStringLiteral("touch '%1'\nsleep 0.5\nexec %2 \"$@\"")
+                                       .arg(mark, EngineFixtures::realEncoder));
+        prepare(converter, {image(QStringLiteral("a.png"))}, encoder);
         QSignalSpy finished(&converter, &ImageConverter::runFinished);
         converter.convertAll();
-        QTest::qWait(300); // the encoder is running now
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(mark), 20000);
         converter.setCancelled(true);
         QVERIFY(finished.wait(20000));
         QCOMPARE(converter.files().at(0)->statusKind(), ConversionStatus::Kind::cancelled);
