@@ -3,6 +3,8 @@
 
 #include "fileconverter.h"
 #include "imageconverter.h"
+#include "imageloader.h"
+#include "temporarypng.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -226,6 +228,26 @@ int sizeLimit(const QStringList &args)
     return 0;
 }
 
+/// Where one conversion's time goes before the encoder: decode and redraw, then the PNG.
+int phases(const QStringList &args)
+{
+    // phases WIDTH HEIGHT FILE...
+    for (const QString &file : args.mid(2)) {
+        QElapsedTimer clock;
+        clock.start();
+        const auto loaded =
+            ImageLoader::load(file, args.at(0).toLongLong(), args.at(1).toLongLong(), false);
+        const qint64 loadMs = clock.restart();
+        TemporaryPng png;
+        const QString failure = loaded.ok() ? png.write(loaded.image, 72) : loaded.error;
+        const qint64 pngMs = clock.elapsed();
+        out << QFileInfo(file).fileName() << " load_ms " << loadMs << " png_ms " << pngMs
+            << (failure.isEmpty() ? QString() : QStringLiteral(" ") + failure) << "\n";
+    }
+    out.flush();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -241,6 +263,8 @@ int main(int argc, char *argv[])
         return makeImages(args);
     if (command == QLatin1String("pngs"))
         return preparePngs(args);
+    if (command == QLatin1String("phases"))
+        return phases(args);
     if (command == QLatin1String("sizelimit"))
         return sizeLimit(args);
     if (command == QLatin1String("intake"))
