@@ -121,6 +121,13 @@ int main(int argc, char *argv[])
     ok &= shooter.shoot(window, QStringLiteral("5-preset-menu"));
     QMetaObject::invokeMethod(window.find(QStringLiteral("presetMenu")), "close");
 
+    QObject *chooser = window.find(QStringLiteral("fileChooser"));
+    QMetaObject::invokeMethod(chooser, "openFolder",
+                              Q_ARG(QVariant, QVariant(QUrl::fromLocalFile(window.folder()))));
+    QMetaObject::invokeMethod(chooser, "open");
+    ok &= shooter.shoot(window, QStringLiteral("8-file-chooser"));
+    QMetaObject::invokeMethod(chooser, "close");
+
     view.setProperty("newPresetName", QStringLiteral("Thumbnail"));
     view.setProperty("newPresetWidth", QStringLiteral("320"));
     view.setProperty("showAddPreset", true);

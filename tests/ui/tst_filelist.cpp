@@ -1,5 +1,6 @@
 #include "windowharness.h"
 
+#include <QDir>
 #include <QMimeData>
 #include <QTest>
 
@@ -93,6 +94,19 @@ private Q_SLOTS:
         QVERIFY(window.isLoaded());
         QTRY_COMPARE(window.converter()->fileCount(), 2);
         QCOMPARE(window.converter()->files().at(1)->fileName(), QStringLiteral("b.jpg"));
+    }
+
+    void fileChooserShowsTheFolderItOpens()
+    {
+        WindowHarness window;
+        QVERIFY(window.isLoaded());
+        QVERIFY(QDir(window.folder()).mkpath(QStringLiteral("holiday")));
+        QObject *chooser = window.find(QStringLiteral("fileChooser"));
+        QVERIFY(chooser);
+        const QUrl folder = QUrl::fromLocalFile(window.folder() + QStringLiteral("/holiday"));
+        QMetaObject::invokeMethod(chooser, "openFolder", Q_ARG(QVariant, QVariant(folder)));
+        QCOMPARE(window.find(QStringLiteral("fileChooserPath"))->property("text").toString(),
+                 folder.toLocalFile());
     }
 
     void toolbarFollowsTheSelection()

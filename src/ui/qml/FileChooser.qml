@@ -10,6 +10,10 @@ import Tessel
 Dialog {
     id: root
 
+    // The folder shown; the path line reads it from here, since the list model does not
+    // always announce a change of its own folder.
+    property url currentFolder: FileUrls.homeFolder
+
     signal chosen(var urls)
 
     function selectedUrls() {
@@ -18,7 +22,7 @@ Dialog {
     }
     function openFolder(url) {
         selection.clear();
-        folderModel.folder = url;
+        root.currentFolder = url;
     }
     function click(row, modifiers) {
         const index = folderModel.index(row, 0);
@@ -50,7 +54,7 @@ Dialog {
     FolderListModel {
         id: folderModel
 
-        folder: FileUrls.homeFolder
+        folder: root.currentFolder
         showDirsFirst: true
         showHidden: false
         caseSensitive: false
@@ -73,7 +77,7 @@ Dialog {
             IconButton {
                 iconName: "arrow.up"
                 label: "Enclosing folder"
-                enabled: folderModel.parentFolder.toString() !== ""
+                enabled: root.currentFolder.toString() !== "file:///"
                 onClicked: root.openFolder(folderModel.parentFolder)
             }
             IconButton {
@@ -82,7 +86,8 @@ Dialog {
                 onClicked: root.openFolder(FileUrls.homeFolder)
             }
             Label {
-                text: folderModel.folder.toString().replace(/^file:\/\//, "")
+                objectName: "fileChooserPath"
+                text: root.currentFolder.toString().replace(/^file:\/\//, "")
                 elide: Text.ElideMiddle
                 color: Theme.secondary
                 Layout.fillWidth: true
