@@ -51,6 +51,14 @@ Dialog {
         root.chosen(root.selectedUrls())
     Component.onCompleted: standardButton(Dialog.Open).text = "Add"
 
+    header: Label {
+        text: root.title
+        font.pixelSize: 14
+        font.weight: Font.DemiBold
+        padding: 12
+        bottomPadding: 0
+    }
+
     FolderListModel {
         id: folderModel
 
