@@ -31,6 +31,15 @@ private:
         return QUrl::fromLocalFile(path);
     }
 
+    /// `count` images named 0.png, 1.png, …
+    QList<QUrl> images(int count, int width = 64, int height = 48)
+    {
+        QList<QUrl> urls;
+        for (int i = 0; i < count; ++i)
+            urls.append(image(QStringLiteral("%1.png").arg(i), width, height));
+        return urls;
+    }
+
     QUrl notAnImage(const QString &name)
     {
         const QString path = m_inputs + QLatin1Char('/') + name;
@@ -147,10 +156,7 @@ private Q_SLOTS:
     {
         TemporaryPreferences prefs;
         ImageConverter converter;
-        QList<QUrl> inputs;
-        for (int i = 0; i < 6; ++i)
-            inputs.append(image(QStringLiteral("%1.png").arg(i)));
-        prepare(converter, inputs, slowEncoder(QStringLiteral("0.3")));
+        prepare(converter, images(6), slowEncoder(QStringLiteral("0.3")));
         QSignalSpy finished(&converter, &ImageConverter::runFinished);
         converter.convertAll();
         for (const auto &item : converter.files())
@@ -162,36 +168,11 @@ private Q_SLOTS:
         QCOMPARE(converter.doneCount(), 6);
     }
 
-    void sameBaseNamesInOneRunAllKept()
-    {
-        TemporaryPreferences prefs;
-        ImageConverter converter;
-        QList<QUrl> inputs;
-        for (const char *folder : {"x", "y", "z", "w"}) {
-            QDir().mkpath(m_inputs + QLatin1Char('/') + QLatin1String(folder));
-            inputs.append(image(QLatin1String(folder) + QStringLiteral("/a.png")));
-        }
-        inputs.append(image(QStringLiteral("a.jpg")));
-        prepare(converter, inputs);
-        QSignalSpy finished(&converter, &ImageConverter::runFinished);
-        converter.convertAll();
-        QVERIFY(finished.wait(30000));
-        QCOMPARE(converter.doneCount(), 5);
-        QStringList outputs = entries(m_output);
-        outputs.sort();
-        QCOMPARE(outputs, (QStringList{QStringLiteral("a.webp"), QStringLiteral("a_1.webp"),
-                                       QStringLiteral("a_2.webp"), QStringLiteral("a_3.webp"),
-                                       QStringLiteral("a_4.webp")}));
-    }
-
     void stopEarlyCancelsEverything()
     {
         TemporaryPreferences prefs;
         ImageConverter converter;
-        QList<QUrl> inputs;
-        for (int i = 0; i < 30; ++i)
-            inputs.append(image(QStringLiteral("%1.png").arg(i)));
-        prepare(converter, inputs, slowEncoder(QStringLiteral("0.2")));
+        prepare(converter, images(30), slowEncoder(QStringLiteral("0.2")));
         QSignalSpy finished(&converter, &ImageConverter::runFinished);
         converter.convertAll();
         converter.setCancelled(true);
@@ -225,9 +206,7 @@ private Q_SLOTS:
     void destroyingTheConverterMidRunLeavesNothing()
     {
         TemporaryPreferences prefs;
-        QList<QUrl> inputs;
-        for (int i = 0; i < 8; ++i)
-            inputs.append(image(QStringLiteral("%1.png").arg(i), 800, 600));
+        const QList<QUrl> inputs = images(8, 800, 600);
         {
             ImageConverter converter;
             prepare(converter, inputs, slowEncoder(QStringLiteral("0.5")));
