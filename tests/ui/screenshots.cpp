@@ -64,13 +64,15 @@ private:
 void showStatuses(ImageConverter &converter, const QString &outputFolder)
 {
     const auto &files = converter.files();
-    files.at(0)->setStatus(ConversionStatus::done(outputFolder + QStringLiteral("/a.webp"), 12595));
-    files.at(1)->setStatus(ConversionStatus::error(QStringLiteral("Could not load image")));
-    files.at(2)->setStatus(ConversionStatus::queued());
-    files.at(3)->setStatus(ConversionStatus::converting());
-    files.at(4)->setStatus(ConversionStatus::cancelled());
-    files.at(5)->setSelected(false);
-    converter.announceChange();
+    FileListModel *model = converter.fileModel();
+    model->setStatus(files.at(0).id,
+                     ConversionStatus::done(outputFolder + QStringLiteral("/a.webp"), 12595));
+    model->setStatus(files.at(1).id,
+                     ConversionStatus::error(QStringLiteral("Could not load image")));
+    model->setStatus(files.at(2).id, ConversionStatus::queued());
+    model->setStatus(files.at(3).id, ConversionStatus::converting());
+    model->setStatus(files.at(4).id, ConversionStatus::cancelled());
+    model->setData(model->index(5), false, FileListModel::IsSelectedRole);
 }
 
 } // namespace
@@ -145,9 +147,10 @@ int main(int argc, char *argv[])
     converter.setEncoderLocator([] { return std::optional<QString>(QStringLiteral("/bin/true")); });
     converter.selectAll();
     converter.convertAll();
-    converter.files().at(0)->setStatus(ConversionStatus::done(window.folder(), 48231));
-    converter.files().at(1)->setStatus(ConversionStatus::converting());
-    converter.files().at(2)->setStatus(ConversionStatus::converting());
+    converter.fileModel()->setStatus(converter.files().at(0).id,
+                                     ConversionStatus::done(window.folder(), 48231));
+    converter.fileModel()->setStatus(converter.files().at(1).id, ConversionStatus::converting());
+    converter.fileModel()->setStatus(converter.files().at(2).id, ConversionStatus::converting());
     const QString path = QDir(folder).filePath(QStringLiteral("7-running.png"));
     const bool saved = window.window()->grabWindow().save(path);
     QTextStream(stdout) << (saved ? "  " : "  FAILED ") << path << Qt::endl;

@@ -93,7 +93,7 @@ private Q_SLOTS:
                               QUrl::fromLocalFile(folder.filePath(QStringLiteral("notes.txt")))});
         QVERIFY(window.isLoaded());
         QTRY_COMPARE(window.converter()->fileCount(), 2);
-        QCOMPARE(window.converter()->files().at(1)->fileName(), QStringLiteral("b.jpg"));
+        QCOMPARE(window.converter()->files().at(1).fileName(), QStringLiteral("b.jpg"));
     }
 
     void fileChooserShowsTheFolderItOpens()
@@ -124,7 +124,7 @@ private Q_SLOTS:
         QQuickItem *b = row(w, QStringLiteral("b.png"));
         QVERIFY(b);
         w.click(b->findChild<QQuickItem *>(QStringLiteral("rowCheckbox")));
-        QCOMPARE(w.converter()->files().at(1)->isSelected(), false);
+        QCOMPARE(w.converter()->files().at(1).isSelected, false);
         QCOMPARE(count->property("text").toString(), u"1/2"_s);
         QCOMPARE(selectAll->property("iconName").toString(), u"circle"_s);
         QCOMPARE(b->opacity(), 0.45);
@@ -146,7 +146,8 @@ private Q_SLOTS:
         WindowHarness w;
         QVERIFY(w.isLoaded());
         QVERIFY(w.addFiles({QStringLiteral("a.png")}));
-        w.converter()->files().at(0)->setStatus(
+        w.converter()->fileModel()->setStatus(
+            w.converter()->files().at(0).id,
             ConversionStatus::error(QStringLiteral("Could not load image")));
         QQuickItem *a = row(w, QStringLiteral("a.png"));
         QVERIFY(a);
@@ -188,7 +189,7 @@ private Q_SLOTS:
         QVERIFY(drag(w, &files, true));
         QCOMPARE(w.contentView()->property("isDragOver").toBool(), false);
         QTRY_COMPARE(w.converter()->fileCount(), before + 1);
-        QCOMPARE(w.converter()->files().last()->fileName(), u"dropped.png"_s);
+        QCOMPARE(w.converter()->files().last().fileName(), u"dropped.png"_s);
     }
 
     void dragHighlightsTheDropZone()
@@ -234,11 +235,10 @@ private Q_SLOTS:
         WindowHarness w;
         QVERIFY(w.isLoaded());
         QVERIFY(w.addFiles({QStringLiteral("first.png")}));
-        QList<QSharedPointer<FileItem>> many;
+        QList<FileItem> many;
         many.reserve(100000);
         for (int i = 0; i < 100000; ++i)
-            many.append(QSharedPointer<FileItem>::create(
-                QUrl::fromLocalFile(QStringLiteral("/images/%1.png").arg(i))));
+            many.append(FileItem::make("/images/" + QByteArray::number(i) + ".png"));
         w.converter()->fileModel()->append(many);
         w.render();
         QCOMPARE(item(w, "fileList")->property("count").toInt(), 100001);

@@ -33,7 +33,8 @@ private Q_SLOTS:
         QVERIFY(convert->isEnabled());
         w.converter()->deselectAll();
         QVERIFY(!convert->isEnabled());
-        w.converter()->files().at(0)->setSelected(true);
+        w.converter()->fileModel()->setData(w.converter()->fileModel()->index(0), true,
+                                            FileListModel::IsSelectedRole);
         QVERIFY(convert->isEnabled());
     }
 
@@ -100,11 +101,15 @@ private Q_SLOTS:
         QCOMPARE(item(w, "versionLabel")->property("text").toString(), u"v1.1.0"_s);
 
         const auto &files = w.converter()->files();
+        FileListModel *model = w.converter()->fileModel();
         for (int i = 0; i < 7; ++i)
-            files.at(i)->setStatus(ConversionStatus::done(QStringLiteral("/out/x.webp"), 100));
-        files.at(7)->setStatus(ConversionStatus::error(QStringLiteral("Could not load image")));
-        files.at(8)->setStatus(ConversionStatus::error(QStringLiteral("Could not load image")));
-        files.at(9)->setStatus(ConversionStatus::cancelled());
+            model->setStatus(files.at(i).id,
+                             ConversionStatus::done(QStringLiteral("/out/x.webp"), 100));
+        model->setStatus(files.at(7).id,
+                         ConversionStatus::error(QStringLiteral("Could not load image")));
+        model->setStatus(files.at(8).id,
+                         ConversionStatus::error(QStringLiteral("Could not load image")));
+        model->setStatus(files.at(9).id, ConversionStatus::cancelled());
         w.render();
         QCOMPARE(done->property("count").toInt(), 7);
         QCOMPARE(errors->property("count").toInt(), 2);
@@ -113,7 +118,7 @@ private Q_SLOTS:
 
         // Removing the finished files hides their count.
         for (int i = 0; i < 10; ++i)
-            files.at(i)->setSelected(i < 7);
+            model->setData(model->index(i), i < 7, FileListModel::IsSelectedRole);
         w.converter()->removeSelected();
         QVERIFY(!done->isVisible());
         QVERIFY(errors->isVisible());
@@ -138,10 +143,12 @@ private Q_SLOTS:
         QVERIFY(w.addFiles({QStringLiteral("a.png"), QStringLiteral("b.png")}));
         if (hasFolder)
             w.chooseOutputFolder();
-        w.converter()->files().at(0)->setStatus(
+        w.converter()->fileModel()->setStatus(
+            w.converter()->files().at(0).id,
             oneDone ? ConversionStatus::done(QStringLiteral("/out/a.webp"), 10)
                     : ConversionStatus::error(QStringLiteral("Could not load image")));
-        w.converter()->files().at(1)->setStatus(
+        w.converter()->fileModel()->setStatus(
+            w.converter()->files().at(1).id,
             ConversionStatus::error(QStringLiteral("Could not load image")));
         QCOMPARE(item(w, "openFolderButton")->isVisible(), shown);
     }

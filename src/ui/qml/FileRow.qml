@@ -7,10 +7,11 @@ import Tessel
 Item {
     id: root
 
-    required property FileItem item
+    required property var model
     required property string fileName
     required property bool isSelected
-    required property string statusName
+    required property int statusKind
+    readonly property string statusName: ["done", "error", "queued", "converting", "cancelled"][statusKind]
     required property string statusText
     required property ImageConverter converter
 
@@ -34,8 +35,7 @@ Item {
             label: (root.isSelected ? "Deselect " : "Select ") + root.fileName
             enabled: !root.converter.isConverting
             onClicked: {
-                root.item.isSelected = !root.isSelected;
-                root.converter.announceChange();
+                root.model.isSelected = !root.isSelected;
             }
         }
         StatusIndicator {

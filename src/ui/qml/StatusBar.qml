@@ -97,7 +97,7 @@ ColumnLayout {
             flat: true
             padding: 2
             Accessible.name: "Open Folder"
-            onClicked: root.converter.openOutputFolder()
+            onClicked: Qt.openUrlExternally(root.converter.outputFolderURL)
 
             contentItem: Row {
                 spacing: 3
