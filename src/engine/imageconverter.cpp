@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QPointer>
 #include <QThread>
 
@@ -173,10 +174,11 @@ void ImageConverter::addFiles(const QList<QUrl> &locations)
     QPointer<ImageConverter> self(this);
     QThread *home = thread();
     std::shared_ptr<RunFlags> flags = m_flags;
-    m_walkPool.start([self, home, flags, locations] {
+    const QByteArray skipFolder = FileIntake::pathOf(m_outputFolderURL);
+    m_walkPool.start([self, home, flags, locations, skipFolder] {
         QList<QSharedPointer<FileItem>> items;
-        for (const QUrl &url : FileIntake::expand(locations, &flags->aborted)) {
-            auto *item = new FileItem(url);
+        for (const QByteArray &path : FileIntake::expand(locations, skipFolder, &flags->aborted)) {
+            auto *item = new FileItem(QUrl::fromLocalFile(QFile::decodeName(path)));
             item->moveToThread(home);
             items.append(QSharedPointer<FileItem>(item, &QObject::deleteLater));
         }
