@@ -27,6 +27,7 @@ inline constexpr qint64 maxSide = 16383;
 [[nodiscard]] QString ppiError(qint64 ppi);
 /// `what` is "Width" or "Height".
 [[nodiscard]] QString sideError(const QString &what, qint64 pixels);
+/// A name of nothing but white space counts as empty.
 [[nodiscard]] QString presetNameError(const QString &name);
 
 /// What a run uses for a stored value outside its rule: the nearest allowed value. A stored
