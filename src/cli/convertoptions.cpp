@@ -1,19 +1,35 @@
 #include "convertoptions.h"
 
+#include "settingrules.h"
+
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
 namespace {
 
-std::optional<qint64> wholeNumber(const QString &text, qint64 min, qint64 max)
+/// The whole number given for `option`, or none, with the reason in `error`, when the text is
+/// not one or the number breaks `rule`.
+std::optional<qint64> ruledNumber(const QString &option, const QString &text,
+                                  QString (*rule)(qint64), QString *error)
 {
     bool ok = false;
     const qint64 value = text.toLongLong(&ok);
-    if (!ok || value < min || value > max)
-        return std::nullopt;
-    return value;
+    *error =
+        ok ? rule(value) : QStringLiteral("%1 wants a whole number, not '%2'.").arg(option, text);
+    return error->isEmpty() ? std::optional<qint64>(value) : std::nullopt;
 }
 
 } // namespace
+
+std::optional<QSize> ConvertOptions::presetSize(const QString &preset)
+{
+    static const QRegularExpression size(QStringLiteral("^(\\d+)\\s*[x\u00D7X]\\s*(\\d+)$"));
+    const QRegularExpressionMatch match = size.match(preset);
+    if (!match.hasMatch())
+        return std::nullopt;
+    // Digits beyond an int's range read as 0 and fail the side rule like any other 0.
+    return QSize(match.captured(1).toInt(), match.captured(2).toInt());
+}
 
 QString ConvertOptions::usage()
 {
@@ -26,9 +42,11 @@ QString ConvertOptions::usage()
         "  -o, --output DIR        folder that receives the WebP files\n"
         "  -p, --preset PRESET     a saved preset by name, \"original\" (keep each image's own\n"
         "                          size) or WIDTHxHEIGHT, e.g. 1920x1080 (images are stretched)\n"
-        "      --ppi PPI           72, 96, 150, 300 or any whole number\n"
+        "                          WIDTH and HEIGHT from 1 to 16383\n"
+        "      --ppi PPI           72, 96, 150, 300 or any whole number of at least 1\n"
         "  -q, --quality N         encoder quality 1-100 (turns the size limit off)\n"
-        "  -s, --max-size KB       largest output size in KB of 1024 bytes (turns it on)\n"
+        "  -s, --max-size KB       largest output size, 1-2097151 KB of 1024 bytes (turns the\n"
+        "                          size limit on)\n"
         "      --json              one JSON object per file on standard output\n"
         "  -h, --help              show this help\n"
         "      --version           show the version\n"
@@ -79,35 +97,33 @@ std::optional<ConvertOptions> ConvertOptions::parse(const QStringList &arguments
         options.outputFolder = parser.value(output);
     if (parser.isSet(preset))
         options.preset = parser.value(preset);
-    if (parser.isSet(ppi)) {
-        options.ppi = parser.value(ppi);
-        if (!wholeNumber(*options.ppi, 1, 1000000)) {
-            *error = QStringLiteral("--ppi wants a whole number of at least 1, not '%1'.")
-                         .arg(*options.ppi);
-            return std::nullopt;
-        }
-    }
     if (parser.isSet(quality) && parser.isSet(maxSize)) {
         *error = QStringLiteral("Give either --quality or --max-size, not both.");
         return std::nullopt;
     }
-    if (parser.isSet(quality)) {
-        options.quality = wholeNumber(parser.value(quality), 1, 100);
-        if (!options.quality) {
-            *error = QStringLiteral("--quality wants a whole number from 1 to 100, not '%1'.")
-                         .arg(parser.value(quality));
+    if (parser.isSet(ppi)) {
+        if (!ruledNumber(QStringLiteral("--ppi"), parser.value(ppi), SettingRules::ppiError, error))
             return std::nullopt;
-        }
+        options.ppi = parser.value(ppi);
+    }
+    if (parser.isSet(quality)) {
+        options.quality = ruledNumber(QStringLiteral("--quality"), parser.value(quality),
+                                      SettingRules::qualityError, error);
+        if (!options.quality)
+            return std::nullopt;
     }
     if (parser.isSet(maxSize)) {
-        options.maxSizeKB =
-            wholeNumber(parser.value(maxSize), 1, std::numeric_limits<qint64>::max() / 1024);
-        if (!options.maxSizeKB) {
-            *error =
-                QStringLiteral("--max-size wants a whole number of KB of at least 1, not '%1'.")
-                    .arg(parser.value(maxSize));
+        options.maxSizeKB = ruledNumber(QStringLiteral("--max-size"), parser.value(maxSize),
+                                        SettingRules::sizeLimitError, error);
+        if (!options.maxSizeKB)
             return std::nullopt;
-        }
+    }
+    if (const auto size = options.preset ? presetSize(*options.preset) : std::nullopt) {
+        *error = SettingRules::sideError(QStringLiteral("Width"), size->width());
+        if (error->isEmpty())
+            *error = SettingRules::sideError(QStringLiteral("Height"), size->height());
+        if (!error->isEmpty())
+            return std::nullopt;
     }
     if (options.paths.isEmpty()) {
         *error = QStringLiteral("No files or folders to convert.");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -22,4 +23,7 @@ struct ConvertOptions
     [[nodiscard]] static std::optional<ConvertOptions> parse(const QStringList &arguments,
                                                              QString *error);
     [[nodiscard]] static QString usage();
+    /// The size a WIDTHxHEIGHT preset names (also with × or X and blanks around it), or none
+    /// for other text. The sides are not checked here.
+    [[nodiscard]] static std::optional<QSize> presetSize(const QString &preset);
 };

@@ -1,21 +1,32 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
-#include <QSet>
 #include <QString>
 #include <QUrl>
 
+#include <atomic>
+
 /// Which names the converter takes as images, and the walk that turns dropped or picked
-/// locations into the list of image files to add.
+/// locations into the image files to add. Paths are the file system's own bytes, so that a name
+/// that is not valid UTF-8 reaches the decoder as it is, and two such names stay two files.
 namespace FileIntake {
 /// The accepted lower-case extensions, in their listed order.
 [[nodiscard]] const QList<QString> &supportedExtensions();
-/// True when the extension of `fileName` (text after its last full stop, not a leading one),
+/// True when the extension of `fileName` (bytes after its last full stop, not a leading one),
 /// lower-cased, is a supported extension.
-[[nodiscard]] bool isAccepted(const QString &fileName);
-/// The accepted images among `locations`, in order: folders are walked to the bottom, skipping
-/// hidden entries and not following links to folders; other locations are taken by name alone.
-/// Stops early, with what it has, when `stop` becomes true.
-[[nodiscard]] QList<QUrl> expand(const QList<QUrl> &locations,
-                                 const std::atomic<bool> *stop = nullptr);
+[[nodiscard]] bool isAccepted(QByteArrayView fileName);
+/// The path bytes of a local file URL, percent-decoded without any text decoding; empty for a
+/// URL that is not a local file.
+[[nodiscard]] QByteArray pathOf(const QUrl &location);
+/// The last component of `path`, decoded for display (bytes that are not UTF-8 become U+FFFD).
+[[nodiscard]] QString displayName(const QByteArray &path);
+
+/// The accepted images among `locations`, in order. A given file is taken by its name alone, a
+/// given folder is walked to the bottom: depth first, each folder's entries in natural order
+/// (img_2 before img_10), hidden entries skipped, links to folders not followed, unreadable
+/// entries passed over, and `skipFolder` (the same folder by device and inode, however it is
+/// spelt) never entered. Stops early, with what it has, when `stop` becomes true.
+[[nodiscard]] QList<QByteArray> expand(const QList<QUrl> &locations, const QByteArray &skipFolder,
+                                       const std::atomic<bool> *stop = nullptr);
 } // namespace FileIntake

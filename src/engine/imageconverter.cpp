@@ -105,7 +105,7 @@ void ImageConverter::removePreset(const QUuid &id)
 
 void ImageConverter::addFiles(const QList<QUrl> &locations)
 {
-    const QByteArray skip = QFile::encodeName(outputFolderPath());
+    const QByteArray skip = FileIntake::pathOf(m_outputFolderURL);
     const std::shared_ptr<std::atomic<bool>> quitting = m_quitting;
     // Posted back as one queued call; the destructor waits for the walker first.
     m_walkPool.start([this, locations, skip, quitting] {

@@ -4,6 +4,13 @@
 
 /// The one rule per setting that the window, the command line and a run all apply. Each check
 /// returns an empty text for an allowed value, else a sentence that names the rule.
+///
+/// The rules bound what can be entered, not what can be stored: a stored document with a value
+/// outside a rule loads as it is, and nothing of the user's is rewritten. A run then uses
+/// - quality and size limit: the nearest allowed value (`usableQuality`, `usableSizeLimitKB`);
+/// - PPI of 0 or less: no resolution is written into the output;
+/// - a preset side outside 1 to 16383: each file fails with a message naming the rule, since a
+///   stretched size other than the one asked for would be a wrong output.
 namespace SettingRules {
 inline constexpr qint64 minQuality = 1;
 inline constexpr qint64 maxQuality = 100;
@@ -11,7 +18,7 @@ inline constexpr qint64 maxQuality = 100;
 inline constexpr qint64 minSizeLimitKB = 1;
 inline constexpr qint64 maxSizeLimitKB = 2'097'151;
 inline constexpr qint64 minPPI = 1;
-/// WebP's largest side.
+/// WebP's largest side (14 bits).
 inline constexpr qint64 minSide = 1;
 inline constexpr qint64 maxSide = 16383;
 
@@ -20,6 +27,7 @@ inline constexpr qint64 maxSide = 16383;
 [[nodiscard]] QString ppiError(qint64 ppi);
 /// `what` is "Width" or "Height".
 [[nodiscard]] QString sideError(const QString &what, qint64 pixels);
+/// A name of nothing but white space counts as empty.
 [[nodiscard]] QString presetNameError(const QString &name);
 
 /// What a run uses for a stored value outside its rule: the nearest allowed value. A stored

@@ -25,7 +25,11 @@ void describeApplication()
 QList<QUrl> parseCommandLine(const QCoreApplication &app)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Converts batches of images into WebP."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Converts batches of images into WebP.\n\n"
+        "  tessel PATH...                     open the window with these images and folders\n"
+        "  tessel convert [options] PATH...   convert without a window; see tessel convert "
+        "--help"));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("files"),

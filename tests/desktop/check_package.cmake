@@ -2,7 +2,21 @@
 # and that the program it carries runs once unpacked.
 # Arguments: BUILD_DIR, WORK, CPACK, DPKG_DEB, READELF (the programs), APP_ID, VERSION.
 cmake_minimum_required(VERSION 3.24)
-include(${CMAKE_CURRENT_LIST_DIR}/installedfiles.cmake)
+
+function(tessel_fail)
+  string(JOIN "" message ${ARGN})
+  message(FATAL_ERROR "${message}")
+endfunction()
+
+# Runs a command, failing with its output when it does not succeed; its output goes to `out`.
+function(tessel_run out)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output
+    ERROR_VARIABLE output)
+  if(NOT result EQUAL 0)
+    tessel_fail("`${ARGN}` failed (${result}):\n${output}")
+  endif()
+  set(${out} "${output}" PARENT_SCOPE)
+endfunction()
 
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
@@ -18,7 +32,11 @@ if(NOT name MATCHES "^tessel_${VERSION}_[a-z0-9]+\\.deb$")
 endif()
 
 tessel_run(listing ${DPKG_DEB} --contents ${debs})
-tessel_expected_files(files ${APP_ID})
+set(files bin/tessel share/applications/${APP_ID}.desktop share/metainfo/${APP_ID}.metainfo.xml
+  share/icons/hicolor/scalable/apps/${APP_ID}.svg)
+foreach(size 16 24 32 48 64 128 256)
+  list(APPEND files share/icons/hicolor/${size}x${size}/apps/${APP_ID}.png)
+endforeach()
 foreach(file IN LISTS files)
   string(REPLACE "." "\\." pattern "${file}")
   if(NOT listing MATCHES " \\./usr/${pattern}\n")
@@ -66,5 +84,22 @@ foreach(entry IN LISTS needed)
   endif()
 endforeach()
 
-tessel_check_icon_sizes(${root} ${APP_ID})
-tessel_check_version(${root} ${VERSION})
+# Each PNG icon is as wide and high as its folder says: the signature, then the IHDR chunk's
+# length, type, width and height as big-endian words.
+foreach(size 16 24 32 48 64 128 256)
+  set(png ${root}/share/icons/hicolor/${size}x${size}/apps/${APP_ID}.png)
+  file(READ ${png} header LIMIT 24 HEX)
+  string(SUBSTRING "${header}" 0 16 signature)
+  string(SUBSTRING "${header}" 32 8 width)
+  string(SUBSTRING "${header}" 40 8 height)
+  math(EXPR width "0x${width}")
+  math(EXPR height "0x${height}")
+  if(NOT signature STREQUAL "89504e470d0a1a0a" OR NOT width EQUAL size OR NOT height EQUAL size)
+    tessel_fail("${png} is not a ${size}x${size} PNG (${signature}, ${width}x${height})")
+  endif()
+endforeach()
+
+tessel_run(output ${root}/bin/tessel --version)
+if(NOT output STREQUAL "Tessel ${VERSION}\n")
+  tessel_fail("the packaged tessel --version said \"${output}\", not \"Tessel ${VERSION}\"")
+endif()
