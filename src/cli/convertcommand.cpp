@@ -1,5 +1,6 @@
 #include "convertcommand.h"
 
+#include "commandlinepaths.h"
 #include "headlessconversion.h"
 #include "imageconverter.h"
 #include "signalwatcher.h"
@@ -17,7 +18,7 @@ int runConvertCommand(int argc, char *argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     QString error;
-    const auto options = ConvertOptions::parse(QCoreApplication::arguments().mid(2), &error);
+    auto options = ConvertOptions::parse(QCoreApplication::arguments().mid(2), &error);
     if (!options) {
         err << "tessel: " << error << "\n\n" << ConvertOptions::usage();
         return HeadlessConversion::UsageError;
@@ -31,6 +32,7 @@ int runConvertCommand(int argc, char *argv[])
         return HeadlessConversion::AllDone;
     }
 
+    options->locations = CommandLinePaths::locations(options->paths, argc, argv);
     ImageConverter converter;
     HeadlessConversion conversion(*options, &converter);
     SignalWatcher watcher;

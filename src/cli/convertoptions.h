@@ -3,6 +3,7 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <optional>
 
@@ -10,6 +11,8 @@
 struct ConvertOptions
 {
     QStringList paths;
+    /// `paths` with the command line's own bytes (see CommandLinePaths); set by the caller.
+    QList<QUrl> locations;
     std::optional<QString> outputFolder;
     std::optional<QString> preset;
     std::optional<QString> ppi;

@@ -106,9 +106,11 @@ bool HeadlessConversion::start(int *exitCode)
         return false;
     }
 
-    QList<QUrl> locations;
-    for (const QString &path : std::as_const(m_options.paths))
-        locations.append(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+    QList<QUrl> locations = m_options.locations;
+    if (locations.isEmpty()) {
+        for (const QString &path : std::as_const(m_options.paths))
+            locations.append(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+    }
 
     connect(m_converter, &ImageConverter::fileFinished, this, &HeadlessConversion::report);
     connect(m_converter, &ImageConverter::runFinished, this, &HeadlessConversion::finish);

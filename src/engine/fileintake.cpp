@@ -187,6 +187,11 @@ QByteArray pathOf(const QUrl &location)
     return "//" + host.toUtf8() + path;
 }
 
+QUrl urlOf(const QByteArray &path)
+{
+    return QUrl::fromEncoded("file://" + path.toPercentEncoding("/"));
+}
+
 QString displayName(const QByteArray &path)
 {
     return QFile::decodeName(path.sliced(path.lastIndexOf('/') + 1));

@@ -19,6 +19,8 @@ namespace FileIntake {
 /// The path bytes of a local file URL, percent-decoded without any text decoding; empty for a
 /// URL that is not a local file.
 [[nodiscard]] QByteArray pathOf(const QUrl &location);
+/// A local file URL for path bytes, the inverse of `pathOf`.
+[[nodiscard]] QUrl urlOf(const QByteArray &path);
 /// The last component of `path`, decoded for display (bytes that are not UTF-8 become U+FFFD).
 [[nodiscard]] QString displayName(const QByteArray &path);
 

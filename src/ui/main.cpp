@@ -1,4 +1,5 @@
 #include "appstyle.h"
+#include "commandlinepaths.h"
 #include "convertcommand.h"
 
 #include <QCommandLineParser>
@@ -22,7 +23,7 @@ void describeApplication()
 
 /// Answers --help and --version, and gives the files and folders named on the command line (as
 /// the launcher's "Open With" passes them) as URLs.
-QList<QUrl> parseCommandLine(const QCoreApplication &app)
+QList<QUrl> parseCommandLine(const QCoreApplication &app, int argc, char *argv[])
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -37,10 +38,7 @@ QList<QUrl> parseCommandLine(const QCoreApplication &app)
                                  QStringLiteral("[files...]"));
     parser.process(app);
 
-    QList<QUrl> locations;
-    for (const QString &argument : parser.positionalArguments())
-        locations.append(QUrl::fromUserInput(argument, QDir::currentPath(), QUrl::AssumeLocalFile));
-    return locations;
+    return CommandLinePaths::locations(parser.positionalArguments(), argc, argv);
 }
 
 /// --help and --version answer without a display.
@@ -64,7 +62,7 @@ int main(int argc, char *argv[])
     if (answersWithoutWindow(argc, argv)) {
         QCoreApplication app(argc, argv);
         describeApplication();
-        parseCommandLine(app);
+        parseCommandLine(app, argc, argv);
         return EXIT_SUCCESS;
     }
 
@@ -72,7 +70,7 @@ int main(int argc, char *argv[])
     describeApplication();
     // Lets the desktop match the window to its launcher and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(TESSEL_APP_ID));
-    const QList<QUrl> launchFiles = parseCommandLine(app);
+    const QList<QUrl> launchFiles = parseCommandLine(app, argc, argv);
 
     AppStyle::apply();
     QQmlApplicationEngine engine;

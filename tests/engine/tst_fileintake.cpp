@@ -32,10 +32,7 @@ void build(const QByteArray &root, const QByteArrayList &entries)
 }
 
 /// A file URL that carries the path's bytes exactly, as a file manager's drop does.
-QUrl urlOf(const QByteArray &path)
-{
-    return QUrl::fromEncoded("file://" + path.toPercentEncoding("/"));
-}
+using FileIntake::urlOf;
 
 } // namespace
 
