@@ -5,8 +5,10 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QImage>
 #include <QPalette>
 #include <QSGRendererInterface>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTextStream>
 
@@ -61,16 +63,19 @@ private:
     QString m_folder;
 };
 
-void showStatuses(ImageConverter &converter, const QString &outputFolder)
+void showStatuses(WindowHarness &window)
 {
-    const auto &files = converter.files();
-    files.at(0)->setStatus(ConversionStatus::done(outputFolder + QStringLiteral("/a.webp"), 12595));
-    files.at(1)->setStatus(ConversionStatus::error(QStringLiteral("Could not load image")));
-    files.at(2)->setStatus(ConversionStatus::queued());
-    files.at(3)->setStatus(ConversionStatus::converting());
-    files.at(4)->setStatus(ConversionStatus::cancelled());
-    files.at(5)->setSelected(false);
-    converter.announceChange();
+    window.setStatus(0, ConversionStatus::done(window.folder() + QStringLiteral("/a.webp"), 12595));
+    window.setStatus(1, ConversionStatus::error(QStringLiteral("Could not load image")));
+    window.setStatus(2, ConversionStatus::queued());
+    window.setStatus(3, ConversionStatus::converting());
+    window.setStatus(4, ConversionStatus::cancelled());
+    window.setSelected(5, false);
+}
+
+void openPresetMenu(WindowHarness &window, bool open)
+{
+    QMetaObject::invokeMethod(window.find(QStringLiteral("presetMenu")), open ? "open" : "close");
 }
 
 } // namespace
@@ -108,7 +113,7 @@ int main(int argc, char *argv[])
         QStringLiteral("logo.bmp"),
         QStringLiteral("animation.gif"),
     });
-    showStatuses(converter, window.folder());
+    showStatuses(window);
     ok &= shooter.shoot(window, QStringLiteral("3-list"));
 
     const QPalette light = QGuiApplication::palette();
@@ -117,22 +122,35 @@ int main(int argc, char *argv[])
     QGuiApplication::setPalette(light);
 
     converter.addPreset(QStringLiteral("Web"), 1200, 800);
-    QMetaObject::invokeMethod(window.find(QStringLiteral("presetMenu")), "open");
+    openPresetMenu(window, true);
     ok &= shooter.shoot(window, QStringLiteral("5-preset-menu"));
-    QMetaObject::invokeMethod(window.find(QStringLiteral("presetMenu")), "close");
-
-    QObject *chooser = window.find(QStringLiteral("fileChooser"));
-    QMetaObject::invokeMethod(chooser, "openFolder",
-                              Q_ARG(QVariant, QVariant(QUrl::fromLocalFile(window.folder()))));
-    QMetaObject::invokeMethod(chooser, "open");
-    ok &= shooter.shoot(window, QStringLiteral("8-file-chooser"));
-    QMetaObject::invokeMethod(chooser, "close");
+    openPresetMenu(window, false);
+    QGuiApplication::setPalette(darkPalette());
+    openPresetMenu(window, true);
+    ok &= shooter.shoot(window, QStringLiteral("5-preset-menu-dark"));
+    openPresetMenu(window, false);
+    QGuiApplication::setPalette(light);
 
     view.setProperty("newPresetName", QStringLiteral("Thumbnail"));
     view.setProperty("newPresetWidth", QStringLiteral("320"));
     view.setProperty("showAddPreset", true);
     ok &= shooter.shoot(window, QStringLiteral("6-add-preset-sheet"));
+    window.typeInto(qobject_cast<QQuickItem *>(window.find(QStringLiteral("presetHeightFieldInput"))),
+                    QStringLiteral("100000"));
+    ok &= shooter.shoot(window, QStringLiteral("6-add-preset-sheet-error"));
     view.setProperty("showAddPreset", false);
+
+    QObject *chooser = window.find(QStringLiteral("fileChooser"));
+    QDir(window.folder()).mkpath(QStringLiteral("shoot 2"));
+    QDir(window.folder()).mkpath(QStringLiteral("shoot 10"));
+    QMetaObject::invokeMethod(chooser, "openFor", Q_ARG(QVariant, 0),
+                              Q_ARG(QVariant, QVariant(QUrl::fromLocalFile(window.folder()))));
+    ok &= shooter.shoot(window, QStringLiteral("8-file-chooser"));
+    QMetaObject::invokeMethod(chooser, "close");
+    QMetaObject::invokeMethod(chooser, "openFor", Q_ARG(QVariant, 1),
+                              Q_ARG(QVariant, QVariant(QUrl::fromLocalFile(window.folder()))));
+    ok &= shooter.shoot(window, QStringLiteral("8-output-folder-chooser"));
+    QMetaObject::invokeMethod(chooser, "close");
 
     // A run: the statuses that the workers would report are set by hand before any of them
     // arrives, so that the picture holds still.
@@ -145,14 +163,35 @@ int main(int argc, char *argv[])
     converter.setEncoderLocator([] { return std::optional<QString>(QStringLiteral("/bin/true")); });
     converter.selectAll();
     converter.convertAll();
-    converter.files().at(0)->setStatus(ConversionStatus::done(window.folder(), 48231));
-    converter.files().at(1)->setStatus(ConversionStatus::converting());
-    converter.files().at(2)->setStatus(ConversionStatus::converting());
+    window.setStatus(0, ConversionStatus::done(window.folder(), 48231));
+    window.setStatus(1, ConversionStatus::converting());
+    window.setStatus(2, ConversionStatus::converting());
     const QString path = QDir(folder).filePath(QStringLiteral("7-running.png"));
     const bool saved = window.window()->grabWindow().save(path);
     QTextStream(stdout) << (saved ? "  " : "  FAILED ") << path << Qt::endl;
     ok &= saved;
     ok &= QTest::qWaitFor([&] { return !converter.isConverting(); });
+
+    // A real run over one real image and five empty files: the summary with its failures.
+    QImage image(640, 480, QImage::Format_RGB32);
+    image.fill(QColor(0x33, 0x88, 0xcc));
+    image.save(QDir(window.folder()).filePath(QStringLiteral("holiday-beach-sunset.png")));
+    converter.setEncoderLocator([] {
+        const QString found = QStandardPaths::findExecutable(QStringLiteral("cwebp"));
+        return found.isEmpty() ? std::nullopt : std::optional<QString>(found);
+    });
+    converter.convertAll();
+    ok &= QTest::qWaitFor([&] { return !converter.isConverting(); }, 30000);
+    ok &= shooter.shoot(window, QStringLiteral("9-summary"));
+
+    window.setSelected(0, false);
+    converter.removeSelected();
+    if (converter.property("canUndo").isNull())
+        QMetaObject::invokeMethod(window.find(QStringLiteral("notice")), "show",
+                                  Q_ARG(QVariant, QStringLiteral("Removed 5 files")),
+                                  Q_ARG(QVariant, QStringLiteral("Undo")),
+                                  Q_ARG(QVariant, QVariant()));
+    ok &= shooter.shoot(window, QStringLiteral("10-undo-offer"));
 
     return ok ? EXIT_SUCCESS : EXIT_FAILURE;
 }

@@ -70,6 +70,24 @@ bool WindowHarness::addFiles(const QStringList &names)
     return QTest::qWaitFor([&] { return m_converter->fileCount() == expected; });
 }
 
+QVariant WindowHarness::rowValue(int row, const QByteArray &role) const
+{
+    QAbstractItemModel *model = m_converter->fileModel();
+    return model->data(model->index(row, 0), model->roleNames().key(role));
+}
+
+// The engine's own way to change one row; the only place the tests depend on it.
+void WindowHarness::setStatus(int row, const ConversionStatus &status) const
+{
+    m_converter->files().at(row)->setStatus(status);
+}
+
+void WindowHarness::setSelected(int row, bool selected) const
+{
+    m_converter->files().at(row)->setSelected(selected);
+    m_converter->announceChange();
+}
+
 void WindowHarness::chooseOutputFolder()
 {
     QDir(m_files.path()).mkpath(QStringLiteral("out"));

@@ -39,6 +39,11 @@ public:
 
     /// Creates empty files with these names and adds them to the list; true once they are in.
     bool addFiles(const QStringList &names);
+    /// The value of a role (by its QML name) of the list's row `row`.
+    [[nodiscard]] QVariant rowValue(int row, const QByteArray &role) const;
+    /// Sets a row's status or selection as a run or a click would.
+    void setStatus(int row, const ConversionStatus &status) const;
+    void setSelected(int row, bool selected) const;
     /// Gives the converter an output folder, as the folder chooser would.
     void chooseOutputFolder();
     /// Lays out and draws the window once, so that positions and sizes are current.

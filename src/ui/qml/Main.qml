@@ -20,6 +20,10 @@ ApplicationWindow {
 
     Component.onCompleted: contentView.converter.addFiles(launchFiles)
 
+    WindowGeometry {
+        window: root
+    }
+
     ContentView {
         id: contentView
 

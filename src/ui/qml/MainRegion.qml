@@ -22,8 +22,9 @@ Item {
 
         DropZone {
             anchors.fill: parent
-            anchors.margins: 24
+            anchors.margins: Theme.dropZoneMargin
             isDragOver: root.isDragOver
+            extensions: root.converter.acceptedExtensions ?? FileUrls.fallbackExtensions
             onBrowseRequested: root.addFilesRequested()
         }
         FileDropArea {

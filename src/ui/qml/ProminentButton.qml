@@ -19,4 +19,6 @@ Button {
         color: root.down ? Qt.darker(Theme.accent, 1.15) : Theme.accent
         opacity: root.enabled ? 1 : 0.45
     }
+
+    FocusRing {}
 }
