@@ -20,20 +20,26 @@ class TestRunControls : public QObject
     }
 
 private Q_SLOTS:
-    void convertNeedsASelectionAndAPreset()
+    // A disabled Convert says why beside it.
+    void convertSaysWhyItCannotRun()
     {
         WindowHarness w;
         QVERIFY(w.isLoaded());
         QVERIFY(w.addFiles({QStringLiteral("a.png"), QStringLiteral("b.png")}));
         QQuickItem *convert = item(w, "convertButton");
+        QQuickItem *blocker = item(w, "convertBlocker");
         QVERIFY(convert->isVisible());
         QVERIFY(!convert->isEnabled());
+        QVERIFY(blocker->isVisible());
+        QCOMPARE(blocker->property("text").toString(), u"Choose a preset"_s);
 
         w.converter()->selectOriginalPreset();
         QVERIFY(convert->isEnabled());
+        QVERIFY(!blocker->isVisible());
         w.converter()->deselectAll();
         QVERIFY(!convert->isEnabled());
-        w.converter()->files().at(0)->setSelected(true);
+        QCOMPARE(blocker->property("text").toString(), u"Select files"_s);
+        w.setSelected(0, true);
         QVERIFY(convert->isEnabled());
     }
 
@@ -99,12 +105,11 @@ private Q_SLOTS:
         QVERIFY(item(w, "versionLabel")->isVisible());
         QCOMPARE(item(w, "versionLabel")->property("text").toString(), u"v1.1.0"_s);
 
-        const auto &files = w.converter()->files();
         for (int i = 0; i < 7; ++i)
-            files.at(i)->setStatus(ConversionStatus::done(QStringLiteral("/out/x.webp"), 100));
-        files.at(7)->setStatus(ConversionStatus::error(QStringLiteral("Could not load image")));
-        files.at(8)->setStatus(ConversionStatus::error(QStringLiteral("Could not load image")));
-        files.at(9)->setStatus(ConversionStatus::cancelled());
+            w.setStatus(i, ConversionStatus::done(QStringLiteral("/out/x.webp"), 100));
+        w.setStatus(7, ConversionStatus::error(QStringLiteral("Could not load image")));
+        w.setStatus(8, ConversionStatus::error(QStringLiteral("Could not load image")));
+        w.setStatus(9, ConversionStatus::cancelled());
         w.render();
         QCOMPARE(done->property("count").toInt(), 7);
         QCOMPARE(errors->property("count").toInt(), 2);
@@ -113,7 +118,7 @@ private Q_SLOTS:
 
         // Removing the finished files hides their count.
         for (int i = 0; i < 10; ++i)
-            files.at(i)->setSelected(i < 7);
+            w.setSelected(i, i < 7);
         w.converter()->removeSelected();
         QVERIFY(!done->isVisible());
         QVERIFY(errors->isVisible());
@@ -138,11 +143,9 @@ private Q_SLOTS:
         QVERIFY(w.addFiles({QStringLiteral("a.png"), QStringLiteral("b.png")}));
         if (hasFolder)
             w.chooseOutputFolder();
-        w.converter()->files().at(0)->setStatus(
-            oneDone ? ConversionStatus::done(QStringLiteral("/out/a.webp"), 10)
-                    : ConversionStatus::error(QStringLiteral("Could not load image")));
-        w.converter()->files().at(1)->setStatus(
-            ConversionStatus::error(QStringLiteral("Could not load image")));
+        w.setStatus(0, oneDone ? ConversionStatus::done(QStringLiteral("/out/a.webp"), 10)
+                               : ConversionStatus::error(QStringLiteral("Could not load image")));
+        w.setStatus(1, ConversionStatus::error(QStringLiteral("Could not load image")));
         QCOMPARE(item(w, "openFolderButton")->isVisible(), shown);
     }
 };

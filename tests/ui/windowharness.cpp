@@ -88,6 +88,16 @@ void WindowHarness::setSelected(int row, bool selected) const
     m_converter->announceChange();
 }
 
+void WindowHarness::appendMany(int count) const
+{
+    QList<QSharedPointer<FileItem>> many;
+    many.reserve(count);
+    for (int i = 0; i < count; ++i)
+        many.append(QSharedPointer<FileItem>::create(
+            QUrl::fromLocalFile(QStringLiteral("/images/%1.png").arg(i))));
+    m_converter->fileModel()->append(many);
+}
+
 void WindowHarness::chooseOutputFolder()
 {
     QDir(m_files.path()).mkpath(QStringLiteral("out"));

@@ -35,7 +35,7 @@ Dialog {
         widthField.edited = false;
         heightField.edited = false;
     }
-    onOpened: nameField.forceActiveFocus()
+    onOpened: nameField.field.forceActiveFocus()
     // Escape closes the popup itself; treat that as Cancel.
     onClosed: if (root.shown)
         root.cancel()
@@ -61,7 +61,7 @@ Dialog {
                 text: root.form.name
                 error: root.form.nameError
                 Layout.fillWidth: true
-                KeyNavigation.tab: widthField.field
+                field.KeyNavigation.tab: widthField.field
                 onTextChanged: root.form.name = text
                 onAccepted: root.add()
             }
@@ -114,7 +114,7 @@ Dialog {
 
                 objectName: "cancelPresetButton"
                 text: "Cancel"
-                KeyNavigation.tab: nameField
+                KeyNavigation.tab: nameField.field
                 onClicked: root.cancel()
             }
             Item {

@@ -14,6 +14,7 @@ Item {
     required property ImageConverter converter
     property bool isCurrent: false
 
+    readonly property string fileName: model.fileName
     readonly property bool isSelected: model.isSelected
     readonly property int kind: model.statusKind
     readonly property string path: model.path ?? model.item?.url?.toString().replace(/^file:\/\//, "") ?? ""

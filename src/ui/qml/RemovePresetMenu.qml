@@ -23,6 +23,7 @@ Menu {
             textColor: Theme.red
             onTriggered: {
                 const id = modelData.id;
+                root.close();
                 root.picked();
                 root.panel.removePreset(id);
             }
