@@ -14,35 +14,6 @@
 
 namespace {
 
-QPalette darkPalette()
-{
-    QPalette p;
-    const QColor window(0x1f, 0x1f, 0x22);
-    const QColor text(0xe8, 0xe8, 0xea);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Base, QColor(0x28, 0x28, 0x2c));
-    p.setColor(QPalette::AlternateBase, QColor(0x2e, 0x2e, 0x33));
-    p.setColor(QPalette::Text, text);
-    p.setColor(QPalette::Button, QColor(0x36, 0x36, 0x3b));
-    p.setColor(QPalette::ButtonText, text);
-    p.setColor(QPalette::BrightText, Qt::white);
-    p.setColor(QPalette::Highlight, QColor(0x3b, 0x82, 0xf6));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::PlaceholderText, QColor(0x8a, 0x8a, 0x90));
-    p.setColor(QPalette::ToolTipBase, window);
-    p.setColor(QPalette::ToolTipText, text);
-    p.setColor(QPalette::Light, QColor(0x4a, 0x4a, 0x50));
-    p.setColor(QPalette::Midlight, QColor(0x40, 0x40, 0x46));
-    p.setColor(QPalette::Mid, QColor(0x2c, 0x2c, 0x30));
-    p.setColor(QPalette::Dark, QColor(0x18, 0x18, 0x1a));
-    p.setColor(QPalette::Shadow, Qt::black);
-    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x86));
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x86));
-    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x86));
-    return p;
-}
-
 class Shooter
 {
 public:
@@ -117,7 +88,7 @@ int main(int argc, char *argv[])
     ok &= shooter.shoot(window, QStringLiteral("3-list"));
 
     const QPalette light = QGuiApplication::palette();
-    QGuiApplication::setPalette(darkPalette());
+    QGuiApplication::setPalette(WindowHarness::darkPalette());
     ok &= shooter.shoot(window, QStringLiteral("4-list-dark"));
     QGuiApplication::setPalette(light);
 
@@ -125,7 +96,7 @@ int main(int argc, char *argv[])
     openPresetMenu(window, true);
     ok &= shooter.shoot(window, QStringLiteral("5-preset-menu"));
     openPresetMenu(window, false);
-    QGuiApplication::setPalette(darkPalette());
+    QGuiApplication::setPalette(WindowHarness::darkPalette());
     openPresetMenu(window, true);
     ok &= shooter.shoot(window, QStringLiteral("5-preset-menu-dark"));
     openPresetMenu(window, false);

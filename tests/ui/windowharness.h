@@ -3,6 +3,7 @@
 #include "imageconverter.h"
 #include "testsupport.h"
 
+#include <QPalette>
 #include <QPointer>
 #include <QQmlApplicationEngine>
 #include <QQuickItem>
@@ -58,6 +59,8 @@ public:
     /// The entries of a menu as their texts, "---" for a divider and "Title >" for a submenu;
     /// entries that are not shown are left out.
     [[nodiscard]] static QStringList menuEntries(QObject *menu);
+    /// A dark system palette, as a dark desktop theme gives.
+    [[nodiscard]] static QPalette darkPalette();
     /// The item at `index` of a menu.
     [[nodiscard]] static QQuickItem *menuItem(QObject *menu, int index);
 

@@ -41,13 +41,10 @@ Rectangle {
     color: Theme.window
     focus: true
 
-    // A click on empty space leaves an entry field, so that keys act on the window again.
-    MouseArea {
-        anchors.fill: parent
-        onPressed: mouse => {
-            root.forceActiveFocus();
-            mouse.accepted = false;
-        }
+    // A click outside an entry field leaves it, so that keys act on the window again.
+    FieldFocus {
+        window: root.Window.window
+        home: root
     }
 
     RunReporter {

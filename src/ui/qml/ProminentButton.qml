@@ -16,7 +16,7 @@ Button {
     background: Rectangle {
         implicitHeight: 20
         radius: 5
-        color: root.down ? Qt.darker(Theme.accent, 1.15) : Theme.accent
+        color: root.down ? Qt.darker(Theme.accentFill, 1.15) : Theme.accentFill
         opacity: root.enabled ? 1 : 0.45
     }
 

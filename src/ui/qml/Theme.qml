@@ -20,6 +20,8 @@ QtObject {
     readonly property color controlBackground: palette.button
     readonly property color accent: palette.highlight
     readonly property color accentText: palette.highlightedText
+    // The fill of a prominent button, dark (or light) enough for its text.
+    readonly property color accentFill: Contrast.readable(accent, accentText)
     readonly property color focusRing: accent
 
     // Texts, checked against the strip, the darker (lighter in dark mode) of the two surfaces.
