@@ -25,12 +25,15 @@ void describeApplication()
 QList<QUrl> parseCommandLine(const QCoreApplication &app)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Converts batches of images into WebP."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Converts batches of images into WebP.\n\n"
+        "  tessel [PATH...]        opens the window with these images and folders in its list\n"
+        "  tessel convert PATH...  converts without a window (see tessel convert --help)"));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("files"),
+    parser.addPositionalArgument(QStringLiteral("PATH"),
                                  QStringLiteral("Images or folders to add to the list."),
-                                 QStringLiteral("[files...]"));
+                                 QStringLiteral("[PATH...]"));
     parser.process(app);
 
     QList<QUrl> locations;

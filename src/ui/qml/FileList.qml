@@ -21,8 +21,8 @@ ListView {
     model: converter.fileModel
     clip: true
     reuseItems: true
-    topMargin: 2
-    bottomMargin: 2
+    topMargin: Theme.listMargin
+    bottomMargin: Theme.listMargin
     boundsBehavior: Flickable.StopAtBounds
     activeFocusOnTab: true
     keyNavigationEnabled: true

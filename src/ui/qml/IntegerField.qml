@@ -44,6 +44,6 @@ TextField {
         color: "transparent"
         radius: 2
         border.color: Theme.red
-        border.width: 1
+        border.width: Theme.hairline
     }
 }

@@ -48,7 +48,7 @@ Item {
         }
         Rectangle {
             color: Theme.separator
-            implicitHeight: 1
+            implicitHeight: Theme.hairline
             Layout.fillWidth: true
         }
         Item {

@@ -39,7 +39,7 @@ ColumnLayout {
             color: "transparent"
             radius: 2
             border.color: Theme.red
-            border.width: 1
+            border.width: Theme.hairline
         }
     }
     FieldError {

@@ -118,7 +118,7 @@ ColumnLayout {
             objectName: "openFolderButton"
             visible: root.canOpenFolder
             flat: true
-            padding: 2
+            padding: Theme.listMargin
             Accessible.name: "Open Folder"
             ToolTip.visible: hovered
             ToolTip.delay: 500

@@ -78,6 +78,13 @@ QtObject {
     readonly property int chooserWidth: 640
     readonly property int chooserHeight: 460
     readonly property int placesWidth: 150
+    readonly property int hairline: 1
+    readonly property int listMargin: 2
+    readonly property int buttonHeight: 20
+    readonly property int windowWidth: 760
+    readonly property int windowHeight: 640
+    readonly property int windowMinimumWidth: 680
+    readonly property int windowMinimumHeight: 560
     readonly property int convertPadding: 14
     readonly property int browsePadding: 7
     readonly property int sheetTimesOffset: 14
