@@ -31,8 +31,10 @@ bool FieldFocus::eventFilter(QObject *watched, QEvent *event)
     if (event->type() != QEvent::MouseButtonPress || !m_window || !m_home)
         return QObject::eventFilter(watched, event);
     QQuickItem *focused = m_window->activeFocusItem();
-    if (focused && focused->inherits("QQuickTextInput") && !focused->property("readOnly").toBool()) {
-        const QPointF at = focused->mapFromScene(static_cast<QMouseEvent *>(event)->scenePosition());
+    if (focused && focused->inherits("QQuickTextInput") &&
+        !focused->property("readOnly").toBool()) {
+        const QPointF at =
+            focused->mapFromScene(static_cast<QMouseEvent *>(event)->scenePosition());
         if (!focused->contains(at))
             m_home->forceActiveFocus(Qt::MouseFocusReason);
     }

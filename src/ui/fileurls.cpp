@@ -38,14 +38,17 @@ QString FileUrls::formatList(const QStringList &extensions)
 {
     // Spellings of one format that the line names once, under its usual name.
     static const QHash<QString, QString> usual{
-        {QStringLiteral("jpeg"), QStringLiteral("jpg")},  {QStringLiteral("jfif"), QStringLiteral("jpg")},
-        {QStringLiteral("tif"), QStringLiteral("tiff")},  {QStringLiteral("heif"), QStringLiteral("heic")},
+        {QStringLiteral("jpeg"), QStringLiteral("jpg")},
+        {QStringLiteral("jfif"), QStringLiteral("jpg")},
+        {QStringLiteral("tif"), QStringLiteral("tiff")},
+        {QStringLiteral("heif"), QStringLiteral("heic")},
     };
     QStringList names;
     for (const QString &extension : extensions) {
         const QString lower = extension.toLower();
         const QString format = usual.value(lower, lower);
-        const QString name = format == QLatin1String("webp") ? QStringLiteral("WebP") : format.toUpper();
+        const QString name =
+            format == QLatin1String("webp") ? QStringLiteral("WebP") : format.toUpper();
         if (!names.contains(name))
             names.append(name);
     }

@@ -23,8 +23,10 @@ bool naturalLess(const QString &a, const QString &b)
                 ++i;
             while (j < b.size() && b.at(j).isDigit())
                 ++j;
-            const QString numberA = a.mid(startA, i - startA).remove(QRegularExpression(QStringLiteral("^0+")));
-            const QString numberB = b.mid(startB, j - startB).remove(QRegularExpression(QStringLiteral("^0+")));
+            const QString numberA =
+                a.mid(startA, i - startA).remove(QRegularExpression(QStringLiteral("^0+")));
+            const QString numberB =
+                b.mid(startB, j - startB).remove(QRegularExpression(QStringLiteral("^0+")));
             if (numberA.size() != numberB.size())
                 return numberA.size() < numberB.size();
             if (const int order = numberA.compare(numberB); order != 0)

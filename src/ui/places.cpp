@@ -33,9 +33,9 @@ QVariantList Places::list()
     QStringList seen;
     const auto folder = QStringLiteral("folder");
     addPlace(places, seen, QStringLiteral("Home"), QDir::homePath(), QStringLiteral("house"));
-    for (const auto location : {QStandardPaths::DesktopLocation, QStandardPaths::PicturesLocation,
-                                QStandardPaths::DocumentsLocation,
-                                QStandardPaths::DownloadLocation}) {
+    for (const auto location :
+         {QStandardPaths::DesktopLocation, QStandardPaths::PicturesLocation,
+          QStandardPaths::DocumentsLocation, QStandardPaths::DownloadLocation}) {
         addPlace(places, seen, QStandardPaths::displayName(location),
                  QStandardPaths::writableLocation(location), folder);
     }
@@ -49,7 +49,8 @@ QVariantList Places::list()
                 continue;
             const QString name = line.section(u' ', 1).trimmed();
             const QString path = url.toLocalFile();
-            addPlace(places, seen, name.isEmpty() ? QFileInfo(path).fileName() : name, path, folder);
+            addPlace(places, seen, name.isEmpty() ? QFileInfo(path).fileName() : name, path,
+                     folder);
         }
     }
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {

@@ -117,10 +117,9 @@ void RunReporter::runEnded(qint64 elapsedMs)
         QStringLiteral("org.freedesktop.Notifications"),
         QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-    notify << QCoreApplication::applicationName() << uint(0)
-           << QGuiApplication::desktopFileName() << QStringLiteral("Conversion finished") << body
-           << QStringList() << QVariantMap{{QStringLiteral("desktop-entry"),
-                                            QGuiApplication::desktopFileName()}}
+    notify << QCoreApplication::applicationName() << uint(0) << QGuiApplication::desktopFileName()
+           << QStringLiteral("Conversion finished") << body << QStringList()
+           << QVariantMap{{QStringLiteral("desktop-entry"), QGuiApplication::desktopFileName()}}
            << int(-1);
     bus.asyncCall(notify);
 }

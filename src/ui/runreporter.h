@@ -6,8 +6,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
-#include <QWindow>
 #include <QtQml/qqmlregistration.h>
+#include <QWindow>
 
 /// Tells the user how a run goes when they are not looking at the list: the elapsed time and
 /// an estimate of the time left for the status bar, progress on the launcher icon (the Unity

@@ -92,8 +92,8 @@ private:
     void writeField(const std::function<void(ConverterSettings &)> &change);
 
     /// Parses `text` and checks it with `rule`; stores the error in `rejected` when it fails.
-    [[nodiscard]] std::optional<qint64> accepted(const QString &text,
-                                                 QString (*rule)(qint64), QString &rejected);
+    [[nodiscard]] std::optional<qint64> accepted(const QString &text, QString (*rule)(qint64),
+                                                 QString &rejected);
 
     QPointer<ImageConverter> m_converter;
     QString m_rejectedSizeLimit;

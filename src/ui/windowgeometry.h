@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QObject>
-#include <QQmlParserStatus>
 #include <QPointer>
+#include <QQmlParserStatus>
 #include <QTimer>
-#include <QWindow>
 #include <QtQml/qqmlregistration.h>
+#include <QWindow>
 
 /// Remembers a window's size, position and maximised state in the preferences under its own
 /// key, and gives them back when the window is set, as long as the place is still on a screen.

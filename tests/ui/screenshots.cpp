@@ -106,8 +106,9 @@ int main(int argc, char *argv[])
     view.setProperty("newPresetWidth", QStringLiteral("320"));
     view.setProperty("showAddPreset", true);
     ok &= shooter.shoot(window, QStringLiteral("6-add-preset-sheet"));
-    window.typeInto(qobject_cast<QQuickItem *>(window.find(QStringLiteral("presetHeightFieldInput"))),
-                    QStringLiteral("100000"));
+    window.typeInto(
+        qobject_cast<QQuickItem *>(window.find(QStringLiteral("presetHeightFieldInput"))),
+        QStringLiteral("100000"));
     ok &= shooter.shoot(window, QStringLiteral("6-add-preset-sheet-error"));
     view.setProperty("showAddPreset", false);
 

@@ -141,7 +141,8 @@ private Q_SLOTS:
         QCOMPARE(built.size(), 2);
         QStringList folders;
         for (QQuickItem *r : built)
-            folders.append(r->findChild<QQuickItem *>(u"fileFolderLabel"_s)->property("text").toString());
+            folders.append(
+                r->findChild<QQuickItem *>(u"fileFolderLabel"_s)->property("text").toString());
         folders.sort();
         QCOMPARE(folders, QStringList({u"x/"_s, u"y/"_s}));
 
@@ -179,7 +180,8 @@ private Q_SLOTS:
         QQuickItem *list = item(w, "fileList");
         list->forceActiveFocus();
         w.render();
-        QCOMPARE(item(w, "fileListScrollBar")->property("policy").toInt(), int(Qt::ScrollBarAlwaysOn));
+        QCOMPARE(item(w, "fileListScrollBar")->property("policy").toInt(),
+                 int(Qt::ScrollBarAlwaysOn));
         for (const int key : keys)
             w.pressKey(Qt::Key(key));
         const int pageRows = list->property("pageRows").toInt();

@@ -177,17 +177,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("error");
         const QString whole = u"Type a whole number."_s;
         const QString sizeRule = u"The size limit must be from 1 to 2097151 KB."_s;
-        QTest::newRow("size: number") << "sizeLimitField"_ba << u"512"_s << qint64(512) << QString();
-        QTest::newRow("size: largest") << "sizeLimitField"_ba << u"2097151"_s << qint64(2097151)
-                                       << QString();
+        QTest::newRow("size: number")
+            << "sizeLimitField"_ba << u"512"_s << qint64(512) << QString();
+        QTest::newRow("size: largest")
+            << "sizeLimitField"_ba << u"2097151"_s << qint64(2097151) << QString();
         QTest::newRow("size: letters") << "sizeLimitField"_ba << u"abc"_s << qint64(300) << whole;
         QTest::newRow("size: decimal") << "sizeLimitField"_ba << u"12.5"_s << qint64(300) << whole;
         QTest::newRow("size: zero") << "sizeLimitField"_ba << u"0"_s << qint64(300) << sizeRule;
-        QTest::newRow("size: too big") << "sizeLimitField"_ba << u"2097152"_s << qint64(300)
-                                       << sizeRule;
+        QTest::newRow("size: too big")
+            << "sizeLimitField"_ba << u"2097152"_s << qint64(300) << sizeRule;
         QTest::newRow("ppi: number") << "customPPIField"_ba << u"240"_s << qint64(240) << QString();
-        QTest::newRow("ppi: zero") << "customPPIField"_ba << u"0"_s << qint64(72)
-                                   << u"PPI must be 1 or more."_s;
+        QTest::newRow("ppi: zero")
+            << "customPPIField"_ba << u"0"_s << qint64(72) << u"PPI must be 1 or more."_s;
     }
     void entryFieldsTakeOnlyAllowedNumbers()
     {

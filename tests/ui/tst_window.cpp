@@ -60,8 +60,8 @@ private Q_SLOTS:
         WindowHarness w;
         QVERIFY(w.isLoaded());
         // The Theme's colours, read through QML as the views read them.
-        const QStringList names = {u"primary"_s, u"secondary"_s, u"link"_s, u"red"_s,
-                                   u"green"_s, u"orange"_s, u"window"_s, u"strip"_s,
+        const QStringList names = {u"primary"_s,    u"secondary"_s, u"link"_s,   u"red"_s,
+                                   u"green"_s,      u"orange"_s,    u"window"_s, u"strip"_s,
                                    u"accentFill"_s, u"accentText"_s};
         QString source = u"import QtQuick\nimport Tessel\nQtObject {\n"_s;
         for (const QString &name : names)
@@ -91,15 +91,15 @@ private Q_SLOTS:
     void windowRemembersItsPlace()
     {
         WindowHarness w([](TemporaryPreferences &prefs) {
-            prefs.setValue(u"windowGeometry"_s,
-                           QVariantMap{{u"rect"_s, QRect(40, 30, 900, 700)},
-                                       {u"maximized"_s, false}});
+            prefs.setValue(u"windowGeometry"_s, QVariantMap{{u"rect"_s, QRect(40, 30, 900, 700)},
+                                                            {u"maximized"_s, false}});
         });
         QVERIFY(w.isLoaded());
         QCOMPARE(w.window()->size(), QSize(900, 700));
         w.window()->resize(800, 600);
-        QTRY_COMPARE(w.preferences().value(u"windowGeometry"_s).toMap().value(u"rect"_s).toRect().size(),
-                     QSize(800, 600));
+        QTRY_COMPARE(
+            w.preferences().value(u"windowGeometry"_s).toMap().value(u"rect"_s).toRect().size(),
+            QSize(800, 600));
         // The converter's own keys are left as they are.
         QVERIFY(!w.preferences().value(u"converterSettingsV5"_s).isValid());
     }
@@ -200,7 +200,8 @@ private Q_SLOTS:
         w.pressKey(Qt::Key_Return);
         QVERIFY(QFileInfo(w.folder() + u"/Album 1/WebP"_s).isDir());
         w.click(item(w, "chooserAccept"));
-        QCOMPARE(w.converter()->outputFolderURL(), QUrl::fromLocalFile(w.folder() + u"/Album 1/WebP"_s));
+        QCOMPARE(w.converter()->outputFolderURL(),
+                 QUrl::fromLocalFile(w.folder() + u"/Album 1/WebP"_s));
     }
 };
 
