@@ -90,8 +90,8 @@ Item {
             color: root.isSelected ? Theme.primary : Theme.secondary
             elide: Text.ElideMiddle
             maximumLineCount: 1
-            Layout.maximumWidth: implicitWidth
-            Layout.fillWidth: true
+            Layout.preferredWidth: implicitWidth
+            Layout.minimumWidth: Math.min(implicitWidth, Theme.folderNameWidth)
         }
         Label {
             objectName: "fileFolderLabel"
@@ -100,6 +100,8 @@ Item {
             color: Theme.secondary
             elide: Text.ElideLeft
             maximumLineCount: 1
+            // Only the room the name leaves.
+            Layout.preferredWidth: 0
             Layout.fillWidth: true
         }
         TextInput {
