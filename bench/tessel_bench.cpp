@@ -151,15 +151,16 @@ int intake(const QStringList &args)
         t.start();
         constexpr int changes = 20000;
         for (int i = 0; i < changes; ++i)
-            files.at(i % files.size())
-                ->setStatus(i % 2 ? ConversionStatus::converting() : ConversionStatus::done({}, i));
+            c.fileModel()->setStatus(files.at(i % files.size()).id,
+                                     i % 2 ? ConversionStatus::converting()
+                                           : ConversionStatus::done({}, i));
         return double(t.nsecsElapsed()) / changes;
     };
     ImageConverter small;
     QSignalSpy smallFilled(&small, &ImageConverter::filesChanged);
     QList<QUrl> ten;
     for (const auto &item : converter.files().mid(0, 10))
-        ten.append(item->url());
+        ten.append(QUrl::fromLocalFile(item.displayPath()));
     small.addFiles(ten);
     smallFilled.wait(10000);
     const double large = perChange(converter);

@@ -4,6 +4,7 @@
 #include "webpencoder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -109,22 +110,22 @@ bool HeadlessConversion::start(int *exitCode)
     for (const QString &path : std::as_const(m_options.paths))
         locations.append(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
 
-    connect(m_converter->fileModel(), &FileListModel::itemStatusChanged, this,
-            [this](FileItem *item) { report(item); });
+    connect(m_converter, &ImageConverter::fileFinished, this, &HeadlessConversion::report);
     connect(m_converter, &ImageConverter::runFinished, this, &HeadlessConversion::finish);
     connect(
-        m_converter, &ImageConverter::filesChanged, this,
-        [this] {
+        m_converter, &ImageConverter::filesAdded, this,
+        [this](qint64 count) {
             if (m_signal != 0) {
                 finish();
                 return;
             }
-            if (m_converter->files().isEmpty()) {
+            if (count == 0) {
                 m_err << "tessel: no images to convert\n";
                 m_err.flush();
                 Q_EMIT finished(AllDone);
                 return;
             }
+            // Ends through runFinished, also when the encoder is gone by now.
             m_converter->convertAll();
             printProgress();
         },
@@ -140,10 +141,9 @@ void HeadlessConversion::interrupt(int signal)
     m_converter->setCancelled(true);
 }
 
-void HeadlessConversion::report(FileItem *item)
+void HeadlessConversion::report(const QByteArray &path, const ConversionStatus &status)
 {
-    const auto &status = item->status();
-    const QString input = item->url().toLocalFile();
+    const QString input = QFile::decodeName(path);
     QString name;
     switch (status.kind()) {
     case ConversionStatus::Kind::done:
@@ -175,13 +175,18 @@ void HeadlessConversion::report(FileItem *item)
             {QStringLiteral("message"), status.kind() == ConversionStatus::Kind::error
                                             ? QJsonValue(status.message())
                                             : QJsonValue()},
+            {QStringLiteral("detail"),
+             status.detail().isEmpty() ? QJsonValue() : QJsonValue(status.detail())},
         };
         m_out << QJsonDocument(line).toJson(QJsonDocument::Compact) << '\n';
     } else if (status.kind() == ConversionStatus::Kind::done) {
         m_out << "done: " << input << " -> " << status.outputPath() << " (" << status.statusText()
               << ")\n";
     } else if (status.kind() == ConversionStatus::Kind::error) {
-        m_out << "error: " << input << ": " << status.message() << '\n';
+        m_out << "error: " << input << ": " << status.message();
+        if (!status.detail().isEmpty())
+            m_out << " (" << status.detail() << ')';
+        m_out << '\n';
     } else {
         m_out << "cancelled: " << input << '\n';
     }

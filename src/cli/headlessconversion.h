@@ -1,11 +1,11 @@
 #pragma once
 
+#include "conversionstatus.h"
 #include "convertoptions.h"
 
 #include <QObject>
 #include <QTextStream>
 
-class FileItem;
 class ImageConverter;
 
 /// `tessel convert`: drives a converter without a window, prints one line per finished file
@@ -37,7 +37,7 @@ Q_SIGNALS:
 private:
     bool applyOptions();
     void usageError(const QString &message);
-    void report(FileItem *item);
+    void report(const QByteArray &path, const ConversionStatus &status);
     void printProgress();
     void finish();
 

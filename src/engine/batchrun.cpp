@@ -1,136 +1,170 @@
-// The batch run of ImageConverter: convertAll, its file tasks and the end of the run.
+#include "batchrun.h"
 
-#include "fileconverter.h"
-#include "imageconverter.h"
-#include "webpencoder.h"
+#include "filelistmodel.h"
+#include "interimapi.h"
 
-#include <QCoreApplication>
-#include <QPointer>
-#include <QThreadPool>
+#include <QDateTime>
+#include <QSet>
+
+#include <sys/stat.h>
 
 namespace {
 
-/// Runs `work` on the GUI thread later, if `converter` still exists then.
-template <typename Work> void post(const QPointer<ImageConverter> &converter, Work work)
+/// "12.3 KB" below a megabyte, "4.5 MB" from there on (a kilobyte is 1024 bytes).
+QString byteText(qint64 bytes)
 {
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [converter, work = std::move(work)]() mutable {
-            if (converter)
-                work(converter.data());
-        },
-        Qt::QueuedConnection);
+    constexpr double kilobyte = 1024.0;
+    const double kb = static_cast<double>(bytes) / kilobyte;
+    return kb < kilobyte ? QString::asprintf("%.1f KB", kb)
+                         : QString::asprintf("%.1f MB", kb / kilobyte);
 }
 
-qint64 sizeLimitBytes(qint64 kilobytes)
+qint64 sizeOf(const QByteArray &path)
 {
-    // Limited rather than refused: no real file comes near 2^63 bytes.
-    constexpr qint64 maxKilobytes = std::numeric_limits<qint64>::max() / 1024;
-    return std::clamp<qint64>(kilobytes, -maxKilobytes, maxKilobytes) * 1024;
+    struct stat info
+    {};
+    return ::stat(path.constData(), &info) == 0 ? static_cast<qint64>(info.st_size) : -1;
 }
 
 } // namespace
 
-void ImageConverter::convertAll()
+BatchRun::BatchRun(FileListModel *files, QObject *parent)
+    : QObject(parent)
+    , m_files(files)
+{}
+
+BatchRun::~BatchRun()
 {
-    if (m_isConverting)
-        return;
-    const QList<QSharedPointer<FileItem>> selected = selectedFiles();
-    if (selected.isEmpty())
-        return;
-    const std::optional<ResolutionPreset> preset = selectedPreset();
-    if (!preset)
-        return;
-
-    const std::optional<QString> encoder = m_locateEncoder ? m_locateEncoder() : std::nullopt;
-    if (!encoder) {
-        for (const auto &item : selected)
-            item->setStatus(ConversionStatus::error(WebpEncoder::notFoundMessage()));
-        Q_EMIT objectWillChange();
-        return;
-    }
-    if (m_outputFolderURL.isEmpty()) {
-        chooseOutputFolder();
-        return;
-    }
-
-    ConversionJob job;
-    job.encoderPath = *encoder;
-    job.width = preset->width;
-    job.height = preset->height;
-    job.preserveOriginal = preset->preserveOriginal;
-    job.ppi = effectivePPI();
-    job.sizeLimitEnabled = m_settings.fileSizeLimitEnabled;
-    job.sizeLimitBytes = sizeLimitBytes(m_settings.fileSizeLimitKB);
-    job.quality = m_settings.quality;
-    job.outputFolder = m_outputFolderURL.toLocalFile();
-
-    Q_EMIT objectWillChange();
-    m_isConverting = true;
-    Q_EMIT isConvertingChanged();
-    setCancelled(false);
-    Q_EMIT objectWillChange();
-    m_totalCount = selected.size();
-    Q_EMIT totalCountChanged();
-    Q_EMIT objectWillChange();
-    m_completedCount = 0;
-    Q_EMIT completedCountChanged();
-
-    for (const auto &item : selected)
-        item->setStatus(ConversionStatus::queued());
-    Q_EMIT objectWillChange();
-
-    auto remaining = std::make_shared<qint64>(selected.size());
-    for (const auto &item : selected) {
-        // Queued behind this call, so every file shows "converting" right after the click.
-        post(QPointer<ImageConverter>(this), [item](ImageConverter *converter) {
-            item->setStatus(ConversionStatus::converting());
-            Q_EMIT converter->objectWillChange();
-        });
-        startTask(item, job, remaining);
-    }
+    m_flags->aborted = true;
+    m_flags->cancelled = true;
+    m_waiting.clear();
+    m_pool.waitForDone();
 }
 
-void ImageConverter::startTask(const QSharedPointer<FileItem> &item, const ConversionJob &job,
-                               const std::shared_ptr<qint64> &remaining)
+void BatchRun::start(const QList<FileItem> &items, const ConversionJob &job)
 {
-    QPointer<ImageConverter> converter(this);
-    std::shared_ptr<RunFlags> flags = m_flags;
-    const QUrl input = item->url();
-    QThreadPool::globalInstance()->start([converter, flags, input, job, item, remaining] {
-        if (flags->aborted)
-            return;
-        const ConversionStatus result = flags->cancelled
-                                            ? ConversionStatus::cancelled()
-                                            : FileConverter::convert(input, job, *flags);
-        post(converter, [item, result, remaining](ImageConverter *self) {
-            self->finishTask(item, result, remaining);
-        });
+    if (m_isConverting || items.isEmpty())
+        return;
+    m_job = job;
+    m_flags->cancelled = false;
+    m_waiting.assign(items.cbegin(), items.cend());
+    m_isConverting = true;
+    m_countsReset = false;
+    m_total = items.size();
+    m_completed = 0;
+    m_done = m_failed = m_cancelled = m_bytesIn = m_bytesOut = 0;
+    m_remainingMs = -1;
+    m_startedAt = QDateTime::currentMSecsSinceEpoch();
+    m_clock.start();
+    QSet<QUuid> ids;
+    for (const FileItem &item : items)
+        ids.insert(item.id);
+    m_files->setStatusWhere([&](const FileItem &item) { return ids.contains(item.id); },
+                            ConversionStatus::queued());
+    Q_EMIT changed();
+    startWaiting();
+}
+
+void BatchRun::startWaiting()
+{
+    while (!m_waiting.empty() && m_running < m_pool.maxThreadCount() && !isCancelled()) {
+        const FileItem item = m_waiting.front();
+        m_waiting.pop_front();
+        // A row removed while it waited is not converted: its output would be nowhere in the
+        // list.
+        if (m_files->setStatus(item.id, ConversionStatus::converting()))
+            convert(item);
+        else
+            record(item, {ConversionStatus::cancelled(), -1});
+    }
+    if (m_isConverting && m_waiting.empty() && m_running == 0)
+        end();
+}
+
+void BatchRun::convert(const FileItem &item)
+{
+    ++m_running;
+    const std::shared_ptr<RunFlags> flags = m_flags;
+    // The result comes back as one queued call; the destructor waits for the pool, so `this`
+    // outlives every worker, and a call still queued then is dropped with the object.
+    m_pool.start([this, item, job = m_job, flags] {
+        const Result result{FileConverter::convert(item.path, job, *flags), sizeOf(item.path)};
+        QMetaObject::invokeMethod(
+            this,
+            [this, item, result] {
+                --m_running;
+                record(item, result);
+                startWaiting();
+            },
+            Qt::QueuedConnection);
     });
 }
 
-void ImageConverter::finishTask(const QSharedPointer<FileItem> &item,
-                                const ConversionStatus &result,
-                                const std::shared_ptr<qint64> &remaining)
+void BatchRun::record(const FileItem &item, const Result &result)
 {
-    item->setStatus(isCancelled() ? ConversionStatus::cancelled() : result);
-    Q_EMIT objectWillChange();
-    m_completedCount += 1;
-    Q_EMIT completedCountChanged();
-    if (--*remaining == 0)
-        endRun();
+    m_files->setStatus(item.id, result.status, result.inputSize);
+    switch (result.status.kind()) {
+    case ConversionStatus::Kind::done:
+        ++m_done;
+        m_bytesIn += std::max<qint64>(result.inputSize, 0);
+        m_bytesOut += result.status.fileSize();
+        break;
+    case ConversionStatus::Kind::error:
+        ++m_failed;
+        break;
+    default:
+        ++m_cancelled;
+        break;
+    }
+    if (!m_countsReset)
+        ++m_completed;
+    const qint64 ended = m_done + m_failed + m_cancelled;
+    const qint64 left = static_cast<qint64>(m_waiting.size()) + m_running;
+    m_remainingMs = isCancelled() ? -1 : m_clock.elapsed() * left / ended;
+    Q_EMIT fileFinished(item.path, result.status);
+    Q_EMIT changed();
 }
 
-void ImageConverter::endRun()
+void BatchRun::stop()
 {
-    Q_EMIT objectWillChange();
+    if (!m_isConverting || isCancelled())
+        return;
+    m_flags->cancelled = true;
+    Q_EMIT changed();
+    while (!m_waiting.empty()) {
+        const FileItem item = m_waiting.front();
+        m_waiting.pop_front();
+        record(item, {ConversionStatus::cancelled(), -1});
+    }
+    startWaiting();
+}
+
+void BatchRun::resetCounts()
+{
+    m_countsReset = m_isConverting;
+    m_completed = 0;
+    m_total = 0;
+    Q_EMIT changed();
+}
+
+void BatchRun::end()
+{
     m_isConverting = false;
-    Q_EMIT isConvertingChanged();
-    setCancelled(false);
-    Q_EMIT runFinished();
-}
-
-ConversionStatus ImageConverter::convertFile(const QUrl &input, const ConversionJob &job) const
-{
-    return FileConverter::convert(input, job, *m_flags);
+    m_flags->cancelled = false;
+    m_startedAt = 0;
+    m_remainingMs = -1;
+    m_summary = QStringLiteral("%1 done, %2 failed, %3 cancelled")
+                    .arg(m_done)
+                    .arg(m_failed)
+                    .arg(m_cancelled);
+    if (m_done > 0 && m_bytesIn > 0) {
+        const double ratio = static_cast<double>(m_bytesOut) / static_cast<double>(m_bytesIn);
+        const auto percent = static_cast<qint64>(std::lround(std::abs(1.0 - ratio) * 100.0));
+        m_summary += QStringLiteral(" \u2014 %1 \u2192 %2 (%3 % %4)")
+                         .arg(byteText(m_bytesIn), byteText(m_bytesOut))
+                         .arg(percent)
+                         .arg(ratio <= 1.0 ? QStringLiteral("smaller") : QStringLiteral("larger"));
+    }
+    Q_EMIT changed();
+    Q_EMIT finished();
 }

@@ -4,13 +4,6 @@ FileListModel::FileListModel(QObject *parent)
     : QAbstractListModel(parent)
 {}
 
-FileListModel::~FileListModel()
-{
-    // Items can outlive the list (a running conversion still holds them).
-    for (const auto &item : std::as_const(m_items))
-        item->setObserver(nullptr);
-}
-
 int FileListModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : static_cast<int>(m_items.size());
@@ -20,132 +13,251 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const FileItem *item = m_items.at(index.row()).data();
+    const FileItem &item = m_items.at(index.row());
+    const bool done = item.status.kind() == ConversionStatus::Kind::done;
     switch (role) {
-    case ItemRole:
-        return QVariant::fromValue(const_cast<FileItem *>(item));
+    case IdRole:
+        return item.id;
     case Qt::DisplayRole:
     case FileNameRole:
-        return item->fileName();
+        return item.fileName();
+    case PathRole:
+        return item.displayPath();
     case IsSelectedRole:
-        return item->isSelected();
+        return item.isSelected;
     case StatusKindRole:
-        return QVariant::fromValue(item->statusKind());
-    case StatusNameRole:
-        return item->statusName();
+        return static_cast<int>(item.status.kind());
     case StatusTextRole:
-        return item->statusText();
+        return item.status.statusText();
+    case DetailRole:
+        return item.status.detail();
+    case InputSizeRole:
+        return item.inputSize;
+    case OutputPathRole:
+        return done ? item.status.outputPath() : QString();
+    case OutputSizeRole:
+        return done ? item.status.fileSize() : qint64(0);
     default:
         return {};
     }
 }
 
+bool FileListModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != IsSelectedRole ||
+        !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return false;
+    FileItem &item = m_items[index.row()];
+    const bool selected = value.toBool();
+    if (item.isSelected != selected) {
+        item.isSelected = selected;
+        m_selected += selected ? 1 : -1;
+        Q_EMIT dataChanged(index, index, {IsSelectedRole});
+        Q_EMIT countsChanged();
+    }
+    return true;
+}
+
+Qt::ItemFlags FileListModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return QAbstractListModel::flags(index);
+    return QAbstractListModel::flags(index) | Qt::ItemIsUserCheckable | Qt::ItemIsEditable;
+}
+
 QHash<int, QByteArray> FileListModel::roleNames() const
 {
     return {
-        {ItemRole, "item"},
+        {IdRole, "id"},
         {FileNameRole, "fileName"},
+        {PathRole, "path"},
         {IsSelectedRole, "isSelected"},
         {StatusKindRole, "statusKind"},
-        {StatusNameRole, "statusName"},
         {StatusTextRole, "statusText"},
+        {DetailRole, "detail"},
+        {InputSizeRole, "inputSize"},
+        {OutputPathRole, "outputPath"},
+        {OutputSizeRole, "outputSize"},
     };
 }
 
-void FileListModel::append(const QList<QSharedPointer<FileItem>> &items)
+namespace {
+
+/// More separate runs of rows than this are changed by one reset instead.
+constexpr qsizetype maxSeparateRuns = 32;
+
+/// The number of runs of consecutive rows in `removed`.
+qsizetype runCount(const FileListModel::Removed &removed)
+{
+    qsizetype runs = 0;
+    for (qsizetype i = 0; i < removed.size(); ++i)
+        runs += (i == 0 || removed.at(i - 1).first + 1 != removed.at(i).first) ? 1 : 0;
+    return runs;
+}
+
+} // namespace
+
+qint64 FileListModel::count(ConversionStatus::Kind kind) const
+{
+    return m_kinds.at(static_cast<size_t>(kind));
+}
+
+void FileListModel::append(const QList<FileItem> &items)
 {
     if (items.isEmpty())
         return;
     const int first = static_cast<int>(m_items.size());
     beginInsertRows({}, first, first + static_cast<int>(items.size()) - 1);
-    m_items.reserve(m_items.size() + items.size());
-    for (const auto &item : items) {
-        m_rows.insert(item.data(), static_cast<int>(m_items.size()));
-        m_items.append(item);
-        item->setObserver(this);
+    m_items.append(items);
+    for (int row = first; row < m_items.size(); ++row) {
+        const FileItem &item = m_items.at(row);
+        m_rows.insert(item.id, row);
+        m_selected += item.isSelected ? 1 : 0;
+        m_kinds.at(static_cast<size_t>(item.status.kind())) += 1;
     }
     endInsertRows();
+    Q_EMIT countsChanged();
 }
 
-void FileListModel::removeIf(const std::function<bool(const FileItem &)> &remove)
+FileListModel::Removed FileListModel::removeIf(const std::function<bool(const FileItem &)> &remove)
 {
-    // Runs of removed rows, from the back, so that earlier row numbers stay valid.
-    QList<std::pair<qsizetype, qsizetype>> runs;
-    for (qsizetype row = m_items.size() - 1; row >= 0; --row) {
-        if (!remove(*m_items.at(row)))
-            continue;
-        if (!runs.isEmpty() && runs.last().first == row + 1)
-            runs.last().first = row;
-        else
-            runs.append({row, row});
+    Removed removed;
+    for (int row = 0; row < m_items.size(); ++row) {
+        if (remove(m_items.at(row)))
+            removed.append({row, m_items.at(row)});
     }
-    if (runs.isEmpty())
-        return;
-
-    // Many scattered runs would cost a shift of the list each; one reset is cheaper then.
-    constexpr qsizetype maxSeparateRemovals = 32;
-    if (runs.size() > maxSeparateRemovals) {
-        beginResetModel();
-        QList<QSharedPointer<FileItem>> kept;
-        kept.reserve(m_items.size());
-        for (const auto &item : std::as_const(m_items)) {
-            if (remove(*item))
-                item->setObserver(nullptr);
-            else
+    if (removed.isEmpty())
+        return removed;
+    if (runCount(removed) > maxSeparateRuns) {
+        QList<FileItem> kept;
+        kept.reserve(m_items.size() - removed.size());
+        for (const FileItem &item : std::as_const(m_items)) {
+            if (!remove(item))
                 kept.append(item);
         }
-        m_items = std::move(kept);
-        reindex();
-        endResetModel();
-        return;
+        reset(std::move(kept));
+        return removed;
     }
-    for (const auto &[first, last] : std::as_const(runs)) {
-        beginRemoveRows({}, static_cast<int>(first), static_cast<int>(last));
-        for (qsizetype i = first; i <= last; ++i)
-            m_items.at(i)->setObserver(nullptr);
+    // Contiguous runs, from the back, so that earlier row numbers stay valid.
+    for (qsizetype end = removed.size(); end > 0;) {
+        qsizetype start = end - 1;
+        while (start > 0 && removed.at(start - 1).first == removed.at(start).first - 1)
+            --start;
+        const int first = removed.at(start).first;
+        const int last = removed.at(end - 1).first;
+        beginRemoveRows({}, first, last);
         m_items.remove(first, last - first + 1);
         endRemoveRows();
+        end = start;
     }
     reindex();
+    recount();
+    return removed;
 }
 
-void FileListModel::clear()
+void FileListModel::restore(const Removed &removed)
 {
-    if (m_items.isEmpty())
+    // Ascending rows: each item goes back in front of what followed it.
+    if (runCount(removed) > maxSeparateRuns) {
+        const qsizetype total = m_items.size() + removed.size();
+        QList<FileItem> merged;
+        merged.reserve(total);
+        qsizetype next = 0;
+        qsizetype kept = 0;
+        while (merged.size() < total) {
+            const bool back = next < removed.size() &&
+                              (removed.at(next).first <= merged.size() || kept == m_items.size());
+            merged.append(back ? removed.at(next++).second : m_items.at(kept++));
+        }
+        reset(std::move(merged));
         return;
-    beginResetModel();
-    for (const auto &item : std::as_const(m_items))
-        item->setObserver(nullptr);
-    m_items.clear();
-    m_rows.clear();
-    endResetModel();
+    }
+    for (qsizetype start = 0; start < removed.size();) {
+        qsizetype end = start + 1;
+        while (end < removed.size() && removed.at(end).first == removed.at(end - 1).first + 1)
+            ++end;
+        const int at = std::min(removed.at(start).first, static_cast<int>(m_items.size()));
+        beginInsertRows({}, at, at + static_cast<int>(end - start) - 1);
+        for (qsizetype i = start; i < end; ++i)
+            m_items.insert(at + (i - start), removed.at(i).second);
+        endInsertRows();
+        start = end;
+    }
+    reindex();
+    recount();
 }
 
-void FileListModel::statusAssigned(FileItem *item, ConversionStatus::Kind previous)
+void FileListModel::setAllSelected(bool selected)
 {
-    rowChanged(item, {StatusKindRole, StatusNameRole, StatusTextRole});
-    Q_EMIT itemStatusChanged(item, previous);
+    selectWhere([selected](const FileItem &) { return selected; });
 }
 
-void FileListModel::selectionAssigned(FileItem *item, bool previous)
+void FileListModel::selectWhere(const std::function<bool(const FileItem &)> &select)
 {
-    rowChanged(item, {IsSelectedRole});
-    Q_EMIT itemSelectionChanged(item, previous);
+    for (FileItem &item : m_items)
+        item.isSelected = select(item);
+    if (!m_items.isEmpty())
+        Q_EMIT dataChanged(index(0), index(static_cast<int>(m_items.size()) - 1), {IsSelectedRole});
+    recount();
+}
+
+bool FileListModel::setStatus(const QUuid &id, const ConversionStatus &status, qint64 inputSize)
+{
+    const auto found = m_rows.constFind(id);
+    if (found == m_rows.constEnd())
+        return false;
+    FileItem &item = m_items[*found];
+    m_kinds.at(static_cast<size_t>(item.status.kind())) -= 1;
+    m_kinds.at(static_cast<size_t>(status.kind())) += 1;
+    item.status = status;
+    if (inputSize >= 0)
+        item.inputSize = inputSize;
+    const QModelIndex changed = index(*found);
+    Q_EMIT dataChanged(changed, changed,
+                       {StatusKindRole, StatusTextRole, DetailRole, InputSizeRole, OutputPathRole,
+                        OutputSizeRole});
+    Q_EMIT countsChanged();
+    return true;
+}
+
+void FileListModel::setStatusWhere(const std::function<bool(const FileItem &)> &change,
+                                   const ConversionStatus &status)
+{
+    for (FileItem &item : m_items) {
+        if (change(item))
+            item.status = status;
+    }
+    if (!m_items.isEmpty())
+        Q_EMIT dataChanged(
+            index(0), index(static_cast<int>(m_items.size()) - 1),
+            {StatusKindRole, StatusTextRole, DetailRole, OutputPathRole, OutputSizeRole});
+    recount();
+}
+
+void FileListModel::recount()
+{
+    m_selected = 0;
+    m_kinds.fill(0);
+    for (const FileItem &item : std::as_const(m_items)) {
+        m_selected += item.isSelected ? 1 : 0;
+        m_kinds.at(static_cast<size_t>(item.status.kind())) += 1;
+    }
+    Q_EMIT countsChanged();
 }
 
 void FileListModel::reindex()
 {
     m_rows.clear();
     m_rows.reserve(m_items.size());
-    for (qsizetype row = 0; row < m_items.size(); ++row)
-        m_rows.insert(m_items.at(row).data(), static_cast<int>(row));
+    for (int row = 0; row < m_items.size(); ++row)
+        m_rows.insert(m_items.at(row).id, row);
 }
 
-void FileListModel::rowChanged(FileItem *item, const QList<int> &roles)
+void FileListModel::reset(QList<FileItem> items)
 {
-    const auto found = m_rows.constFind(item);
-    if (found == m_rows.constEnd())
-        return;
-    const QModelIndex changed = index(*found);
-    Q_EMIT dataChanged(changed, changed, roles);
+    beginResetModel();
+    m_items = std::move(items);
+    reindex();
+    endResetModel();
+    recount();
 }

@@ -4,51 +4,74 @@
 
 #include <QAbstractListModel>
 #include <QHash>
-#include <QSharedPointer>
 
-/// The converter's file list as a list model: one row per item. A change of one item's status
-/// or selection updates that row only; a batch of new items is one insertion.
-class FileListModel : public QAbstractListModel, private FileItem::Observer
+#include <array>
+#include <functional>
+
+/// The converter's file list: one row per `FileItem`, kept as plain values. It owns the counts
+/// the views show, and a row's selection changes through `setData`. A change of one item
+/// updates that row only; a batch of new items is one insertion.
+class FileListModel : public QAbstractListModel
 {
     Q_OBJECT
 
 public:
     enum Role
     {
-        ItemRole = Qt::UserRole + 1,
+        IdRole = Qt::UserRole + 1,
         FileNameRole,
+        PathRole,
         IsSelectedRole,
         StatusKindRole,
-        StatusNameRole,
         StatusTextRole,
+        DetailRole,
+        InputSizeRole,
+        OutputPathRole,
+        OutputSizeRole,
     };
     Q_ENUM(Role)
 
+    /// Items taken out of the list with the rows they had, in ascending row order.
+    using Removed = QList<std::pair<int, FileItem>>;
+
     explicit FileListModel(QObject *parent = nullptr);
-    ~FileListModel() override;
 
     [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override;
     [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    [[nodiscard]] Qt::ItemFlags flags(const QModelIndex &index) const override;
     [[nodiscard]] QHash<int, QByteArray> roleNames() const override;
 
-    [[nodiscard]] const QList<QSharedPointer<FileItem>> &items() const { return m_items; }
-    void append(const QList<QSharedPointer<FileItem>> &items);
-    /// Removes the items for which `remove` is true; the others keep their order.
-    void removeIf(const std::function<bool(const FileItem &)> &remove);
-    void clear();
+    [[nodiscard]] const QList<FileItem> &items() const { return m_items; }
+    [[nodiscard]] qint64 selectedCount() const { return m_selected; }
+    [[nodiscard]] qint64 count(ConversionStatus::Kind kind) const;
+
+    void append(const QList<FileItem> &items);
+    /// Takes out the items for which `remove` is true; the others keep their order.
+    Removed removeIf(const std::function<bool(const FileItem &)> &remove);
+    /// Puts items taken out by `removeIf` back at the rows they had.
+    void restore(const Removed &removed);
+    void setAllSelected(bool selected);
+    /// Selects exactly the items for which `select` is true.
+    void selectWhere(const std::function<bool(const FileItem &)> &select);
+    /// Sets the status of the item with `id`; false when no such item is in the list any more.
+    bool setStatus(const QUuid &id, const ConversionStatus &status, qint64 inputSize = -1);
+    /// Sets the status of every item for which `change` is true, as one change.
+    void setStatusWhere(const std::function<bool(const FileItem &)> &change,
+                        const ConversionStatus &status);
 
 Q_SIGNALS:
-    /// An item's status was assigned; `previous` is the kind it had before.
-    void itemStatusChanged(FileItem *item, ConversionStatus::Kind previous);
-    /// An item's selection was assigned; `previous` is the value it had before.
-    void itemSelectionChanged(FileItem *item, bool previous);
+    /// The number of rows, the selection or a status count changed.
+    void countsChanged();
 
 private:
-    void statusAssigned(FileItem *item, ConversionStatus::Kind previous) override;
-    void selectionAssigned(FileItem *item, bool previous) override;
+    void recount();
     void reindex();
-    void rowChanged(FileItem *item, const QList<int> &roles);
+    /// Replaces every row at once: cheaper than many scattered insertions or removals.
+    void reset(QList<FileItem> items);
 
-    QList<QSharedPointer<FileItem>> m_items;
-    QHash<const FileItem *, int> m_rows;
+    QList<FileItem> m_items;
+    QHash<QUuid, int> m_rows;
+    qint64 m_selected = 0;
+    std::array<qint64, 5> m_kinds{};
 };

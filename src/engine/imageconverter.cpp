@@ -1,15 +1,12 @@
 #include "imageconverter.h"
 
-#include "fileconverter.h"
 #include "fileintake.h"
-#include "ppioption.h"
+#include "interimapi.h"
 #include "preferences.h"
+#include "settingrules.h"
 #include "webpencoder.h"
 
-#include <QCoreApplication>
-#include <QDesktopServices>
-#include <QPointer>
-#include <QThread>
+#include <QFile>
 
 ImageConverter::ImageConverter(QObject *parent)
     : QObject(parent)
@@ -17,242 +14,143 @@ ImageConverter::ImageConverter(QObject *parent)
 {
     // One walker: walks run one after another, so their items arrive in the order of the calls.
     m_walkPool.setMaxThreadCount(1);
-
     if (auto folder = Preferences::loadOutputFolder())
         m_outputFolderURL = *folder;
-    if (auto stored = Preferences::loadSettings())
-        m_settings = std::move(*stored);
 
-    connect(&m_files, &FileListModel::itemStatusChanged, this,
-            [this](FileItem *item, ConversionStatus::Kind previous) {
-                countStatus(previous, -1);
-                countStatus(item->statusKind(), +1);
-                Q_EMIT countsChanged();
-            });
-    connect(&m_files, &FileListModel::itemSelectionChanged, this,
-            [this](FileItem *item, bool previous) {
-                m_selectedCount += (item->isSelected() ? 1 : 0) - (previous ? 1 : 0);
-                Q_EMIT countsChanged();
-            });
+    connect(&m_files, &FileListModel::countsChanged, this, &ImageConverter::filesChanged);
+    connect(&m_run, &BatchRun::changed, this, &ImageConverter::runChanged);
+    connect(&m_settings, &SettingsStore::changed, this, &ImageConverter::settingsChanged);
+    for (auto notify : {&ImageConverter::filesChanged, &ImageConverter::runChanged,
+                        &ImageConverter::settingsChanged})
+        connect(this, notify, this, &ImageConverter::decisionsChanged);
+    connect(&m_run, &BatchRun::fileFinished, this, &ImageConverter::fileFinished);
+    connect(&m_run, &BatchRun::finished, this, &ImageConverter::runFinished);
 }
 
 ImageConverter::~ImageConverter()
 {
-    // Running tasks see this, kill their encoders and remove what they had begun to write.
-    m_flags->aborted = true;
-    m_flags->cancelled = true;
+    *m_quitting = true;
     m_walkPool.clear();
     m_walkPool.waitForDone();
 }
 
-const QList<QSharedPointer<FileItem>> &ImageConverter::files() const
+QStringList ImageConverter::acceptedExtensions()
 {
-    return m_files.items();
+    return FileIntake::supportedExtensions();
 }
 
-bool ImageConverter::isCancelled() const
+QList<FileItem> ImageConverter::selectedFiles() const
 {
-    return m_flags->cancelled.load();
-}
-
-void ImageConverter::setCancelled(bool cancelled)
-{
-    Q_EMIT objectWillChange();
-    m_flags->cancelled = cancelled;
-    Q_EMIT isCancelledChanged();
-}
-
-void ImageConverter::setSettings(const ConverterSettings &settings)
-{
-    Q_EMIT objectWillChange();
-    m_settings = settings;
-    Q_EMIT settingsChanged();
-}
-
-void ImageConverter::writeSettings(const std::function<void(ConverterSettings &)> &change)
-{
-    ConverterSettings changed = m_settings;
-    change(changed);
-    setSettings(changed);
-}
-
-std::optional<ResolutionPreset> ImageConverter::selectedPreset() const
-{
-    if (!m_settings.selectedPresetID)
-        return std::nullopt;
-    for (const ResolutionPreset &preset : m_settings.presets) {
-        if (preset.id == *m_settings.selectedPresetID)
-            return preset;
-    }
-    return std::nullopt;
-}
-
-qint64 ImageConverter::effectivePPI() const
-{
-    if (const auto option = PPIOptions::fromRawValue(m_settings.ppiOption)) {
-        if (const auto value = PPIOptions::fixedValue(*option))
-            return *value;
-    }
-    return m_settings.customPPI;
-}
-
-QList<QSharedPointer<FileItem>> ImageConverter::selectedFiles() const
-{
-    QList<QSharedPointer<FileItem>> selected;
-    selected.reserve(m_selectedCount);
-    for (const auto &item : files()) {
-        if (item->isSelected())
+    QList<FileItem> selected;
+    selected.reserve(selectedCount());
+    for (const FileItem &item : files()) {
+        if (item.isSelected)
             selected.append(item);
     }
     return selected;
 }
 
-bool ImageConverter::allSelected() const
+void ImageConverter::setCancelled(bool cancelled)
 {
-    return !files().isEmpty() && m_selectedCount == files().size();
+    if (cancelled)
+        m_run.stop();
 }
 
-void ImageConverter::saveSettings()
+QString ImageConverter::convertBlocker() const
 {
-    Preferences::saveSettings(m_settings);
+    if (isConverting())
+        return QStringLiteral("Converting\u2026");
+    if (fileCount() == 0)
+        return QStringLiteral("Add files");
+    if (noneSelected())
+        return QStringLiteral("Select files");
+    if (!hasSelectedPreset())
+        return QStringLiteral("Choose a preset");
+    return {};
+}
+
+QString ImageConverter::undoText() const
+{
+    if (const auto *files = std::get_if<FileListModel::Removed>(&m_undo)) {
+        return files->size() == 1 ? QStringLiteral("Removed 1 file")
+                                  : QStringLiteral("Removed %1 files").arg(files->size());
+    }
+    if (const auto *preset = std::get_if<SettingsStore::RemovedPreset>(&m_undo))
+        return QStringLiteral("Removed preset \u201c%1\u201d").arg(preset->preset.name);
+    return {};
+}
+
+void ImageConverter::remember(
+    std::variant<std::monostate, FileListModel::Removed, SettingsStore::RemovedPreset> undo)
+{
+    m_undo = std::move(undo);
+    Q_EMIT undoChanged();
 }
 
 void ImageConverter::addPreset(const QString &name, qint64 width, qint64 height)
 {
-    const ResolutionPreset preset = ResolutionPreset::make(name, width, height, false);
-    writeSettings([&](ConverterSettings &s) { s.presets.append(preset); });
-    writeSettings([&](ConverterSettings &s) { s.selectedPresetID = preset.id; });
-    saveSettings();
+    m_settings.addPreset(name, width, height);
 }
 
 void ImageConverter::selectOriginalPreset()
 {
-    const auto existing = std::find_if(m_settings.presets.cbegin(), m_settings.presets.cend(),
-                                       [](const auto &p) { return p.preserveOriginal; });
-    if (existing != m_settings.presets.cend()) {
-        const QUuid id = existing->id;
-        writeSettings([&](ConverterSettings &s) { s.selectedPresetID = id; });
-    } else {
-        const auto original = ResolutionPreset::make(QStringLiteral("Original"), 0, 0, true);
-        writeSettings([&](ConverterSettings &s) { s.presets.append(original); });
-        writeSettings([&](ConverterSettings &s) { s.selectedPresetID = original.id; });
-    }
-    saveSettings();
+    m_settings.selectOriginalPreset();
 }
 
 void ImageConverter::removePreset(const QUuid &id)
 {
-    writeSettings([&](ConverterSettings &s) {
-        s.presets.removeIf([&](const ResolutionPreset &p) { return p.id == id; });
-    });
-    if (m_settings.selectedPresetID == id) {
-        writeSettings([](ConverterSettings &s) {
-            s.selectedPresetID =
-                s.presets.isEmpty() ? std::nullopt : std::optional<QUuid>(s.presets.first().id);
-        });
-    }
-    saveSettings();
-}
-
-void ImageConverter::selectAll()
-{
-    for (const auto &item : files())
-        item->setSelected(true);
-    Q_EMIT objectWillChange();
-}
-
-void ImageConverter::deselectAll()
-{
-    for (const auto &item : files())
-        item->setSelected(false);
-    Q_EMIT objectWillChange();
+    if (auto removed = m_settings.removePreset(id))
+        remember(std::move(*removed));
 }
 
 void ImageConverter::addFiles(const QList<QUrl> &locations)
 {
-    QPointer<ImageConverter> self(this);
-    QThread *home = thread();
-    std::shared_ptr<RunFlags> flags = m_flags;
-    m_walkPool.start([self, home, flags, locations] {
-        QList<QSharedPointer<FileItem>> items;
-        for (const QUrl &url : FileIntake::expand(locations, &flags->aborted)) {
-            auto *item = new FileItem(url);
-            item->moveToThread(home);
-            items.append(QSharedPointer<FileItem>(item, &QObject::deleteLater));
-        }
-        // Posted through the application object, which outlives every converter; the converter
-        // itself is only looked at on its own thread.
+    const QByteArray skip = QFile::encodeName(outputFolderPath());
+    const std::shared_ptr<std::atomic<bool>> quitting = m_quitting;
+    // Posted back as one queued call; the destructor waits for the walker first.
+    m_walkPool.start([this, locations, skip, quitting] {
+        QList<FileItem> items;
+        for (const QByteArray &path : FileIntake::expand(locations, skip, quitting.get()))
+            items.append(FileItem::make(path));
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self, items] {
-                if (self)
-                    self->appendFiles(items);
+            this,
+            [this, items] {
+                m_files.append(items);
+                Q_EMIT filesAdded(items.size());
             },
             Qt::QueuedConnection);
     });
 }
 
-void ImageConverter::appendFiles(const QList<QSharedPointer<FileItem>> &items)
+void ImageConverter::selectUnfinished()
 {
-    Q_EMIT objectWillChange();
-    m_files.append(items);
-    recount();
-    Q_EMIT filesChanged();
+    m_files.selectWhere(
+        [](const FileItem &item) { return item.status.kind() != ConversionStatus::Kind::done; });
 }
 
 void ImageConverter::removeSelected()
 {
-    Q_EMIT objectWillChange();
-    m_files.removeIf([](const FileItem &item) { return item.isSelected(); });
-    recount();
-    Q_EMIT filesChanged();
+    FileListModel::Removed removed =
+        m_files.removeIf([](const FileItem &item) { return item.isSelected; });
+    if (!removed.isEmpty())
+        remember(std::move(removed));
 }
 
 void ImageConverter::clearAll()
 {
-    Q_EMIT objectWillChange();
-    m_files.clear();
-    recount();
-    Q_EMIT filesChanged();
-    Q_EMIT objectWillChange();
-    m_completedCount = 0;
-    Q_EMIT completedCountChanged();
-    Q_EMIT objectWillChange();
-    m_totalCount = 0;
-    Q_EMIT totalCountChanged();
+    FileListModel::Removed removed = m_files.removeIf([](const FileItem &) { return true; });
+    m_run.resetCounts();
+    if (!removed.isEmpty())
+        remember(std::move(removed));
 }
 
-void ImageConverter::recount()
+void ImageConverter::undo()
 {
-    m_selectedCount = m_doneCount = m_errorCount = m_cancelledCount = 0;
-    for (const auto &item : files()) {
-        m_selectedCount += item->isSelected() ? 1 : 0;
-        countStatus(item->statusKind(), +1);
-    }
-    Q_EMIT countsChanged();
-}
-
-void ImageConverter::countStatus(ConversionStatus::Kind kind, int delta)
-{
-    switch (kind) {
-    case ConversionStatus::Kind::done:
-        m_doneCount += delta;
-        break;
-    case ConversionStatus::Kind::error:
-        m_errorCount += delta;
-        break;
-    case ConversionStatus::Kind::cancelled:
-        m_cancelledCount += delta;
-        break;
-    case ConversionStatus::Kind::queued:
-    case ConversionStatus::Kind::converting:
-        break;
-    }
-}
-
-void ImageConverter::chooseOutputFolder()
-{
-    Q_EMIT outputFolderChooserRequested();
+    if (const auto *files = std::get_if<FileListModel::Removed>(&m_undo))
+        m_files.restore(*files);
+    else if (const auto *preset = std::get_if<SettingsStore::RemovedPreset>(&m_undo))
+        m_settings.restorePreset(*preset);
+    remember(std::monostate{});
 }
 
 void ImageConverter::setChosenOutputFolder(const QUrl &folder)
@@ -265,19 +163,43 @@ void ImageConverter::setChosenOutputFolder(const QUrl &folder)
 
 void ImageConverter::useOutputFolder(const QUrl &folder)
 {
-    Q_EMIT objectWillChange();
     m_outputFolderURL = folder;
-    Q_EMIT outputFolderURLChanged();
+    Q_EMIT outputFolderChanged();
 }
 
-void ImageConverter::openOutputFolder()
+void ImageConverter::convertAll()
 {
-    if (m_outputFolderURL.isEmpty())
+    if (isConverting() || noneSelected())
         return;
-    QDesktopServices::openUrl(m_outputFolderURL);
-}
+    const std::optional<ResolutionPreset> preset = selectedPreset();
+    if (!preset)
+        return;
+    const QList<FileItem> selected = selectedFiles();
 
-void ImageConverter::setEncoderLocator(EncoderLocator locator)
-{
-    m_locateEncoder = std::move(locator);
+    const std::optional<QString> encoder = m_locateEncoder ? m_locateEncoder() : std::nullopt;
+    if (!encoder) {
+        const ConversionStatus missing = ConversionStatus::error(WebpEncoder::notFoundMessage());
+        m_files.setStatusWhere([](const FileItem &item) { return item.isSelected; }, missing);
+        for (const FileItem &item : selected)
+            Q_EMIT fileFinished(item.path, missing);
+        Q_EMIT runFinished();
+        return;
+    }
+    if (!hasOutputFolder()) {
+        chooseOutputFolder();
+        return;
+    }
+
+    const ConverterSettings &s = settings();
+    ConversionJob job;
+    job.encoderPath = *encoder;
+    job.width = preset->width;
+    job.height = preset->height;
+    job.preserveOriginal = preset->preserveOriginal;
+    job.ppi = effectivePPI();
+    job.sizeLimitEnabled = s.fileSizeLimitEnabled;
+    job.sizeLimitBytes = SettingRules::usableSizeLimitKB(s.fileSizeLimitKB) * 1024;
+    job.quality = SettingRules::usableQuality(s.quality);
+    job.outputFolder = outputFolderPath();
+    m_run.start(selected, job);
 }

@@ -1,148 +1,170 @@
 #pragma once
 
-#include "conversionjob.h"
-#include "convertersettings.h"
+#include "batchrun.h"
 #include "filelistmodel.h"
+#include "settingsstore.h"
 
 #include <QObject>
-#include <QSharedPointer>
 #include <QThreadPool>
 #include <QUrl>
 
 #include <functional>
-#include <memory>
 #include <optional>
+#include <variant>
 
-/// The window's converter: owns the file list, the settings, the output folder and the run
-/// state; takes files in, keeps presets, persists settings and converts files concurrently.
-///
-/// Every write of a published field first emits `objectWillChange`, then the field's own
-/// notification. All of its state changes on the thread that created it (the GUI thread).
+/// The window's converter: a thin façade over the file list, the settings, the output folder
+/// and the batch run. Its properties carry the decisions the views show, so views only bind.
+/// All of its state changes on the thread that created it (the GUI thread).
 class ImageConverter : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(FileListModel *fileModel READ fileModel CONSTANT)
+    Q_PROPERTY(QStringList acceptedExtensions READ acceptedExtensions CONSTANT)
+    // The list.
     Q_PROPERTY(qint64 fileCount READ fileCount NOTIFY filesChanged)
-    Q_PROPERTY(bool isConverting READ isConverting NOTIFY isConvertingChanged)
-    Q_PROPERTY(qint64 completedCount READ completedCount NOTIFY completedCountChanged)
-    Q_PROPERTY(qint64 totalCount READ totalCount NOTIFY totalCountChanged)
-    Q_PROPERTY(QUrl outputFolderURL READ outputFolderURL NOTIFY outputFolderURLChanged)
-    Q_PROPERTY(bool isCancelled READ isCancelled WRITE setCancelled NOTIFY isCancelledChanged)
+    Q_PROPERTY(qint64 selectedCount READ selectedCount NOTIFY filesChanged)
+    Q_PROPERTY(qint64 doneCount READ doneCount NOTIFY filesChanged)
+    Q_PROPERTY(qint64 errorCount READ errorCount NOTIFY filesChanged)
+    Q_PROPERTY(qint64 cancelledCount READ cancelledCount NOTIFY filesChanged)
+    Q_PROPERTY(bool allSelected READ allSelected NOTIFY filesChanged)
+    Q_PROPERTY(bool noneSelected READ noneSelected NOTIFY filesChanged)
+    Q_PROPERTY(bool hasUnfinished READ hasUnfinished NOTIFY filesChanged)
+    // The run.
+    Q_PROPERTY(bool isConverting READ isConverting NOTIFY runChanged)
+    Q_PROPERTY(bool isCancelled READ isCancelled WRITE setCancelled NOTIFY runChanged)
+    Q_PROPERTY(qint64 completedCount READ completedCount NOTIFY runChanged)
+    Q_PROPERTY(qint64 totalCount READ totalCount NOTIFY runChanged)
+    Q_PROPERTY(qint64 runStartedAt READ runStartedAt NOTIFY runChanged)
+    Q_PROPERTY(qint64 remainingMs READ remainingMs NOTIFY runChanged)
+    Q_PROPERTY(QString summaryText READ summaryText NOTIFY runChanged)
+    // Settings and output folder.
     Q_PROPERTY(bool hasSelectedPreset READ hasSelectedPreset NOTIFY settingsChanged)
     Q_PROPERTY(qint64 effectivePPI READ effectivePPI NOTIFY settingsChanged)
-    Q_PROPERTY(qint64 selectedCount READ selectedCount NOTIFY countsChanged)
-    Q_PROPERTY(qint64 doneCount READ doneCount NOTIFY countsChanged)
-    Q_PROPERTY(qint64 errorCount READ errorCount NOTIFY countsChanged)
-    Q_PROPERTY(qint64 cancelledCount READ cancelledCount NOTIFY countsChanged)
-    Q_PROPERTY(bool allSelected READ allSelected NOTIFY countsChanged)
-    Q_PROPERTY(bool noneSelected READ noneSelected NOTIFY countsChanged)
+    Q_PROPERTY(QUrl outputFolderURL READ outputFolderURL NOTIFY outputFolderChanged)
+    Q_PROPERTY(QString outputFolderPath READ outputFolderPath NOTIFY outputFolderChanged)
+    Q_PROPERTY(bool hasOutputFolder READ hasOutputFolder NOTIFY outputFolderChanged)
+    // Decisions.
+    Q_PROPERTY(bool canConvert READ canConvert NOTIFY decisionsChanged)
+    Q_PROPERTY(QString convertBlocker READ convertBlocker NOTIFY decisionsChanged)
+    Q_PROPERTY(bool canRemove READ canRemove NOTIFY decisionsChanged)
+    Q_PROPERTY(bool canUndo READ canUndo NOTIFY undoChanged)
+    Q_PROPERTY(QString undoText READ undoText NOTIFY undoChanged)
 
 public:
+    /// Finds the encoder for a run; tests put stand-ins here.
     using EncoderLocator = std::function<std::optional<QString>()>;
 
     explicit ImageConverter(QObject *parent = nullptr);
     ~ImageConverter() override;
 
-    // Published state.
-    [[nodiscard]] const QList<QSharedPointer<FileItem>> &files() const;
     [[nodiscard]] FileListModel *fileModel() { return &m_files; }
-    [[nodiscard]] qint64 fileCount() const { return m_files.items().size(); }
-    [[nodiscard]] bool isConverting() const { return m_isConverting; }
-    [[nodiscard]] qint64 completedCount() const { return m_completedCount; }
-    [[nodiscard]] qint64 totalCount() const { return m_totalCount; }
-    [[nodiscard]] QUrl outputFolderURL() const { return m_outputFolderURL; }
-    [[nodiscard]] bool isCancelled() const;
-    void setCancelled(bool cancelled);
-    [[nodiscard]] ConverterSettings settings() const { return m_settings; }
-    /// Publishes a changed record; it is saved only by `saveSettings`.
-    void setSettings(const ConverterSettings &settings);
+    [[nodiscard]] const QList<FileItem> &files() const { return m_files.items(); }
+    [[nodiscard]] QList<FileItem> selectedFiles() const;
+    [[nodiscard]] static QStringList acceptedExtensions();
 
-    // Derived state.
-    [[nodiscard]] std::optional<ResolutionPreset> selectedPreset() const;
+    [[nodiscard]] qint64 fileCount() const { return m_files.items().size(); }
+    [[nodiscard]] qint64 selectedCount() const { return m_files.selectedCount(); }
+    [[nodiscard]] qint64 doneCount() const { return m_files.count(ConversionStatus::Kind::done); }
+    [[nodiscard]] qint64 errorCount() const { return m_files.count(ConversionStatus::Kind::error); }
+    [[nodiscard]] qint64 cancelledCount() const
+    {
+        return m_files.count(ConversionStatus::Kind::cancelled);
+    }
+    [[nodiscard]] bool allSelected() const
+    {
+        return fileCount() > 0 && selectedCount() == fileCount();
+    }
+    [[nodiscard]] bool noneSelected() const { return selectedCount() == 0; }
+    [[nodiscard]] bool hasUnfinished() const { return doneCount() < fileCount(); }
+
+    [[nodiscard]] bool isConverting() const { return m_run.isConverting(); }
+    [[nodiscard]] bool isCancelled() const { return m_run.isCancelled(); }
+    /// Setting it during a run is Stop; otherwise it changes nothing.
+    void setCancelled(bool cancelled);
+    [[nodiscard]] qint64 completedCount() const { return m_run.completedCount(); }
+    [[nodiscard]] qint64 totalCount() const { return m_run.totalCount(); }
+    [[nodiscard]] qint64 runStartedAt() const { return m_run.startedAt(); }
+    [[nodiscard]] qint64 remainingMs() const { return m_run.remainingMs(); }
+    [[nodiscard]] QString summaryText() const { return m_run.summaryText(); }
+
+    [[nodiscard]] const ConverterSettings &settings() const { return m_settings.settings(); }
+    /// Publishes a changed record; it is stored only by `saveSettings`.
+    void setSettings(const ConverterSettings &settings) { m_settings.setSettings(settings); }
+    [[nodiscard]] std::optional<ResolutionPreset> selectedPreset() const
+    {
+        return m_settings.selectedPreset();
+    }
     [[nodiscard]] bool hasSelectedPreset() const { return selectedPreset().has_value(); }
-    [[nodiscard]] qint64 effectivePPI() const;
-    [[nodiscard]] QList<QSharedPointer<FileItem>> selectedFiles() const;
-    [[nodiscard]] qint64 selectedCount() const { return m_selectedCount; }
-    [[nodiscard]] qint64 doneCount() const { return m_doneCount; }
-    [[nodiscard]] qint64 errorCount() const { return m_errorCount; }
-    [[nodiscard]] qint64 cancelledCount() const { return m_cancelledCount; }
-    [[nodiscard]] bool allSelected() const;
-    [[nodiscard]] bool noneSelected() const { return m_selectedCount == 0; }
+    [[nodiscard]] qint64 effectivePPI() const { return m_settings.effectivePPI(); }
+    [[nodiscard]] QUrl outputFolderURL() const { return m_outputFolderURL; }
+    [[nodiscard]] QString outputFolderPath() const { return m_outputFolderURL.toLocalFile(); }
+    [[nodiscard]] bool hasOutputFolder() const { return !m_outputFolderURL.isEmpty(); }
+
+    [[nodiscard]] bool canConvert() const { return convertBlocker().isEmpty(); }
+    /// Why Convert cannot run now ("Add files", "Select files", "Choose a preset"), or empty.
+    [[nodiscard]] QString convertBlocker() const;
+    [[nodiscard]] bool canRemove() const { return !isConverting() && selectedCount() > 0; }
+    [[nodiscard]] bool canUndo() const { return !std::holds_alternative<std::monostate>(m_undo); }
+    /// What `undo` would put back, e.g. "Removed 3 files".
+    [[nodiscard]] QString undoText() const;
 
     // Settings and presets.
-    Q_INVOKABLE void saveSettings();
+    Q_INVOKABLE void saveSettings() { m_settings.save(); }
     Q_INVOKABLE void addPreset(const QString &name, qint64 width, qint64 height);
     Q_INVOKABLE void selectOriginalPreset();
     Q_INVOKABLE void removePreset(const QUuid &id);
 
-    // Intake and selection.
-    Q_INVOKABLE void selectAll();
-    Q_INVOKABLE void deselectAll();
-    /// Walks folders off the GUI thread; the items are appended later, in one write per call,
-    /// in the order of the calls.
+    // The list.
+    /// Walks folders off the GUI thread; the items are appended later, in one change per call,
+    /// in the order of the calls. The output folder is never walked into.
     Q_INVOKABLE void addFiles(const QList<QUrl> &locations);
+    Q_INVOKABLE void selectAll() { m_files.setAllSelected(true); }
+    Q_INVOKABLE void deselectAll() { m_files.setAllSelected(false); }
+    /// Selects exactly the files that are not done, so that Convert finishes an interrupted run.
+    Q_INVOKABLE void selectUnfinished();
     Q_INVOKABLE void removeSelected();
     Q_INVOKABLE void clearAll();
-    /// Announces a change of derived state after items were changed directly.
-    Q_INVOKABLE void announceChange() { Q_EMIT objectWillChange(); }
+    /// Puts back what the last removal of files or of a preset took away.
+    Q_INVOKABLE void undo();
 
     // Output folder.
     /// Asks the window's folder chooser (`outputFolderChooserRequested`).
-    Q_INVOKABLE void chooseOutputFolder();
+    Q_INVOKABLE void chooseOutputFolder() { Q_EMIT outputFolderChooserRequested(); }
     /// The chooser's answer: uses `folder` from now on and remembers it.
     Q_INVOKABLE void setChosenOutputFolder(const QUrl &folder);
     /// Uses `folder` for the next runs without remembering it.
     void useOutputFolder(const QUrl &folder);
-    Q_INVOKABLE void openOutputFolder();
 
     // Conversion.
     Q_INVOKABLE void convertAll();
-    /// Converts one file with a run's captured values; called on worker threads.
-    [[nodiscard]] ConversionStatus convertFile(const QUrl &input, const ConversionJob &job) const;
-    /// Replaces how a run finds the encoder (tests use stand-ins).
-    void setEncoderLocator(EncoderLocator locator);
+    void setEncoderLocator(EncoderLocator locator) { m_locateEncoder = std::move(locator); }
 
 Q_SIGNALS:
-    /// Just before any published field is written.
-    void objectWillChange();
     void filesChanged();
-    void isConvertingChanged();
-    void completedCountChanged();
-    void totalCountChanged();
-    void outputFolderURLChanged();
-    void isCancelledChanged();
+    void runChanged();
     void settingsChanged();
-    /// Selection or status counts changed.
-    void countsChanged();
+    void outputFolderChanged();
+    void decisionsChanged();
+    void undoChanged();
+    /// One `addFiles` call has appended what it found (possibly nothing).
+    void filesAdded(qint64 count);
     /// The window should show its folder chooser and answer with `setChosenOutputFolder`.
     void outputFolderChooserRequested();
-    /// Every item of a run has its final status and the run flags are cleared.
+    /// A file has its final status from a run, or from a run that could not start.
+    void fileFinished(const QByteArray &path, const ConversionStatus &status);
+    /// A run ended, or `convertAll` found no encoder and marked the selected files.
     void runFinished();
 
 private:
-    void writeSettings(const std::function<void(ConverterSettings &)> &change);
-    void appendFiles(const QList<QSharedPointer<FileItem>> &items);
-    void recount();
-    void countStatus(ConversionStatus::Kind kind, int delta);
-    void startTask(const QSharedPointer<FileItem> &item, const ConversionJob &job,
-                   const std::shared_ptr<qint64> &remaining);
-    void finishTask(const QSharedPointer<FileItem> &item, const ConversionStatus &result,
-                    const std::shared_ptr<qint64> &remaining);
-    void endRun();
+    void remember(
+        std::variant<std::monostate, FileListModel::Removed, SettingsStore::RemovedPreset> undo);
 
     FileListModel m_files;
-    bool m_isConverting = false;
-    qint64 m_completedCount = 0;
-    qint64 m_totalCount = 0;
+    SettingsStore m_settings;
+    BatchRun m_run{&m_files};
     QUrl m_outputFolderURL;
-    ConverterSettings m_settings;
-
-    qint64 m_selectedCount = 0;
-    qint64 m_doneCount = 0;
-    qint64 m_errorCount = 0;
-    qint64 m_cancelledCount = 0;
-
-    std::shared_ptr<RunFlags> m_flags = std::make_shared<RunFlags>();
     EncoderLocator m_locateEncoder;
+    std::variant<std::monostate, FileListModel::Removed, SettingsStore::RemovedPreset> m_undo;
     QThreadPool m_walkPool;
+    std::shared_ptr<std::atomic<bool>> m_quitting = std::make_shared<std::atomic<bool>>(false);
 };

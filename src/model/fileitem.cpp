@@ -1,34 +1,21 @@
 #include "fileitem.h"
 
-#include <QMetaEnum>
+#include <QFile>
 
-FileItem::FileItem(const QUrl &url, QObject *parent)
-    : QObject(parent)
-    , m_id(QUuid::createUuid())
-    , m_url(url)
-    , m_fileName(url.fileName())
-{}
-
-void FileItem::setStatus(const ConversionStatus &status)
+FileItem FileItem::make(const QByteArray &path)
 {
-    const auto previous = m_status.kind();
-    m_status = status;
-    if (m_observer)
-        m_observer->statusAssigned(this, previous);
-    Q_EMIT statusChanged(previous);
+    FileItem item;
+    item.id = QUuid::createUuid();
+    item.path = path;
+    return item;
 }
 
-void FileItem::setSelected(bool selected)
+QString FileItem::fileName() const
 {
-    const bool previous = m_selected;
-    m_selected = selected;
-    if (m_observer)
-        m_observer->selectionAssigned(this, previous);
-    Q_EMIT isSelectedChanged(previous);
+    return QFile::decodeName(path.mid(path.lastIndexOf('/') + 1));
 }
 
-QString FileItem::statusName() const
+QString FileItem::displayPath() const
 {
-    return QString::fromLatin1(
-        QMetaEnum::fromType<ConversionStatus::Kind>().valueToKey(static_cast<int>(statusKind())));
+    return QFile::decodeName(path);
 }

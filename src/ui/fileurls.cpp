@@ -1,7 +1,5 @@
 #include "fileurls.h"
 
-#include "fileintake.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -19,11 +17,6 @@ QUrl FileUrls::picturesFolder()
 {
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     return QFileInfo(pictures).isDir() ? QUrl::fromLocalFile(pictures) : homeFolder();
-}
-
-QStringList FileUrls::fallbackExtensions()
-{
-    return FileIntake::supportedExtensions();
 }
 
 QStringList FileUrls::nameFilters(const QStringList &extensions)

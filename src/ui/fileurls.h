@@ -14,7 +14,6 @@ class FileUrls : public QObject
     QML_SINGLETON
     Q_PROPERTY(QUrl homeFolder READ homeFolder CONSTANT)
     Q_PROPERTY(QUrl picturesFolder READ picturesFolder CONSTANT)
-    Q_PROPERTY(QStringList fallbackExtensions READ fallbackExtensions CONSTANT)
 
 public:
     explicit FileUrls(QObject *parent = nullptr);
@@ -22,8 +21,6 @@ public:
     [[nodiscard]] static QUrl homeFolder();
     /// The user's Pictures folder, or the home folder when there is none.
     [[nodiscard]] static QUrl picturesFolder();
-    /// The extensions the engine takes, for an engine that does not publish them itself.
-    [[nodiscard]] static QStringList fallbackExtensions();
     /// Name patterns ("*.png", …) for these extensions.
     [[nodiscard]] Q_INVOKABLE static QStringList nameFilters(const QStringList &extensions);
     /// The drop zone's format line: "PNG · JPG · …", one entry per distinct format.

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "fileitem.h"
 #include "filelistmodel.h"
 #include "imageconverter.h"
 
@@ -13,14 +12,6 @@ struct ImageConverterForeign
     Q_GADGET
     QML_FOREIGN(ImageConverter)
     QML_NAMED_ELEMENT(ImageConverter)
-};
-
-struct FileItemForeign
-{
-    Q_GADGET
-    QML_FOREIGN(FileItem)
-    QML_NAMED_ELEMENT(FileItem)
-    QML_UNCREATABLE("File items are made by the converter")
 };
 
 struct FileListModelForeign

@@ -21,10 +21,7 @@ void RunReporter::setConverter(ImageConverter *converter)
         m_converter->disconnect(this);
     m_converter = converter;
     if (m_converter) {
-        connect(m_converter, &ImageConverter::isConvertingChanged, this,
-                &RunReporter::runStateChanged);
-        connect(m_converter, &ImageConverter::completedCountChanged, this,
-                &RunReporter::progressed);
+        connect(m_converter, &ImageConverter::runChanged, this, &RunReporter::runChanged);
     }
     Q_EMIT converterChanged();
 }
@@ -52,19 +49,17 @@ qint64 RunReporter::remainingMs() const
 {
     if (!m_converter || !m_elapsed.isValid())
         return -1;
-    const QVariant estimate = m_converter->property("remainingMs");
-    if (estimate.isValid())
-        return estimate.toLongLong();
-    const qint64 done = m_converter->completedCount();
-    const qint64 total = m_converter->totalCount();
-    if (done < 1 || total <= done)
-        return total > 0 && done >= total ? 0 : -1;
-    return m_elapsed.elapsed() * (total - done) / done;
+    return m_converter->remainingMs();
 }
 
-void RunReporter::runStateChanged()
+void RunReporter::runChanged()
 {
-    if (m_converter->isConverting()) {
+    if (m_converter->isConverting() == m_running) {
+        progressed();
+        return;
+    }
+    m_running = m_converter->isConverting();
+    if (m_running) {
         m_elapsed.start();
         m_ticker.start();
         tick();
@@ -107,12 +102,7 @@ void RunReporter::runEnded(qint64 elapsedMs)
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
-    QString body = m_converter->property("summaryText").toString();
-    if (body.isEmpty())
-        body = QStringLiteral("%1 converted, %2 failed, %3 cancelled")
-                   .arg(m_converter->doneCount())
-                   .arg(m_converter->errorCount())
-                   .arg(m_converter->cancelledCount());
+    const QString body = m_converter->summaryText();
     QDBusMessage notify = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"),
         QStringLiteral("/org/freedesktop/Notifications"),

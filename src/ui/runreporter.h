@@ -36,8 +36,7 @@ public:
 
     /// "m:ss" (or "h:mm:ss") for a duration.
     [[nodiscard]] static QString durationText(qint64 ms);
-    /// The time a run still needs, from the engine's estimate when it has one, else from the
-    /// pace so far; -1 when not known yet.
+    /// The engine's estimate of the time the run still needs; -1 when not known yet.
     [[nodiscard]] qint64 remainingMs() const;
 
 Q_SIGNALS:
@@ -46,7 +45,7 @@ Q_SIGNALS:
     void timeTextChanged();
 
 private:
-    void runStateChanged();
+    void runChanged();
     void progressed();
     void tick();
     void runEnded(qint64 elapsedMs);
@@ -57,4 +56,5 @@ private:
     QElapsedTimer m_elapsed;
     QTimer m_ticker;
     QString m_timeText;
+    bool m_running = false;
 };

@@ -5,76 +5,84 @@
 
 #include <QDir>
 #include <QFile>
-#include <QImage>
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using EngineFixtures::entries;
 
+/// Runs of the converter: what the rows show while and after files convert, Stop, and the
+/// preconditions of Convert. Stand-in encoders wait for a go-ahead file, so that each state is
+/// looked at while it holds rather than after a guessed delay.
 class TestBatchRun : public QObject
 {
     Q_OBJECT
 
-private:
     QTemporaryDir m_dir;
     QString m_inputs;
     QString m_output;
+    QString m_go;
+    QString m_started;
 
-    QUrl image(const QString &name, int width = 64, int height = 48)
-    {
-        QImage picture(width, height, QImage::Format_RGB32);
-        picture.fill(QColor(200, 80, 20));
-        const QString path = m_inputs + QLatin1Char('/') + name;
-        picture.save(path, "PNG");
-        return QUrl::fromLocalFile(path);
-    }
-
-    /// `count` images named 0.png, 1.png, …
-    QList<QUrl> images(int count, int width = 64, int height = 48)
+    QList<QUrl> images(int count)
     {
         QList<QUrl> urls;
-        for (int i = 0; i < count; ++i)
-            urls.append(image(QStringLiteral("%1.png").arg(i), width, height));
+        for (int i = 0; i < count; ++i) {
+            const QString path = m_inputs + QStringLiteral("/%1.png").arg(i);
+            EngineFixtures::noise(64, 48, i).write_to_file(path.toUtf8().constData());
+            urls.append(QUrl::fromLocalFile(path));
+        }
         return urls;
     }
 
-    QUrl notAnImage(const QString &name)
+    /// An encoder that marks its start in `started/`, waits for the go-ahead, then encodes.
+    QString gatedEncoder()
     {
-        const QString path = m_inputs + QLatin1Char('/') + name;
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly))
-            file.write("this is not an image");
-        return QUrl::fromLocalFile(path);
-    }
-
-    /// A converter ready to run: a preset, an output folder and the given encoder.
-    void prepare(ImageConverter &converter, const QList<QUrl> &files,
-                 const std::optional<QString> &encoder = QStringLiteral("/usr/bin/cwebp"))
-    {
-        converter.addPreset(QStringLiteral("Small"), 32, 32);
-        converter.setChosenOutputFolder(QUrl::fromLocalFile(m_output));
-        converter.setEncoderLocator([encoder] { return encoder; });
-        converter.addFiles(files);
-        QTRY_COMPARE(converter.files().size(), files.size());
-    }
-
-    QString slowEncoder(const QString &seconds)
-    {
+        QDir().mkpath(m_started);
         return EngineFixtures::script(
-            m_dir.path(), QStringLiteral("slow-cwebp"),
-            QStringLiteral("sleep %1\nexec %2 \"$@\"").arg(seconds, EngineFixtures::realEncoder));
+            m_dir.path(), QFileInfo(m_go).fileName() + QStringLiteral("-cwebp"),
+            QStringLiteral("touch '%1/'$$\nwhile [ ! -e '%2' ]; do sleep 0.02; done\n"
+                           "exec %3 \"$@\"")
+                .arg(m_started, m_go, EngineFixtures::realEncoder));
+    }
+
+    int encodersStarted() const
+    {
+        return static_cast<int>(QDir(m_started).entryList(QDir::Files).size());
+    }
+
+    void go() { QFile(m_go).open(QIODevice::WriteOnly); }
+
+    void prepare(ImageConverter &converter, const QList<QUrl> &files,
+                 const std::optional<QString> &encoder = EngineFixtures::realEncoder)
+    {
+        converter.addPreset(QStringLiteral("Small"), 32, 24);
+        converter.useOutputFolder(QUrl::fromLocalFile(m_output));
+        converter.setEncoderLocator([encoder] { return encoder; });
+        QSignalSpy added(&converter, &ImageConverter::filesAdded);
+        converter.addFiles(files);
+        QVERIFY(added.wait());
+    }
+
+    static QList<ConversionStatus::Kind> kinds(const ImageConverter &converter)
+    {
+        QList<ConversionStatus::Kind> result;
+        for (const FileItem &item : converter.files())
+            result.append(item.status.kind());
+        return result;
     }
 
 private Q_SLOTS:
     void init()
     {
-        QVERIFY(m_dir.isValid());
-        m_inputs = m_dir.filePath(QStringLiteral("in-") +
-                                  QString::number(QRandomGenerator::global()->generate()));
-        m_output = m_dir.filePath(QStringLiteral("out-") +
-                                  QString::number(QRandomGenerator::global()->generate()));
+        static int round = 0;
+        ++round;
+        m_inputs = m_dir.filePath(QStringLiteral("in%1").arg(round));
+        m_output = m_dir.filePath(QStringLiteral("out%1").arg(round));
+        m_go = m_dir.filePath(QStringLiteral("go%1").arg(round));
+        m_started = m_dir.filePath(QStringLiteral("started%1").arg(round));
         QVERIFY(QDir().mkpath(m_inputs));
         QVERIFY(QDir().mkpath(m_output));
     }
@@ -89,138 +97,154 @@ private Q_SLOTS:
     {
         TemporaryPreferences prefs;
         ImageConverter converter;
-        prepare(converter, {image(QStringLiteral("a.png")), notAnImage(QStringLiteral("b.png")),
-                            image(QStringLiteral("c.png"))});
+        QList<QUrl> inputs = images(2);
+        const QString bad = m_inputs + QStringLiteral("/bad.jpg");
+        EngineFixtures::writeBytes(bad, "this is not an image");
+        inputs.insert(1, QUrl::fromLocalFile(bad));
+        prepare(converter, inputs);
         QSignalSpy finished(&converter, &ImageConverter::runFinished);
         converter.convertAll();
-        QVERIFY(converter.isConverting());
-        QCOMPARE(converter.totalCount(), 3);
-        QVERIFY(finished.wait(20000));
-        const auto files = converter.files();
-        QCOMPARE(files.at(0)->statusKind(), ConversionStatus::Kind::done);
-        QCOMPARE(files.at(1)->status(),
-                 ConversionStatus::error(QStringLiteral("Could not load image")));
-        QCOMPARE(files.at(2)->statusKind(), ConversionStatus::Kind::done);
-        QCOMPARE(files.at(0)->status().outputPath(), m_output + QStringLiteral("/a.webp"));
-        QCOMPARE(files.at(0)->status().fileSize(),
-                 QFileInfo(m_output + QStringLiteral("/a.webp")).size());
+        converter.convertAll(); // a second press while running starts nothing
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(kinds(converter), (QList<ConversionStatus::Kind>{ConversionStatus::Kind::done,
+                                                                  ConversionStatus::Kind::error,
+                                                                  ConversionStatus::Kind::done}));
+        QCOMPARE(converter.files().at(1).status.message(), QStringLiteral("Could not load image"));
         QCOMPARE(converter.completedCount(), 3);
-        QCOMPARE(converter.doneCount(), 2);
-        QCOMPARE(converter.errorCount(), 1);
+        QCOMPARE(converter.totalCount(), 3);
         QVERIFY(!converter.isConverting());
-        QVERIFY(!converter.isCancelled());
+        QCOMPARE(entries(m_output), (QStringList{u"0.webp"_s, u"1.webp"_s}));
+        QVERIFY(converter.files().at(0).inputSize > 0);
+        QVERIFY(
+            converter.summaryText().startsWith(QStringLiteral("2 done, 1 failed, 0 cancelled")));
+    }
+
+    void preconditions_data()
+    {
+        QTest::addColumn<bool>("encoder");
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<bool>("preset");
+        QTest::addColumn<bool>("selected");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("chooser");
+
+        const QString missing = WebpEncoder::notFoundMessage();
+        QTest::newRow("no encoder") << false << true << true << true << missing << false;
+        QTest::newRow("no encoder, no folder")
+            << false << false << true << true << missing << false;
+        QTest::newRow("no folder opens chooser") << true << false << true << true << u""_s << true;
+        QTest::newRow("no preset") << true << true << false << true << u""_s << false;
+        QTest::newRow("nothing selected") << false << true << true << false << u""_s << false;
     }
 
     void preconditions()
     {
+        QFETCH(bool, encoder);
+        QFETCH(bool, folder);
+        QFETCH(bool, preset);
+        QFETCH(bool, selected);
+        QFETCH(QString, message);
+        QFETCH(bool, chooser);
+
         TemporaryPreferences prefs;
         ImageConverter converter;
-        QSignalSpy converting(&converter, &ImageConverter::isConvertingChanged);
-        converter.convertAll(); // nothing selected
-        converter.addFiles({image(QStringLiteral("a.png")), image(QStringLiteral("b.png"))});
-        QTRY_COMPARE(converter.files().size(), 2);
-        converter.convertAll(); // no preset
-        QCOMPARE(converting.size(), 0);
-        QCOMPARE(converter.files().at(0)->statusKind(), ConversionStatus::Kind::queued);
-
-        // No encoder: only the selected files get the message, and no run starts.
-        converter.selectOriginalPreset();
-        converter.setEncoderLocator([] { return std::nullopt; });
-        converter.files().at(1)->setSelected(false);
-        converter.convertAll();
-        QCOMPARE(converting.size(), 0);
-        QCOMPARE(converter.files().at(0)->status(),
-                 ConversionStatus::error(WebpEncoder::notFoundMessage()));
-        QCOMPARE(converter.files().at(1)->statusKind(), ConversionStatus::Kind::queued);
-        QVERIFY(WebpEncoder::notFoundMessage().contains(QChar(0x2014)));
-
-        // No output folder: the chooser is asked, and only the next press runs.
-        QSignalSpy chooser(&converter, &ImageConverter::outputFolderChooserRequested);
-        converter.setEncoderLocator([] { return QStringLiteral("/usr/bin/cwebp"); });
-        converter.convertAll();
-        QCOMPARE(chooser.size(), 1);
-        QCOMPARE(converting.size(), 0);
-        converter.setChosenOutputFolder(QUrl::fromLocalFile(m_output));
+        prepare(converter, images(2),
+                encoder ? std::optional<QString>(EngineFixtures::realEncoder) : std::nullopt);
+        if (!folder)
+            converter.useOutputFolder({});
+        if (!preset)
+            converter.removePreset(converter.selectedPreset()->id);
+        if (!selected)
+            converter.deselectAll();
+        QSignalSpy asked(&converter, &ImageConverter::outputFolderChooserRequested);
         QSignalSpy finished(&converter, &ImageConverter::runFinished);
         converter.convertAll();
-        converter.convertAll(); // a second press during the run does nothing
-        QVERIFY(finished.wait(20000));
-        QCOMPARE(finished.size(), 1);
-        QCOMPARE(converter.totalCount(), 1);
-        QCOMPARE(converter.files().at(0)->statusKind(), ConversionStatus::Kind::done);
-        QCOMPARE(converter.files().at(1)->statusKind(), ConversionStatus::Kind::queued);
-        QCOMPARE(entries(m_output), QStringList{QStringLiteral("a.webp")});
-    }
-
-    void everyFileShowsConvertingRightAway()
-    {
-        TemporaryPreferences prefs;
-        ImageConverter converter;
-        prepare(converter, images(6), slowEncoder(QStringLiteral("0.3")));
-        QSignalSpy finished(&converter, &ImageConverter::runFinished);
-        converter.convertAll();
-        for (const auto &item : converter.files())
-            QCOMPARE(item->statusKind(), ConversionStatus::Kind::queued);
-        QCoreApplication::processEvents();
-        for (const auto &item : converter.files())
-            QCOMPARE(item->statusKind(), ConversionStatus::Kind::converting);
-        QVERIFY(finished.wait(30000));
-        QCOMPARE(converter.doneCount(), 6);
-    }
-
-    void stopEarlyCancelsEverything()
-    {
-        TemporaryPreferences prefs;
-        ImageConverter converter;
-        prepare(converter, images(30), slowEncoder(QStringLiteral("0.2")));
-        QSignalSpy finished(&converter, &ImageConverter::runFinished);
-        converter.convertAll();
-        converter.setCancelled(true);
-        QVERIFY(finished.wait(30000));
-        QCOMPARE(converter.cancelledCount(), 30);
-        QCOMPARE(converter.completedCount(), converter.totalCount());
         QVERIFY(!converter.isConverting());
-        QVERIFY(!converter.isCancelled());
+        QCOMPARE(asked.size(), chooser ? 1 : 0);
+        QCOMPARE(finished.size(), message.isEmpty() ? 0 : 1);
+        for (const FileItem &item : converter.files())
+            QCOMPARE(item.status.statusText(),
+                     message.isEmpty() ? QStringLiteral("Waiting") : message);
+        QCOMPARE(entries(m_output), QStringList());
     }
 
-    void stopDuringEncodeShowsCancelledButKeepsOutput()
+    void rowsConvertOnlyWhileTheirEncoderRuns()
     {
         TemporaryPreferences prefs;
         ImageConverter converter;
-        // The stand-in leaves a mark once it runs, so that Stop comes while the encoder runs.
-        const QString mark = m_dir.filePath(QStringLiteral("encoder-started"));
-        const QString encoder =
-            EngineFixtures::script(m_dir.path(), QStringLiteral("marking-cwebp"),
-                                   QStringLiteral("touch '%1'\nsleep 0.5\nexec %2 \"$@\"")
-                                       .arg(mark, EngineFixtures::realEncoder));
-        prepare(converter, {image(QStringLiteral("a.png"))}, encoder);
+        prepare(converter, images(5), gatedEncoder());
         QSignalSpy finished(&converter, &ImageConverter::runFinished);
         converter.convertAll();
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(mark), 20000);
-        converter.setCancelled(true);
-        QVERIFY(finished.wait(20000));
-        QCOMPARE(converter.files().at(0)->statusKind(), ConversionStatus::Kind::cancelled);
-        QCOMPARE(entries(m_output), QStringList{QStringLiteral("a.webp")});
+        const int workers = QThreadPool().maxThreadCount();
+        QTRY_COMPARE_WITH_TIMEOUT(encodersStarted(), std::min(workers, 5), 20000);
+        const auto now = kinds(converter);
+        QCOMPARE(now.count(ConversionStatus::Kind::converting), std::min(workers, 5));
+        QCOMPARE(now.count(ConversionStatus::Kind::queued), 5 - std::min(workers, 5));
+        go();
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(converter.doneCount(), 5);
+        QVERIFY(converter.remainingMs() < 0 && converter.runStartedAt() == 0);
     }
 
-    void destroyingTheConverterMidRunLeavesNothing()
+    void stopKeepsWhatWasWrittenAndCancelsTheRest()
     {
         TemporaryPreferences prefs;
-        const QList<QUrl> inputs = images(8, 800, 600);
+        ImageConverter converter;
+        prepare(converter, images(6), gatedEncoder());
+        QSignalSpy finished(&converter, &ImageConverter::runFinished);
+        QSignalSpy reported(&converter, &ImageConverter::fileFinished);
+        converter.convertAll();
+        QTRY_VERIFY_WITH_TIMEOUT(encodersStarted() > 0, 20000);
+        converter.setCancelled(true);
+        // Files that had not started end at once; the running encoders go on.
+        QVERIFY(converter.isConverting());
+        QCOMPARE(converter.cancelledCount(), 6 - encodersStarted());
+        go();
+        QVERIFY(finished.wait(60000));
+        QVERIFY(!converter.isConverting() && !converter.isCancelled());
+        QCOMPARE(converter.completedCount(), converter.totalCount());
+        // The list, the reports and the disk agree: a done row has its file, no other row has.
+        QStringList expected;
+        for (const FileItem &item : converter.files()) {
+            if (item.status.kind() == ConversionStatus::Kind::done)
+                expected.append(QFileInfo(item.status.outputPath()).fileName());
+        }
+        QCOMPARE(expected.size(), encodersStarted());
+        QCOMPARE(entries(m_output), expected);
+        QCOMPARE(reported.size(), 6);
+    }
+
+    void removedRowsAreNotConvertedOrUpdated()
+    {
+        TemporaryPreferences prefs;
+        ImageConverter converter;
+        prepare(converter, images(6), gatedEncoder());
+        QSignalSpy finished(&converter, &ImageConverter::runFinished);
+        converter.convertAll();
+        QTRY_VERIFY_WITH_TIMEOUT(encodersStarted() > 0, 20000);
+        converter.clearAll();
+        QCOMPARE(converter.completedCount(), 0);
+        QCOMPARE(converter.totalCount(), 0);
+        go();
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(converter.completedCount(), 0);
+        // Only the files whose encoders had started were written.
+        QCOMPARE(entries(m_output).size(), encodersStarted());
+        converter.undo();
+        QCOMPARE(converter.fileCount(), 6);
+    }
+
+    void destroyingTheConverterMidRunLeavesNoPartialFile()
+    {
+        TemporaryPreferences prefs;
         {
             ImageConverter converter;
-            prepare(converter, inputs, slowEncoder(QStringLiteral("0.5")));
+            prepare(converter, images(4), gatedEncoder());
             converter.convertAll();
-            QTest::qWait(300);
+            QTRY_VERIFY_WITH_TIMEOUT(encodersStarted() > 0, 20000);
         }
-        QThreadPool::globalInstance()->waitForDone();
-        QCoreApplication::processEvents();
-        // Outputs are either complete WebP files or absent: no empty reservations or parts.
-        for (const QString &name : entries(m_output)) {
-            QFile file(m_output + QLatin1Char('/') + name);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.read(4), QByteArray("RIFF"));
-        }
+        QCOMPARE(entries(m_output), QStringList());
     }
 };
 

@@ -288,8 +288,8 @@ private Q_SLOTS:
                                    QStringLiteral("Could not load image"),
                                    QStringLiteral("Could not create output file")};
         for (const auto &item : converter.files())
-            QVERIFY2(expected.contains(item->status().message()),
-                     qPrintable(item->status().message()));
+            QVERIFY2(expected.contains(item.status.message()),
+                     qPrintable(item.status.message()));
         QVERIFY(!QFileInfo::exists(out));
     }
 };

@@ -158,11 +158,6 @@ int main(int argc, char *argv[])
 
     window.setSelected(0, false);
     converter.removeSelected();
-    if (converter.property("canUndo").isNull())
-        QMetaObject::invokeMethod(window.find(QStringLiteral("notice")), "show",
-                                  Q_ARG(QVariant, QStringLiteral("Removed 5 files")),
-                                  Q_ARG(QVariant, QStringLiteral("Undo")),
-                                  Q_ARG(QVariant, QVariant()));
     ok &= shooter.shoot(window, QStringLiteral("10-undo-offer"));
 
     return ok ? EXIT_SUCCESS : EXIT_FAILURE;

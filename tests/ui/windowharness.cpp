@@ -76,25 +76,23 @@ QVariant WindowHarness::rowValue(int row, const QByteArray &role) const
     return model->data(model->index(row, 0), model->roleNames().key(role));
 }
 
-// The engine's own way to change one row; the only place the tests depend on it.
 void WindowHarness::setStatus(int row, const ConversionStatus &status) const
 {
-    m_converter->files().at(row)->setStatus(status);
+    m_converter->fileModel()->setStatus(m_converter->files().at(row).id, status);
 }
 
 void WindowHarness::setSelected(int row, bool selected) const
 {
-    m_converter->files().at(row)->setSelected(selected);
-    m_converter->announceChange();
+    FileListModel *model = m_converter->fileModel();
+    model->setData(model->index(row), selected, FileListModel::IsSelectedRole);
 }
 
 void WindowHarness::appendMany(int count) const
 {
-    QList<QSharedPointer<FileItem>> many;
+    QList<FileItem> many;
     many.reserve(count);
     for (int i = 0; i < count; ++i)
-        many.append(QSharedPointer<FileItem>::create(
-            QUrl::fromLocalFile(QStringLiteral("/images/%1.png").arg(i))));
+        many.append(FileItem::make("/images/" + QByteArray::number(i) + ".png"));
     m_converter->fileModel()->append(many);
 }
 

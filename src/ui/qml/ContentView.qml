@@ -108,7 +108,7 @@ Rectangle {
     FileChooser {
         id: fileChooser
 
-        extensions: root.converter.acceptedExtensions ?? FileUrls.fallbackExtensions
+        extensions: root.converter.acceptedExtensions
         onChosen: urls => root.converter.addFiles(urls)
         onFolderChosen: url => root.converter.setChosenOutputFolder(url)
     }
@@ -123,12 +123,11 @@ Rectangle {
 
     Connections {
         target: root.converter
-        ignoreUnknownSignals: true
 
         function onOutputFolderChooserRequested() {
             root.chooseOutputFolder();
         }
-        function onUndoTextChanged() {
+        function onUndoChanged() {
             if (root.converter.canUndo && root.converter.undoText !== "")
                 notice.show(root.converter.undoText, "Undo", root.undo);
         }

@@ -17,9 +17,9 @@ Item {
     readonly property string fileName: model.fileName
     readonly property bool isSelected: model.isSelected
     readonly property int kind: model.statusKind
-    readonly property string path: model.path ?? model.item?.url?.toString().replace(/^file:\/\//, "") ?? ""
-    readonly property string detail: model.detail ?? ""
-    readonly property real inputSize: model.inputSize ?? 0
+    readonly property string path: model.path
+    readonly property string detail: model.detail
+    readonly property real inputSize: model.inputSize
     readonly property string sizesText: kind === Status.Done && inputSize > 0
                                         ? FileUrls.sizeText(inputSize) + " \u2192 " + model.statusText
                                         : model.statusText
@@ -28,15 +28,8 @@ Item {
                                                 : "")
 
     function toggle() {
-        if (root.converter.isConverting)
-            return;
-        if (root.model.item) {
-            // Engines whose rows are objects take the change on the object.
-            root.model.item.isSelected = !root.isSelected;
-            root.converter.announceChange();
-        } else {
+        if (!root.converter.isConverting)
             root.model.isSelected = !root.isSelected;
-        }
     }
 
     objectName: "fileRow"
@@ -124,7 +117,7 @@ Item {
             iconName: "magnifyingglass"
             iconColor: Theme.link
             label: "Show in file manager"
-            onClicked: Desktop.showInFileManager(root.model.outputPath ?? "")
+            onClicked: Desktop.showInFileManager(root.model.outputPath)
         }
     }
 }

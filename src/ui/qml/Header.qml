@@ -9,9 +9,7 @@ Rectangle {
 
     required property ImageConverter converter
     readonly property bool hasFolder: converter.hasOutputFolder
-                                      ?? converter.outputFolderURL.toString() !== ""
     readonly property string folderPath: converter.outputFolderPath
-                                         ?? FileUrls.pathText(converter.outputFolderURL)
 
     signal chooseFolderRequested
 

@@ -43,12 +43,9 @@ Item {
         }
         IconButton {
             objectName: "selectUnfinishedButton"
-            visible: root.converter.hasUnfinished !== undefined
             iconName: "arrow.clockwise"
             label: "Select the files not done yet"
-            enabled: root.idle && (root.converter.hasUnfinished ?? false)
-                     && root.converter.doneCount + root.converter.errorCount
-                        + root.converter.cancelledCount > 0
+            enabled: root.idle && root.converter.hasUnfinished
             onClicked: root.converter.selectUnfinished()
         }
         Item {
@@ -67,7 +64,7 @@ Item {
             iconName: "minus"
             iconWeight: Font.Medium
             label: "Remove the selected files (Delete)"
-            enabled: root.converter.canRemove ?? (root.idle && !root.converter.noneSelected)
+            enabled: root.converter.canRemove
             onClicked: root.converter.removeSelected()
         }
         IconButton {

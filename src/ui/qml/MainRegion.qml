@@ -24,7 +24,7 @@ Item {
             anchors.fill: parent
             anchors.margins: Theme.dropZoneMargin
             isDragOver: root.isDragOver
-            extensions: root.converter.acceptedExtensions ?? FileUrls.fallbackExtensions
+            extensions: root.converter.acceptedExtensions
             onBrowseRequested: root.addFilesRequested()
         }
         FileDropArea {

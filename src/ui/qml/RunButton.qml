@@ -10,8 +10,6 @@ RowLayout {
 
     required property ImageConverter converter
     readonly property string blocker: converter.convertBlocker
-                                      ?? (!converter.hasSelectedPreset ? "Choose a preset"
-                                          : converter.noneSelected ? "Select files" : "")
 
     spacing: Theme.spacing
 
@@ -27,7 +25,7 @@ RowLayout {
 
         objectName: "convertButton"
         visible: !root.converter.isConverting
-        enabled: root.converter.canConvert ?? root.blocker === ""
+        enabled: root.converter.canConvert
         text: "Convert"
         font.pixelSize: Theme.captionSize
         font.weight: Font.DemiBold

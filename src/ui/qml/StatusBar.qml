@@ -11,10 +11,9 @@ ColumnLayout {
     required property ImageConverter converter
     property string timeText
     readonly property bool hasFolder: converter.hasOutputFolder
-                                      ?? converter.outputFolderURL.toString() !== ""
     readonly property bool canOpenFolder: hasFolder && converter.doneCount >= 1
                                           && !converter.isConverting
-    readonly property string summary: converter.isConverting ? "" : converter.summaryText ?? ""
+    readonly property string summary: converter.isConverting ? "" : converter.summaryText
 
     spacing: 0
 
@@ -122,7 +121,7 @@ ColumnLayout {
             Accessible.name: "Open Folder"
             ToolTip.visible: hovered
             ToolTip.delay: 500
-            ToolTip.text: root.converter.outputFolderPath ?? FileUrls.pathText(root.converter.outputFolderURL)
+            ToolTip.text: root.converter.outputFolderPath
             onClicked: Desktop.openFolder(root.converter.outputFolderURL)
 
             contentItem: Row {

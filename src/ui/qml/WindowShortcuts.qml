@@ -18,12 +18,12 @@ Item {
     }
     Shortcut {
         sequences: ["Ctrl+Return", "Ctrl+Enter"]
-        enabled: root.enabled && (root.converter.canConvert ?? true)
+        enabled: root.enabled && root.converter.canConvert
         onActivated: root.converter.convertAll()
     }
     Shortcut {
         sequences: [StandardKey.Delete]
-        enabled: root.enabled && (root.converter.canRemove ?? (root.idle && !root.converter.noneSelected))
+        enabled: root.enabled && root.converter.canRemove
         onActivated: root.converter.removeSelected()
     }
     Shortcut {
@@ -33,7 +33,7 @@ Item {
     }
     Shortcut {
         sequences: [StandardKey.Undo]
-        enabled: root.enabled && (root.converter.canUndo ?? false)
+        enabled: root.enabled && root.converter.canUndo
         onActivated: root.undoRequested()
     }
 }

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "conversionjob.h"
+#include "fileitem.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QThreadPool>
+
+#include <deque>
+#include <memory>
+
+class FileListModel;
+
+/// One run of conversions over the files that were selected when it started. Files are handed
+/// to the worker pool only as workers come free, so a row shows "Converting…" exactly while its
+/// file is being converted and "Waiting" until then. Each file comes back to the GUI thread
+/// once, with its result; a result for a row removed meanwhile is dropped.
+class BatchRun : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit BatchRun(FileListModel *files, QObject *parent = nullptr);
+    /// Kills running encoders and waits for the workers; no result arrives after this.
+    ~BatchRun() override;
+
+    [[nodiscard]] bool isConverting() const { return m_isConverting; }
+    [[nodiscard]] bool isCancelled() const { return m_flags->cancelled.load(); }
+    [[nodiscard]] qint64 completedCount() const { return m_completed; }
+    [[nodiscard]] qint64 totalCount() const { return m_total; }
+    /// Milliseconds since the epoch when the run started; 0 when idle.
+    [[nodiscard]] qint64 startedAt() const { return m_startedAt; }
+    /// An estimate of the time the run still needs, from the pace so far; -1 when unknown.
+    [[nodiscard]] qint64 remainingMs() const { return m_remainingMs; }
+    /// One line about the last run that ended; empty before the first.
+    [[nodiscard]] QString summaryText() const { return m_summary; }
+
+    /// Starts converting `items` with `job`; nothing happens while a run is under way.
+    void start(const QList<FileItem> &items, const ConversionJob &job);
+    /// Files not yet started end cancelled at once; running ones end as their work ends.
+    void stop();
+    /// Sets both counters to 0; results of the current run no longer count.
+    void resetCounts();
+
+Q_SIGNALS:
+    /// `isConverting`, `isCancelled`, the counters, the estimate or the summary changed.
+    void changed();
+    /// A file of the run has its final status.
+    void fileFinished(const QByteArray &path, const ConversionStatus &status);
+    /// Every file of the run has its final status.
+    void finished();
+
+private:
+    struct Result
+    {
+        ConversionStatus status;
+        qint64 inputSize = -1;
+    };
+
+    /// Hands waiting files to free workers; ends the run when nothing is left.
+    void startWaiting();
+    void convert(const FileItem &item);
+    /// Shows a file's final status and counts it.
+    void record(const FileItem &item, const Result &result);
+    void end();
+
+    FileListModel *m_files;
+    QThreadPool m_pool;
+    std::shared_ptr<RunFlags> m_flags = std::make_shared<RunFlags>();
+    ConversionJob m_job;
+    std::deque<FileItem> m_waiting;
+    int m_running = 0;
+
+    bool m_isConverting = false;
+    bool m_countsReset = false;
+    qint64 m_completed = 0;
+    qint64 m_total = 0;
+    qint64 m_startedAt = 0;
+    qint64 m_remainingMs = -1;
+    QElapsedTimer m_clock;
+    QString m_summary;
+
+    // Tallies of this run for the summary.
+    qint64 m_done = 0;
+    qint64 m_failed = 0;
+    qint64 m_cancelled = 0;
+    qint64 m_bytesIn = 0;
+    qint64 m_bytesOut = 0;
+};
