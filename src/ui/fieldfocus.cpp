@@ -2,6 +2,20 @@
 
 #include <QMouseEvent>
 
+namespace {
+
+// Fields of a popup (a sheet, the chooser) keep their focus: the popup handles its own keys.
+bool inPopup(const QQuickItem *item)
+{
+    for (; item; item = item->parentItem()) {
+        if (item->inherits("QQuickPopupItem"))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 FieldFocus::FieldFocus(QObject *parent)
     : QObject(parent)
 {}
@@ -32,7 +46,7 @@ bool FieldFocus::eventFilter(QObject *watched, QEvent *event)
         return QObject::eventFilter(watched, event);
     QQuickItem *focused = m_window->activeFocusItem();
     if (focused && focused->inherits("QQuickTextInput") &&
-        !focused->property("readOnly").toBool()) {
+        !focused->property("readOnly").toBool() && !inPopup(focused)) {
         const QPointF at =
             focused->mapFromScene(static_cast<QMouseEvent *>(event)->scenePosition());
         if (!focused->contains(at))

@@ -1,5 +1,6 @@
 #include "folderlisting.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QPointer>
 #include <QRegularExpression>
@@ -153,8 +154,9 @@ void FolderListing::refresh()
                 return a.isDir;
             return naturalLess(a.name, b.name);
         });
+        // The application object outlives the listing; `self` is looked at on its thread only.
         QMetaObject::invokeMethod(
-            self.data(),
+            QCoreApplication::instance(),
             [self, generation, entries = std::move(entries)]() mutable {
                 if (self)
                     self->take(generation, std::move(entries));

@@ -63,6 +63,7 @@ void RunReporter::runChanged()
         m_elapsed.start();
         m_ticker.start();
         tick();
+        m_lastProgress = 0;
         sendLauncherUpdate(0, true);
         return;
     }
@@ -79,8 +80,13 @@ void RunReporter::progressed()
 {
     if (!m_converter->isConverting() || m_converter->totalCount() < 1)
         return;
-    sendLauncherUpdate(double(m_converter->completedCount()) / double(m_converter->totalCount()),
-                       true);
+    // A signal per hundredth at most, however many files the run has.
+    const double progress =
+        double(m_converter->completedCount()) / double(m_converter->totalCount());
+    if (int(progress * 100) == int(m_lastProgress * 100))
+        return;
+    m_lastProgress = progress;
+    sendLauncherUpdate(progress, true);
 }
 
 void RunReporter::tick()

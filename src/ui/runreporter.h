@@ -57,4 +57,5 @@ private:
     QTimer m_ticker;
     QString m_timeText;
     bool m_running = false;
+    double m_lastProgress = 0;
 };

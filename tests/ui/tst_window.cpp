@@ -128,6 +128,7 @@ private Q_SLOTS:
         QTest::newRow("Delete key") << "delete"_ba;
         QTest::newRow("remove button") << "removeButton"_ba;
         QTest::newRow("clear button") << "clearButton"_ba;
+        QTest::newRow("preset") << "preset"_ba;
     }
     void removalsCanBeUndone()
     {
@@ -136,15 +137,20 @@ private Q_SLOTS:
         QVERIFY(w.isLoaded());
         QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s, u"c.png"_s}));
         w.setSelected(1, false);
-        if (how == "delete")
+        if (how == "preset") {
+            w.converter()->addPreset(u"HD"_s, 1920, 1080);
+            w.converter()->removePreset(w.converter()->settings().presets.first().id);
+            QVERIFY(w.converter()->settings().presets.isEmpty());
+        } else if (how == "delete")
             w.pressKey(Qt::Key_Delete);
         else
             w.click(item(w, how.constData()));
-        QVERIFY(w.converter()->fileCount() < 3);
+        QVERIFY(how == "preset" || w.converter()->fileCount() < 3);
         QQuickItem *notice = item(w, "notice");
         QVERIFY(notice->isVisible());
         QCOMPARE(item(w, "noticeMessage")->property("text"), w.converter()->property("undoText"));
         w.pressKey(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.converter()->settings().presets.size(), how == "preset" ? 1 : 0);
         QCOMPARE(w.converter()->fileCount(), 3);
         QCOMPARE(w.rowValue(0, "fileName").toString(), u"a.png"_s);
         QCOMPARE(w.rowValue(1, "fileName").toString(), u"b.png"_s);
