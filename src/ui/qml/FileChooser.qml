@@ -35,7 +35,6 @@ Dialog {
     function openFolder(url) {
         selection.clear();
         listing.folder = url;
-        pathField.text = FileUrls.pathText(url);
         if (!root.picksFolder)
             root.lastInputFolder = url;
     }
@@ -75,13 +74,37 @@ Dialog {
             return;
         root.close();
     }
+    // The entries' own keys; true when the key was used.
+    function handleKey(event) {
+        const row = entries.currentIndex;
+        if (event.key === Qt.Key_Home)
+            entries.currentIndex = 0;
+        else if (event.key === Qt.Key_End)
+            entries.currentIndex = entries.count - 1;
+        else if (event.key === Qt.Key_Space && row >= 0)
+            selection.select(listing.index(row, 0), ItemSelectionModel.Toggle);
+        else if ((event.key === Qt.Key_Return || event.key === Qt.Key_Enter) && row >= 0)
+            root.activate(row);
+        else if (event.key === Qt.Key_Backspace
+                 || (event.key === Qt.Key_Up && event.modifiers & Qt.AltModifier))
+            root.openFolder(listing.parentFolder);
+        else if (event.key === Qt.Key_A && event.modifiers & Qt.ControlModifier && !root.picksFolder)
+            root.selectAll();
+        else
+            return false;
+        return true;
+    }
+    function selectAll() {
+        for (let r = 0; r < listing.count; ++r)
+            selection.select(listing.index(r, 0), ItemSelectionModel.Select);
+    }
     function makeFolder(name) {
         const made = FileUrls.makeFolder(listing.folder, name);
         if (made.toString() === "") {
-            newFolder.error = "Could not make \u201c" + name + "\u201d here.";
+            pathBar.makeError = "Could not make \u201c" + name + "\u201d here.";
             return;
         }
-        newFolder.visible = false;
+        pathBar.making = false;
         root.openFolder(made);
     }
 
@@ -91,7 +114,7 @@ Dialog {
     anchors.centerIn: Overlay.overlay
     width: Math.min(Theme.chooserWidth, (parent ? parent.width : Theme.chooserWidth) - 2 * Theme.pageMargin)
     height: Math.min(Theme.chooserHeight, (parent ? parent.height : Theme.chooserHeight) - 2 * Theme.pageMargin)
-    onAboutToShow: newFolder.visible = false
+    onAboutToShow: pathBar.making = false
     onOpened: entries.forceActiveFocus()
 
     header: Label {
@@ -133,117 +156,28 @@ Dialog {
     contentItem: ColumnLayout {
         spacing: Theme.spacing
 
-        RowLayout {
-            spacing: Theme.spacingSmall
+        ChooserPathBar {
+            id: pathBar
+
+            folder: listing.folder
+            parentFolder: listing.parentFolder
             Layout.fillWidth: true
-
-            IconButton {
-                iconName: "arrow.up"
-                label: "Enclosing folder (Backspace)"
-                enabled: listing.parentFolder.toString() !== listing.folder.toString()
-                onClicked: root.openFolder(listing.parentFolder)
+            onOpenRequested: url => {
+                root.openFolder(url);
+                entries.forceActiveFocus();
             }
-            TextField {
-                id: pathField
-
-                objectName: "fileChooserPath"
-                selectByMouse: true
-                font.pixelSize: Theme.bodySize
-                Accessible.name: "Folder path"
-                Layout.fillWidth: true
-                onAccepted: {
-                    const folder = FileUrls.typedFolder(text);
-                    if (folder.toString() === "")
-                        pathError.text = "No folder at \u201c" + text + "\u201d.";
-                    else {
-                        pathError.text = "";
-                        root.openFolder(folder);
-                        entries.forceActiveFocus();
-                    }
-                }
-            }
-            IconButton {
-                objectName: "newFolderButton"
-                iconName: "folder.badge.plus"
-                label: "New folder"
-                onClicked: {
-                    newFolder.error = "";
-                    newFolder.visible = true;
-                    newFolderName.text = "";
-                    newFolderName.forceActiveFocus();
-                }
-            }
-        }
-        FieldError {
-            id: pathError
-
-            Layout.fillWidth: true
-        }
-        RowLayout {
-            id: newFolder
-
-            property string error
-
-            visible: false
-            spacing: Theme.spacingSmall
-            Layout.fillWidth: true
-
-            TextField {
-                id: newFolderName
-
-                objectName: "newFolderName"
-                placeholderText: "New folder name"
-                font.pixelSize: Theme.bodySize
-                Layout.fillWidth: true
-                onAccepted: root.makeFolder(text)
-                Keys.onEscapePressed: newFolder.visible = false
-            }
-            Button {
-                text: "Make"
-                enabled: newFolderName.text.trim() !== ""
-                onClicked: root.makeFolder(newFolderName.text)
-            }
-            FieldError {
-                text: newFolder.error
-            }
+            onMakeRequested: name => root.makeFolder(name)
         }
         RowLayout {
             spacing: Theme.spacing
             Layout.fillWidth: true
             Layout.fillHeight: true
 
-            ListView {
-                id: places
-
-                objectName: "chooserPlaces"
-                model: Places.list()
-                clip: true
-                activeFocusOnTab: true
-                keyNavigationEnabled: true
+            ChooserPlaces {
+                folder: listing.folder
                 Layout.preferredWidth: Theme.placesWidth
                 Layout.fillHeight: true
-                Accessible.role: Accessible.List
-                Accessible.name: "Places"
-                Keys.onReturnPressed: if (currentIndex >= 0)
-                    root.openFolder(model[currentIndex].url)
-
-                delegate: ItemDelegate {
-                    required property var modelData
-                    required property int index
-
-                    width: ListView.view.width
-                    highlighted: modelData.url.toString() === listing.folder.toString()
-                    text: modelData.name
-                    font.pixelSize: Theme.bodySize
-                    topPadding: Theme.spacingSmall
-                    bottomPadding: Theme.spacingSmall
-                    icon.width: 0
-                    onClicked: root.openFolder(modelData.url)
-
-                    FocusRing {
-                        visible: parent.ListView.isCurrentItem && places.activeFocus
-                    }
-                }
+                onPicked: url => root.openFolder(url)
             }
             ListView {
                 id: entries
@@ -261,25 +195,7 @@ Dialog {
                 ScrollBar.vertical: ScrollBar {
                     policy: size < 1 ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
                 }
-                Keys.onPressed: event => {
-                    if (event.key === Qt.Key_Home)
-                        currentIndex = 0;
-                    else if (event.key === Qt.Key_End)
-                        currentIndex = count - 1;
-                    else if (event.key === Qt.Key_Space && currentIndex >= 0)
-                        selection.select(listing.index(currentIndex, 0), ItemSelectionModel.Toggle);
-                    else if ((event.key === Qt.Key_Return || event.key === Qt.Key_Enter) && currentIndex >= 0)
-                        root.activate(currentIndex);
-                    else if (event.key === Qt.Key_Backspace
-                             || (event.key === Qt.Key_Up && event.modifiers & Qt.AltModifier))
-                        root.openFolder(listing.parentFolder);
-                    else if (event.key === Qt.Key_A && event.modifiers & Qt.ControlModifier && !root.picksFolder)
-                        for (let r = 0; r < count; ++r)
-                            selection.select(listing.index(r, 0), ItemSelectionModel.Select);
-                    else
-                        return;
-                    event.accepted = true;
-                }
+                Keys.onPressed: event => event.accepted = root.handleKey(event)
 
                 delegate: FileChooserEntry {
                     width: ListView.view.width
