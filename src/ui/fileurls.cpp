@@ -1,12 +1,52 @@
 #include "fileurls.h"
 
-#include "fileintake.h"
-
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 FileUrls::FileUrls(QObject *parent)
     : QObject(parent)
 {}
+
+QUrl FileUrls::homeFolder()
+{
+    return QUrl::fromLocalFile(QDir::homePath());
+}
+
+QUrl FileUrls::picturesFolder()
+{
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return QFileInfo(pictures).isDir() ? QUrl::fromLocalFile(pictures) : homeFolder();
+}
+
+QStringList FileUrls::nameFilters(const QStringList &extensions)
+{
+    QStringList filters;
+    for (const QString &extension : extensions)
+        filters.append(QStringLiteral("*.") + extension);
+    return filters;
+}
+
+QString FileUrls::formatList(const QStringList &extensions)
+{
+    // Spellings of one format that the line names once, under its usual name.
+    static const QHash<QString, QString> usual{
+        {QStringLiteral("jpeg"), QStringLiteral("jpg")},
+        {QStringLiteral("jfif"), QStringLiteral("jpg")},
+        {QStringLiteral("tif"), QStringLiteral("tiff")},
+        {QStringLiteral("heif"), QStringLiteral("heic")},
+    };
+    QStringList names;
+    for (const QString &extension : extensions) {
+        const QString lower = extension.toLower();
+        const QString format = usual.value(lower, lower);
+        const QString name =
+            format == QLatin1String("webp") ? QStringLiteral("WebP") : format.toUpper();
+        if (!names.contains(name))
+            names.append(name);
+    }
+    return names.join(QStringLiteral(" \u00b7 "));
+}
 
 QList<QUrl> FileUrls::localFiles(const QList<QUrl> &urls)
 {
@@ -26,15 +66,55 @@ QString FileUrls::folderName(const QUrl &folder)
     return path.section(u'/', -1);
 }
 
-QStringList FileUrls::imageNameFilters()
+QString FileUrls::pathText(const QUrl &url)
 {
-    QStringList filters;
-    for (const QString &extension : FileIntake::supportedExtensions())
-        filters.append(QStringLiteral("*.") + extension);
-    return filters;
+    return url.isLocalFile() ? QDir::toNativeSeparators(QDir::cleanPath(url.toLocalFile()))
+                             : url.toString();
 }
 
-QUrl FileUrls::homeFolder()
+QString FileUrls::parentName(const QString &path)
 {
-    return QUrl::fromLocalFile(QDir::homePath());
+    if (path.isEmpty())
+        return {};
+    const QString parent = QFileInfo(path).absolutePath();
+    return parent == QStringLiteral("/") ? parent : parent.section(u'/', -1) + u'/';
+}
+
+QUrl FileUrls::typedFolder(const QString &text)
+{
+    QString path = text.trimmed();
+    if (path == QStringLiteral("~") || path.startsWith(QStringLiteral("~/")))
+        path = QDir::homePath() + path.mid(1);
+    if (path.startsWith(QStringLiteral("file:")))
+        path = QUrl(path).toLocalFile();
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isAbsolute() || !info.isDir())
+        return {};
+    return QUrl::fromLocalFile(QDir::cleanPath(info.absoluteFilePath()));
+}
+
+QUrl FileUrls::makeFolder(const QUrl &parent, const QString &name)
+{
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty() || trimmed.contains(u'/') || trimmed == QLatin1String(".") ||
+        trimmed == QLatin1String(".."))
+        return {};
+    QDir folder(parent.toLocalFile());
+    if (folder.exists(trimmed) || !folder.mkdir(trimmed))
+        return {};
+    return QUrl::fromLocalFile(folder.filePath(trimmed));
+}
+
+QString FileUrls::sizeText(qint64 bytes)
+{
+    if (bytes < 1024)
+        return QStringLiteral("%1 B").arg(bytes);
+    const char *units[] = {"KB", "MB", "GB", "TB"};
+    double value = double(bytes) / 1024;
+    int unit = 0;
+    while (value >= 1024 && unit < 3) {
+        value /= 1024;
+        ++unit;
+    }
+    return QStringLiteral("%1 %2").arg(value, 0, 'f', 1).arg(QLatin1String(units[unit]));
 }

@@ -6,25 +6,40 @@
 #include <QtQml/qqmlregistration.h>
 #include <QUrl>
 
-/// Small questions about dropped or chosen locations, answered for the views.
+/// Small questions about files and folders, answered for the views.
 class FileUrls : public QObject
 {
     Q_OBJECT
     QML_ELEMENT
     QML_SINGLETON
-    Q_PROPERTY(QStringList imageNameFilters READ imageNameFilters CONSTANT)
     Q_PROPERTY(QUrl homeFolder READ homeFolder CONSTANT)
+    Q_PROPERTY(QUrl picturesFolder READ picturesFolder CONSTANT)
 
 public:
     explicit FileUrls(QObject *parent = nullptr);
 
-    /// Name patterns ("*.png", …) of the files the converter takes.
-    [[nodiscard]] static QStringList imageNameFilters();
-    /// Where the file chooser starts: the user's home folder.
     [[nodiscard]] static QUrl homeFolder();
+    /// The user's Pictures folder, or the home folder when there is none.
+    [[nodiscard]] static QUrl picturesFolder();
+    /// Name patterns ("*.png", …) for these extensions.
+    [[nodiscard]] Q_INVOKABLE static QStringList nameFilters(const QStringList &extensions);
+    /// The drop zone's format line: "PNG · JPG · …", one entry per distinct format.
+    [[nodiscard]] Q_INVOKABLE static QString formatList(const QStringList &extensions);
     /// The local file locations among `urls`, in their order; web links and the like are left
     /// out.
     [[nodiscard]] Q_INVOKABLE static QList<QUrl> localFiles(const QList<QUrl> &urls);
     /// The last component of a folder's path ("Exports" for file:///home/me/Exports/).
     [[nodiscard]] Q_INVOKABLE static QString folderName(const QUrl &folder);
+    /// The path of a local URL as the user reads it ("/home/me/Exports").
+    [[nodiscard]] Q_INVOKABLE static QString pathText(const QUrl &url);
+    /// The name of the folder that holds `path`, as "Holiday/", or empty.
+    [[nodiscard]] Q_INVOKABLE static QString parentName(const QString &path);
+    /// A typed folder path ("~/Pictures", "/mnt/photos/") as a URL, or an empty URL when it
+    /// names no folder.
+    [[nodiscard]] Q_INVOKABLE static QUrl typedFolder(const QString &text);
+    /// Makes the folder `name` in `parent`; its URL, or an empty URL when it could not be made.
+    [[nodiscard]] Q_INVOKABLE static QUrl makeFolder(const QUrl &parent, const QString &name);
+    /// A size in bytes as the file rows show it: "980 B", "12.3 KB", "4.1 MB" (1 KB = 1024 B,
+    /// a full stop in every locale).
+    [[nodiscard]] Q_INVOKABLE static QString sizeText(qint64 bytes);
 };

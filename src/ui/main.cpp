@@ -3,7 +3,6 @@
 #include "convertcommand.h"
 
 #include <QCommandLineParser>
-#include <QDir>
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QtQml/qqmlextensionplugin.h>
@@ -28,14 +27,13 @@ QList<QUrl> parseCommandLine(const QCoreApplication &app, int argc, char *argv[]
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Converts batches of images into WebP.\n\n"
-        "  tessel PATH...                     open the window with these images and folders\n"
-        "  tessel convert [options] PATH...   convert without a window; see tessel convert "
-        "--help"));
+        "  tessel [PATH...]        opens the window with these images and folders in its list\n"
+        "  tessel convert PATH...  converts without a window (see tessel convert --help)"));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("files"),
+    parser.addPositionalArgument(QStringLiteral("PATH"),
                                  QStringLiteral("Images or folders to add to the list."),
-                                 QStringLiteral("[files...]"));
+                                 QStringLiteral("[PATH...]"));
     parser.process(app);
 
     return CommandLinePaths::locations(parser.positionalArguments(), argc, argv);

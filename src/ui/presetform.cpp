@@ -1,6 +1,7 @@
 #include "presetform.h"
 
 #include "imageconverter.h"
+#include "settingrules.h"
 
 PresetForm::PresetForm(QObject *parent)
     : QObject(parent)
@@ -42,16 +43,39 @@ void PresetForm::setHeight(const QString &height)
     Q_EMIT heightChanged();
 }
 
+QString PresetForm::nameError() const
+{
+    return SettingRules::presetNameError(m_name);
+}
+
+QString PresetForm::widthError() const
+{
+    return sideError(QStringLiteral("Width"), m_width);
+}
+
+QString PresetForm::heightError() const
+{
+    return sideError(QStringLiteral("Height"), m_height);
+}
+
+QString PresetForm::sideError(const QString &what, const QString &text)
+{
+    const auto value = parseInteger(text);
+    if (!value)
+        return QStringLiteral("%1 must be a whole number of pixels.").arg(what);
+    return SettingRules::sideError(what, *value);
+}
+
 bool PresetForm::canAdd() const
 {
-    return !m_name.isEmpty() && parseInteger(m_width) && parseInteger(m_height);
+    return nameError().isEmpty() && widthError().isEmpty() && heightError().isEmpty();
 }
 
 bool PresetForm::add()
 {
     const auto width = parseInteger(m_width);
     const auto height = parseInteger(m_height);
-    if (!width || !height || m_name.isEmpty() || *width < 1 || *height < 1 || !m_converter)
+    if (!canAdd() || !width || !height || !m_converter)
         return false;
     m_converter->addPreset(m_name, *width, *height);
     clear();

@@ -9,11 +9,12 @@
 
 #include <optional>
 
-/// The three fields of the add-preset sheet and the rule that turns them into a preset.
+/// The three fields of the add-preset sheet and the rules that turn them into a preset.
 ///
-/// Width and height are whole numbers: an optional single sign and ASCII digits only, within
-/// the signed 64-bit range. Add is enabled by a non-empty name and two numbers; it adds only a
-/// size of at least 1 by 1.
+/// Width and height are whole numbers (an optional single sign and ASCII digits only, within
+/// the signed 64-bit range) inside the model's side rule; the name must not be blank. Each
+/// field has its own error text, empty while the field is valid; Add is enabled exactly when
+/// all three are.
 class PresetForm : public QObject
 {
     Q_OBJECT
@@ -22,6 +23,9 @@ class PresetForm : public QObject
     Q_PROPERTY(QString name READ name WRITE setName NOTIFY nameChanged)
     Q_PROPERTY(QString width READ width WRITE setWidth NOTIFY widthChanged)
     Q_PROPERTY(QString height READ height WRITE setHeight NOTIFY heightChanged)
+    Q_PROPERTY(QString nameError READ nameError NOTIFY canAddChanged)
+    Q_PROPERTY(QString widthError READ widthError NOTIFY canAddChanged)
+    Q_PROPERTY(QString heightError READ heightError NOTIFY canAddChanged)
     Q_PROPERTY(bool canAdd READ canAdd NOTIFY canAddChanged)
 
 public:
@@ -35,6 +39,9 @@ public:
     void setWidth(const QString &width);
     [[nodiscard]] QString height() const { return m_height; }
     void setHeight(const QString &height);
+    [[nodiscard]] QString nameError() const;
+    [[nodiscard]] QString widthError() const;
+    [[nodiscard]] QString heightError() const;
     [[nodiscard]] bool canAdd() const;
 
     /// Adds the preset and empties the fields; returns false, changing nothing, when the fields
@@ -44,6 +51,8 @@ public:
     Q_INVOKABLE void clear();
 
     [[nodiscard]] static std::optional<qint64> parseInteger(const QString &text);
+    /// The error of a side typed as `text`; `what` is "Width" or "Height".
+    [[nodiscard]] static QString sideError(const QString &what, const QString &text);
 
 Q_SIGNALS:
     void converterChanged();

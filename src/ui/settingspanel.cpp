@@ -2,6 +2,7 @@
 
 #include "imageconverter.h"
 #include "ppioption.h"
+#include "settingrules.h"
 
 #include <QLocale>
 
@@ -146,9 +147,46 @@ void SettingsPanel::choosePPI(int index)
     writeField([&](ConverterSettings &s) { s.ppiOption = options.at(index); });
 }
 
-bool SettingsPanel::commitCustomPPI(const QString &text)
+QString SettingsPanel::qualityError() const
+{
+    return SettingRules::qualityError(settings().quality);
+}
+
+QString SettingsPanel::sizeLimitError() const
+{
+    if (!m_rejectedSizeLimit.isEmpty())
+        return m_rejectedSizeLimit;
+    return SettingRules::sizeLimitError(settings().fileSizeLimitKB);
+}
+
+QString SettingsPanel::ppiError() const
+{
+    if (!m_rejectedPPI.isEmpty())
+        return m_rejectedPPI;
+    return isCustomPPI() ? SettingRules::ppiError(settings().customPPI) : QString();
+}
+
+void SettingsPanel::dismissErrors()
+{
+    m_rejectedSizeLimit.clear();
+    m_rejectedPPI.clear();
+    Q_EMIT changed();
+}
+
+std::optional<qint64> SettingsPanel::accepted(const QString &text, QString (*rule)(qint64),
+                                              QString &rejected)
 {
     const auto value = parseLocaleInteger(text);
+    rejected = value ? rule(*value) : QStringLiteral("Type a whole number.");
+    Q_EMIT changed();
+    if (!rejected.isEmpty())
+        return std::nullopt;
+    return value;
+}
+
+bool SettingsPanel::commitCustomPPI(const QString &text)
+{
+    const auto value = accepted(text, &SettingRules::ppiError, m_rejectedPPI);
     if (!value)
         return false;
     writeField([&](ConverterSettings &s) { s.customPPI = *value; });
@@ -162,7 +200,7 @@ void SettingsPanel::setFileSizeLimitEnabled(bool enabled)
 
 bool SettingsPanel::commitFileSizeLimitKB(const QString &text)
 {
-    const auto value = parseLocaleInteger(text);
+    const auto value = accepted(text, &SettingRules::sizeLimitError, m_rejectedSizeLimit);
     if (!value)
         return false;
     writeField([&](ConverterSettings &s) { s.fileSizeLimitKB = *value; });

@@ -12,8 +12,10 @@
 #include <optional>
 
 /// What the settings strip shows and edits. Each setter writes its one field back into the
-/// converter's settings and saves them at once; entry fields commit only text that parses as a
-/// whole number in the user's locale.
+/// converter's settings and saves them; the views call them when an edit settles (a field
+/// committed, the slider released). Entry fields commit only a whole number in the user's
+/// locale that the model's rule for the setting allows; otherwise the setting keeps its value
+/// and the field's error says why, until the next commit.
 class SettingsPanel : public QObject
 {
     Q_OBJECT
@@ -31,6 +33,9 @@ class SettingsPanel : public QObject
     Q_PROPERTY(bool fileSizeLimitEnabled READ fileSizeLimitEnabled NOTIFY changed)
     Q_PROPERTY(QString fileSizeLimitText READ fileSizeLimitText NOTIFY changed)
     Q_PROPERTY(int quality READ quality NOTIFY changed)
+    Q_PROPERTY(QString qualityError READ qualityError NOTIFY changed)
+    Q_PROPERTY(QString sizeLimitError READ sizeLimitError NOTIFY changed)
+    Q_PROPERTY(QString ppiError READ ppiError NOTIFY changed)
 
 public:
     explicit SettingsPanel(QObject *parent = nullptr);
@@ -53,6 +58,13 @@ public:
     [[nodiscard]] bool fileSizeLimitEnabled() const;
     [[nodiscard]] QString fileSizeLimitText() const;
     [[nodiscard]] int quality() const;
+    /// What is wrong with the last entry of each field, or with the stored value; empty when
+    /// nothing is.
+    [[nodiscard]] QString qualityError() const;
+    [[nodiscard]] QString sizeLimitError() const;
+    [[nodiscard]] QString ppiError() const;
+    /// Forgets the fields' rejected entries (the user left them with Escape).
+    Q_INVOKABLE void dismissErrors();
 
     /// `id` is a preset's id as the `presets` entries give it.
     Q_INVOKABLE void selectPreset(const QString &id);
@@ -79,5 +91,11 @@ private:
     [[nodiscard]] ConverterSettings settings() const;
     void writeField(const std::function<void(ConverterSettings &)> &change);
 
+    /// Parses `text` and checks it with `rule`; stores the error in `rejected` when it fails.
+    [[nodiscard]] std::optional<qint64> accepted(const QString &text, QString (*rule)(qint64),
+                                                 QString &rejected);
+
     QPointer<ImageConverter> m_converter;
+    QString m_rejectedSizeLimit;
+    QString m_rejectedPPI;
 };

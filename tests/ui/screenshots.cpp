@@ -5,41 +5,14 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QImage>
 #include <QPalette>
 #include <QSGRendererInterface>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTextStream>
 
 namespace {
-
-QPalette darkPalette()
-{
-    QPalette p;
-    const QColor window(0x1f, 0x1f, 0x22);
-    const QColor text(0xe8, 0xe8, 0xea);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Base, QColor(0x28, 0x28, 0x2c));
-    p.setColor(QPalette::AlternateBase, QColor(0x2e, 0x2e, 0x33));
-    p.setColor(QPalette::Text, text);
-    p.setColor(QPalette::Button, QColor(0x36, 0x36, 0x3b));
-    p.setColor(QPalette::ButtonText, text);
-    p.setColor(QPalette::BrightText, Qt::white);
-    p.setColor(QPalette::Highlight, QColor(0x3b, 0x82, 0xf6));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::PlaceholderText, QColor(0x8a, 0x8a, 0x90));
-    p.setColor(QPalette::ToolTipBase, window);
-    p.setColor(QPalette::ToolTipText, text);
-    p.setColor(QPalette::Light, QColor(0x4a, 0x4a, 0x50));
-    p.setColor(QPalette::Midlight, QColor(0x40, 0x40, 0x46));
-    p.setColor(QPalette::Mid, QColor(0x2c, 0x2c, 0x30));
-    p.setColor(QPalette::Dark, QColor(0x18, 0x18, 0x1a));
-    p.setColor(QPalette::Shadow, Qt::black);
-    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x86));
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x86));
-    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x86));
-    return p;
-}
 
 class Shooter
 {
@@ -61,18 +34,19 @@ private:
     QString m_folder;
 };
 
-void showStatuses(ImageConverter &converter, const QString &outputFolder)
+void showStatuses(WindowHarness &window)
 {
-    const auto &files = converter.files();
-    FileListModel *model = converter.fileModel();
-    model->setStatus(files.at(0).id,
-                     ConversionStatus::done(outputFolder + QStringLiteral("/a.webp"), 12595));
-    model->setStatus(files.at(1).id,
-                     ConversionStatus::error(QStringLiteral("Could not load image")));
-    model->setStatus(files.at(2).id, ConversionStatus::queued());
-    model->setStatus(files.at(3).id, ConversionStatus::converting());
-    model->setStatus(files.at(4).id, ConversionStatus::cancelled());
-    model->setData(model->index(5), false, FileListModel::IsSelectedRole);
+    window.setStatus(0, ConversionStatus::done(window.folder() + QStringLiteral("/a.webp"), 12595));
+    window.setStatus(1, ConversionStatus::error(QStringLiteral("Could not load image")));
+    window.setStatus(2, ConversionStatus::queued());
+    window.setStatus(3, ConversionStatus::converting());
+    window.setStatus(4, ConversionStatus::cancelled());
+    window.setSelected(5, false);
+}
+
+void openPresetMenu(WindowHarness &window, bool open)
+{
+    QMetaObject::invokeMethod(window.find(QStringLiteral("presetMenu")), open ? "open" : "close");
 }
 
 } // namespace
@@ -110,31 +84,46 @@ int main(int argc, char *argv[])
         QStringLiteral("logo.bmp"),
         QStringLiteral("animation.gif"),
     });
-    showStatuses(converter, window.folder());
+    showStatuses(window);
     ok &= shooter.shoot(window, QStringLiteral("3-list"));
 
-    const QPalette light = QGuiApplication::palette();
-    QGuiApplication::setPalette(darkPalette());
-    ok &= shooter.shoot(window, QStringLiteral("4-list-dark"));
-    QGuiApplication::setPalette(light);
-
-    converter.addPreset(QStringLiteral("Web"), 1200, 800);
-    QMetaObject::invokeMethod(window.find(QStringLiteral("presetMenu")), "open");
-    ok &= shooter.shoot(window, QStringLiteral("5-preset-menu"));
-    QMetaObject::invokeMethod(window.find(QStringLiteral("presetMenu")), "close");
-
-    QObject *chooser = window.find(QStringLiteral("fileChooser"));
-    QMetaObject::invokeMethod(chooser, "openFolder",
-                              Q_ARG(QVariant, QVariant(QUrl::fromLocalFile(window.folder()))));
-    QMetaObject::invokeMethod(chooser, "open");
-    ok &= shooter.shoot(window, QStringLiteral("8-file-chooser"));
-    QMetaObject::invokeMethod(chooser, "close");
-
+    // Before the palette switches: Qt 6.4 leaves a hidden popup in the palette it had.
     view.setProperty("newPresetName", QStringLiteral("Thumbnail"));
     view.setProperty("newPresetWidth", QStringLiteral("320"));
     view.setProperty("showAddPreset", true);
     ok &= shooter.shoot(window, QStringLiteral("6-add-preset-sheet"));
+    window.typeInto(
+        qobject_cast<QQuickItem *>(window.find(QStringLiteral("presetHeightFieldInput"))),
+        QStringLiteral("100000"));
+    ok &= shooter.shoot(window, QStringLiteral("6-add-preset-sheet-error"));
     view.setProperty("showAddPreset", false);
+
+    const QPalette light = QGuiApplication::palette();
+    QGuiApplication::setPalette(WindowHarness::darkPalette());
+    ok &= shooter.shoot(window, QStringLiteral("4-list-dark"));
+    QGuiApplication::setPalette(light);
+
+    converter.addPreset(QStringLiteral("Web"), 1200, 800);
+    openPresetMenu(window, true);
+    ok &= shooter.shoot(window, QStringLiteral("5-preset-menu"));
+    openPresetMenu(window, false);
+    QGuiApplication::setPalette(WindowHarness::darkPalette());
+    openPresetMenu(window, true);
+    ok &= shooter.shoot(window, QStringLiteral("5-preset-menu-dark"));
+    openPresetMenu(window, false);
+    QGuiApplication::setPalette(light);
+
+    QObject *chooser = window.find(QStringLiteral("fileChooser"));
+    QDir(window.folder()).mkpath(QStringLiteral("shoot 2"));
+    QDir(window.folder()).mkpath(QStringLiteral("shoot 10"));
+    QMetaObject::invokeMethod(chooser, "openFor", Q_ARG(QVariant, 0),
+                              Q_ARG(QVariant, QVariant(QUrl::fromLocalFile(window.folder()))));
+    ok &= shooter.shoot(window, QStringLiteral("8-file-chooser"));
+    QMetaObject::invokeMethod(chooser, "close");
+    QMetaObject::invokeMethod(chooser, "openFor", Q_ARG(QVariant, 1),
+                              Q_ARG(QVariant, QVariant(QUrl::fromLocalFile(window.folder()))));
+    ok &= shooter.shoot(window, QStringLiteral("8-output-folder-chooser"));
+    QMetaObject::invokeMethod(chooser, "close");
 
     // A run: the statuses that the workers would report are set by hand before any of them
     // arrives, so that the picture holds still.
@@ -147,15 +136,30 @@ int main(int argc, char *argv[])
     converter.setEncoderLocator([] { return std::optional<QString>(QStringLiteral("/bin/true")); });
     converter.selectAll();
     converter.convertAll();
-    converter.fileModel()->setStatus(converter.files().at(0).id,
-                                     ConversionStatus::done(window.folder(), 48231));
-    converter.fileModel()->setStatus(converter.files().at(1).id, ConversionStatus::converting());
-    converter.fileModel()->setStatus(converter.files().at(2).id, ConversionStatus::converting());
+    window.setStatus(0, ConversionStatus::done(window.folder(), 48231));
+    window.setStatus(1, ConversionStatus::converting());
+    window.setStatus(2, ConversionStatus::converting());
     const QString path = QDir(folder).filePath(QStringLiteral("7-running.png"));
     const bool saved = window.window()->grabWindow().save(path);
     QTextStream(stdout) << (saved ? "  " : "  FAILED ") << path << Qt::endl;
     ok &= saved;
     ok &= QTest::qWaitFor([&] { return !converter.isConverting(); });
+
+    // A real run over one real image and five empty files: the summary with its failures.
+    QImage image(640, 480, QImage::Format_RGB32);
+    image.fill(QColor(0x33, 0x88, 0xcc));
+    image.save(QDir(window.folder()).filePath(QStringLiteral("holiday-beach-sunset.png")));
+    converter.setEncoderLocator([] {
+        const QString found = QStandardPaths::findExecutable(QStringLiteral("cwebp"));
+        return found.isEmpty() ? std::nullopt : std::optional<QString>(found);
+    });
+    converter.convertAll();
+    ok &= QTest::qWaitFor([&] { return !converter.isConverting(); }, 30000);
+    ok &= shooter.shoot(window, QStringLiteral("9-summary"));
+
+    window.setSelected(0, false);
+    converter.removeSelected();
+    ok &= shooter.shoot(window, QStringLiteral("10-undo-offer"));
 
     return ok ? EXIT_SUCCESS : EXIT_FAILURE;
 }

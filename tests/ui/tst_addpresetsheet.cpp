@@ -15,95 +15,84 @@ class TestAddPresetSheet : public QObject
     }
 
 private Q_SLOTS:
-    void parsesWholeNumbers_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("isNumber");
-        QTest::addColumn<qint64>("value");
-        QTest::newRow("plain") << u"640"_s << true << qint64(640);
-        QTest::newRow("plus sign") << u"+640"_s << true << qint64(640);
-        QTest::newRow("minus sign") << u"-10"_s << true << qint64(-10);
-        QTest::newRow("zero") << u"0"_s << true << qint64(0);
-        QTest::newRow("largest") << u"9223372036854775807"_s << true
-                                 << std::numeric_limits<qint64>::max();
-        QTest::newRow("smallest") << u"-9223372036854775808"_s << true
-                                  << std::numeric_limits<qint64>::min();
-        QTest::newRow("empty") << u""_s << false << qint64(0);
-        QTest::newRow("sign alone") << u"+"_s << false << qint64(0);
-        QTest::newRow("two signs") << u"+-5"_s << false << qint64(0);
-        QTest::newRow("leading space") << u" 640"_s << false << qint64(0);
-        QTest::newRow("trailing space") << u"640 "_s << false << qint64(0);
-        QTest::newRow("unit") << u"640px"_s << false << qint64(0);
-        QTest::newRow("exponent") << u"6.4e2"_s << false << qint64(0);
-        QTest::newRow("group separator") << u"1,200"_s << false << qint64(0);
-        QTest::newRow("twenty nines") << QString(20, u'9') << false << qint64(0);
-        QTest::newRow("one past largest") << u"9223372036854775808"_s << false << qint64(0);
-        QTest::newRow("arabic-indic digits") << u"\u0666\u0664\u0660"_s << false << qint64(0);
-    }
-    void parsesWholeNumbers()
-    {
-        QFETCH(QString, text);
-        QFETCH(bool, isNumber);
-        QFETCH(qint64, value);
-        const auto parsed = PresetForm::parseInteger(text);
-        QCOMPARE(parsed.has_value(), isNumber);
-        if (isNumber)
-            QCOMPARE(*parsed, value);
-    }
-
-    void addEnablesAndAddsThroughTheSheet_data()
+    // Each field says what is wrong with it; Add is enabled exactly when none does.
+    void fieldsSayWhatIsWrong_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("width");
-        QTest::addColumn<bool>("enabled");
-        QTest::addColumn<bool>("added");
-        QTest::newRow("valid") << u"Web"_s << u"1200"_s << true << true;
-        QTest::newRow("plus sign") << u"Web"_s << u"+640"_s << true << true;
-        QTest::newRow("blank name") << u" "_s << u"640"_s << true << true;
-        QTest::newRow("no name") << u""_s << u"640"_s << false << false;
-        QTest::newRow("leading space") << u"Web"_s << u" 640"_s << false << false;
-        QTest::newRow("unit") << u"Web"_s << u"640px"_s << false << false;
-        QTest::newRow("exponent") << u"Web"_s << u"6.4e2"_s << false << false;
-        QTest::newRow("group separator") << u"Web"_s << u"1,200"_s << false << false;
-        QTest::newRow("overflow") << u"Web"_s << QString(20, u'9') << false << false;
-        QTest::newRow("zero") << u"Web"_s << u"0"_s << true << false;
-        QTest::newRow("negative") << u"Web"_s << u"-10"_s << true << false;
+        QTest::addColumn<QString>("height");
+        QTest::addColumn<QString>("nameError");
+        QTest::addColumn<QString>("sizeError");
+        const QString none;
+        const QString notNumber = u"Width must be a whole number of pixels."_s;
+        const QString range = u"Width must be from 1 to 16383 pixels."_s;
+        QTest::newRow("valid") << u"Web"_s << u"1200"_s << u"800"_s << none << none;
+        QTest::newRow("plus sign") << u"Web"_s << u"+640"_s << u"800"_s << none << none;
+        QTest::newRow("largest") << u"Web"_s << u"16383"_s << u"16383"_s << none << none;
+        QTest::newRow("blank name")
+            << u" "_s << u"640"_s << u"800"_s << u"Name must not be empty."_s << none;
+        QTest::newRow("letters") << u"Web"_s << u"abc"_s << u"800"_s << none << notNumber;
+        QTest::newRow("leading space") << u"Web"_s << u" 640"_s << u"800"_s << none << notNumber;
+        QTest::newRow("group separator") << u"Web"_s << u"1,200"_s << u"800"_s << none << notNumber;
+        QTest::newRow("overflow") << u"Web"_s << QString(20, u'9') << u"800"_s << none << notNumber;
+        QTest::newRow("arabic-indic digits")
+            << u"Web"_s << u"\u0666\u0664\u0660"_s << u"800"_s << none << notNumber;
+        QTest::newRow("exponent") << u"Web"_s << u"6.4e2"_s << u"800"_s << none << notNumber;
+        QTest::newRow("zero") << u"Web"_s << u"0"_s << u"800"_s << none << range;
+        QTest::newRow("negative") << u"Web"_s << u"-5"_s << u"800"_s << none << range;
+        QTest::newRow("too wide") << u"Web"_s << u"100000"_s << u"800"_s << none << range;
+        QTest::newRow("both sides") << u"Web"_s << u"0"_s << u"-5"_s << none
+                                    << range + u"\nHeight must be from 1 to 16383 pixels."_s;
     }
-    void addEnablesAndAddsThroughTheSheet()
+    void fieldsSayWhatIsWrong()
     {
         QFETCH(QString, name);
         QFETCH(QString, width);
-        QFETCH(bool, enabled);
-        QFETCH(bool, added);
+        QFETCH(QString, height);
+        QFETCH(QString, nameError);
+        QFETCH(QString, sizeError);
+        const bool valid = nameError.isEmpty() && sizeError.isEmpty();
 
         WindowHarness w;
         QVERIFY(w.isLoaded());
         w.contentView()->setProperty("showAddPreset", true);
-        QTRY_VERIFY(w.findVisible(QStringLiteral("presetNameField")));
-
-        w.typeInto(sheetField(w, "presetNameField"), name);
+        QTRY_VERIFY(w.findVisible(QStringLiteral("presetNameFieldInput")));
+        // The sheet opens with the cursor in Name.
+        QTRY_VERIFY(sheetField(w, "presetNameFieldInput")->hasActiveFocus());
+        for (const QChar ch : name)
+            QTest::sendKeyEvent(QTest::Click, w.window(), Qt::Key_unknown, QString(ch),
+                                Qt::NoModifier);
+        // Tab goes Name → Width → Height → Add.
+        w.pressKey(Qt::Key_Tab);
+        QVERIFY(sheetField(w, "presetWidthFieldInput")->hasActiveFocus());
         w.typeInto(sheetField(w, "presetWidthFieldInput"), width);
-        w.typeInto(sheetField(w, "presetHeightFieldInput"), QStringLiteral("800"));
-        QCOMPARE(w.contentView()->property("newPresetWidth").toString(), width);
+        w.typeInto(sheetField(w, "presetHeightFieldInput"), height);
+        w.pressKey(Qt::Key_Tab);
+        QCOMPARE(sheetField(w, "addPresetButton")->hasActiveFocus(), valid);
 
+        auto errorOf = [&](const char *field) {
+            QQuickItem *error =
+                sheetField(w, field)->findChild<QQuickItem *>(QStringLiteral("fieldError"));
+            return error->isVisible() ? error->property("text").toString() : QString();
+        };
+        QCOMPARE(errorOf("presetNameField"), nameError);
+        QCOMPARE(sheetField(w, "sizeError")->property("text").toString(), sizeError);
         auto *add = sheetField(w, "addPresetButton");
-        QCOMPARE(add->isEnabled(), enabled);
-        // Return presses Add too; it must do no more than the button.
-        w.pressKey(Qt::Key_Return);
-        if (!added && enabled)
-            w.click(add);
+        QCOMPARE(add->isEnabled(), valid);
 
+        // Return presses Add too; it must do no more than the button.
+        w.typeInto(sheetField(w, "presetHeightFieldInput"), height);
+        w.pressKey(Qt::Key_Return);
         const auto presets = w.converter()->settings().presets;
-        QCOMPARE(presets.size(), added ? 1 : 0);
-        QCOMPARE(w.contentView()->property("showAddPreset").toBool(), !added);
-        if (added) {
+        QCOMPARE(presets.size(), valid ? 1 : 0);
+        QCOMPARE(w.contentView()->property("showAddPreset").toBool(), !valid);
+        if (valid) {
             QCOMPARE(presets.first().name, name);
             QCOMPARE(presets.first().width, *PresetForm::parseInteger(width));
-            QCOMPARE(presets.first().height, 800);
+            QCOMPARE(presets.first().height, *PresetForm::parseInteger(height));
             QVERIFY(w.converter()->hasSelectedPreset());
             QCOMPARE(w.contentView()->property("newPresetName").toString(), QString());
             QCOMPARE(w.contentView()->property("newPresetWidth").toString(), QString());
-            QCOMPARE(w.contentView()->property("newPresetHeight").toString(), QString());
         } else {
             QCOMPARE(w.contentView()->property("newPresetName").toString(), name);
         }
@@ -121,8 +110,8 @@ private Q_SLOTS:
         WindowHarness w;
         QVERIFY(w.isLoaded());
         w.contentView()->setProperty("showAddPreset", true);
-        QTRY_VERIFY(w.findVisible(QStringLiteral("presetNameField")));
-        w.typeInto(sheetField(w, "presetNameField"), QStringLiteral("Web"));
+        QTRY_VERIFY(w.findVisible(QStringLiteral("presetNameFieldInput")));
+        w.typeInto(sheetField(w, "presetNameFieldInput"), QStringLiteral("Web"));
         w.typeInto(sheetField(w, "presetWidthFieldInput"), QStringLiteral("1200"));
 
         if (byEscape)
@@ -138,8 +127,8 @@ private Q_SLOTS:
 
         // It opens empty the next time.
         w.contentView()->setProperty("showAddPreset", true);
-        QTRY_VERIFY(w.findVisible(QStringLiteral("presetNameField")));
-        QCOMPARE(sheetField(w, "presetNameField")->property("text").toString(), QString());
+        QTRY_VERIFY(w.findVisible(QStringLiteral("presetNameFieldInput")));
+        QCOMPARE(sheetField(w, "presetNameFieldInput")->property("text").toString(), QString());
         QCOMPARE(sheetField(w, "presetWidthFieldInput")->property("text").toString(), QString());
     }
 };

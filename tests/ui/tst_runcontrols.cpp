@@ -20,21 +20,26 @@ class TestRunControls : public QObject
     }
 
 private Q_SLOTS:
-    void convertNeedsASelectionAndAPreset()
+    // A disabled Convert says why beside it.
+    void convertSaysWhyItCannotRun()
     {
         WindowHarness w;
         QVERIFY(w.isLoaded());
         QVERIFY(w.addFiles({QStringLiteral("a.png"), QStringLiteral("b.png")}));
         QQuickItem *convert = item(w, "convertButton");
+        QQuickItem *blocker = item(w, "convertBlocker");
         QVERIFY(convert->isVisible());
         QVERIFY(!convert->isEnabled());
+        QVERIFY(blocker->isVisible());
+        QCOMPARE(blocker->property("text").toString(), u"Choose a preset"_s);
 
         w.converter()->selectOriginalPreset();
         QVERIFY(convert->isEnabled());
+        QVERIFY(!blocker->isVisible());
         w.converter()->deselectAll();
         QVERIFY(!convert->isEnabled());
-        w.converter()->fileModel()->setData(w.converter()->fileModel()->index(0), true,
-                                            FileListModel::IsSelectedRole);
+        QCOMPARE(blocker->property("text").toString(), u"Select files"_s);
+        w.setSelected(0, true);
         QVERIFY(convert->isEnabled());
     }
 
@@ -100,16 +105,11 @@ private Q_SLOTS:
         QVERIFY(item(w, "versionLabel")->isVisible());
         QCOMPARE(item(w, "versionLabel")->property("text").toString(), u"v1.1.0"_s);
 
-        const auto &files = w.converter()->files();
-        FileListModel *model = w.converter()->fileModel();
         for (int i = 0; i < 7; ++i)
-            model->setStatus(files.at(i).id,
-                             ConversionStatus::done(QStringLiteral("/out/x.webp"), 100));
-        model->setStatus(files.at(7).id,
-                         ConversionStatus::error(QStringLiteral("Could not load image")));
-        model->setStatus(files.at(8).id,
-                         ConversionStatus::error(QStringLiteral("Could not load image")));
-        model->setStatus(files.at(9).id, ConversionStatus::cancelled());
+            w.setStatus(i, ConversionStatus::done(QStringLiteral("/out/x.webp"), 100));
+        w.setStatus(7, ConversionStatus::error(QStringLiteral("Could not load image")));
+        w.setStatus(8, ConversionStatus::error(QStringLiteral("Could not load image")));
+        w.setStatus(9, ConversionStatus::cancelled());
         w.render();
         QCOMPARE(done->property("count").toInt(), 7);
         QCOMPARE(errors->property("count").toInt(), 2);
@@ -118,7 +118,7 @@ private Q_SLOTS:
 
         // Removing the finished files hides their count.
         for (int i = 0; i < 10; ++i)
-            model->setData(model->index(i), i < 7, FileListModel::IsSelectedRole);
+            w.setSelected(i, i < 7);
         w.converter()->removeSelected();
         QVERIFY(!done->isVisible());
         QVERIFY(errors->isVisible());
@@ -143,13 +143,9 @@ private Q_SLOTS:
         QVERIFY(w.addFiles({QStringLiteral("a.png"), QStringLiteral("b.png")}));
         if (hasFolder)
             w.chooseOutputFolder();
-        w.converter()->fileModel()->setStatus(
-            w.converter()->files().at(0).id,
-            oneDone ? ConversionStatus::done(QStringLiteral("/out/a.webp"), 10)
-                    : ConversionStatus::error(QStringLiteral("Could not load image")));
-        w.converter()->fileModel()->setStatus(
-            w.converter()->files().at(1).id,
-            ConversionStatus::error(QStringLiteral("Could not load image")));
+        w.setStatus(0, oneDone ? ConversionStatus::done(QStringLiteral("/out/a.webp"), 10)
+                               : ConversionStatus::error(QStringLiteral("Could not load image")));
+        w.setStatus(1, ConversionStatus::error(QStringLiteral("Could not load image")));
         QCOMPARE(item(w, "openFolderButton")->isVisible(), shown);
     }
 };

@@ -70,6 +70,32 @@ bool WindowHarness::addFiles(const QStringList &names)
     return QTest::qWaitFor([&] { return m_converter->fileCount() == expected; });
 }
 
+QVariant WindowHarness::rowValue(int row, const QByteArray &role) const
+{
+    QAbstractItemModel *model = m_converter->fileModel();
+    return model->data(model->index(row, 0), model->roleNames().key(role));
+}
+
+void WindowHarness::setStatus(int row, const ConversionStatus &status) const
+{
+    m_converter->fileModel()->setStatus(m_converter->files().at(row).id, status);
+}
+
+void WindowHarness::setSelected(int row, bool selected) const
+{
+    FileListModel *model = m_converter->fileModel();
+    model->setData(model->index(row), selected, FileListModel::IsSelectedRole);
+}
+
+void WindowHarness::appendMany(int count) const
+{
+    QList<FileItem> many;
+    many.reserve(count);
+    for (int i = 0; i < count; ++i)
+        many.append(FileItem::make("/images/" + QByteArray::number(i) + ".png"));
+    m_converter->fileModel()->append(many);
+}
+
 void WindowHarness::chooseOutputFolder()
 {
     QDir(m_files.path()).mkpath(QStringLiteral("out"));
@@ -128,4 +154,33 @@ QStringList WindowHarness::menuEntries(QObject *menu)
             entries.append(item->property("text").toString());
     }
     return entries;
+}
+
+QPalette WindowHarness::darkPalette()
+{
+    QPalette p;
+    const QColor window(0x1f, 0x1f, 0x22);
+    const QColor text(0xe8, 0xe8, 0xea);
+    p.setColor(QPalette::Window, window);
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Base, QColor(0x28, 0x28, 0x2c));
+    p.setColor(QPalette::AlternateBase, QColor(0x2e, 0x2e, 0x33));
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Button, QColor(0x36, 0x36, 0x3b));
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::BrightText, Qt::white);
+    p.setColor(QPalette::Highlight, QColor(0x3b, 0x82, 0xf6));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::PlaceholderText, QColor(0x8a, 0x8a, 0x90));
+    p.setColor(QPalette::ToolTipBase, window);
+    p.setColor(QPalette::ToolTipText, text);
+    p.setColor(QPalette::Light, QColor(0x4a, 0x4a, 0x50));
+    p.setColor(QPalette::Midlight, QColor(0x40, 0x40, 0x46));
+    p.setColor(QPalette::Mid, QColor(0x2c, 0x2c, 0x30));
+    p.setColor(QPalette::Dark, QColor(0x18, 0x18, 0x1a));
+    p.setColor(QPalette::Shadow, Qt::black);
+    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x86));
+    p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x86));
+    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x86));
+    return p;
 }

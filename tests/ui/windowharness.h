@@ -3,6 +3,7 @@
 #include "imageconverter.h"
 #include "testsupport.h"
 
+#include <QPalette>
 #include <QPointer>
 #include <QQmlApplicationEngine>
 #include <QQuickItem>
@@ -39,6 +40,13 @@ public:
 
     /// Creates empty files with these names and adds them to the list; true once they are in.
     bool addFiles(const QStringList &names);
+    /// The value of a role (by its QML name) of the list's row `row`.
+    [[nodiscard]] QVariant rowValue(int row, const QByteArray &role) const;
+    /// Sets a row's status or selection as a run or a click would.
+    void setStatus(int row, const ConversionStatus &status) const;
+    void setSelected(int row, bool selected) const;
+    /// Puts `count` rows of made-up files straight into the list, as a huge drop would.
+    void appendMany(int count) const;
     /// Gives the converter an output folder, as the folder chooser would.
     void chooseOutputFolder();
     /// Lays out and draws the window once, so that positions and sizes are current.
@@ -51,6 +59,8 @@ public:
     /// The entries of a menu as their texts, "---" for a divider and "Title >" for a submenu;
     /// entries that are not shown are left out.
     [[nodiscard]] static QStringList menuEntries(QObject *menu);
+    /// A dark system palette, as a dark desktop theme gives.
+    [[nodiscard]] static QPalette darkPalette();
     /// The item at `index` of a menu.
     [[nodiscard]] static QQuickItem *menuItem(QObject *menu, int index);
 

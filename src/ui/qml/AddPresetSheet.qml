@@ -3,7 +3,9 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Tessel
 
-// The modal sheet that names a new preset and takes its width and height.
+// The modal sheet that names a new preset and takes its width and height. Each field says
+// what is wrong with it once it has been typed into; Add is enabled exactly when all three
+// are valid. It opens with the cursor in Name; Tab goes Name → Width → Height → Add.
 Dialog {
     id: root
 
@@ -23,79 +25,111 @@ Dialog {
 
     objectName: "addPresetSheet"
     modal: true
-    width: 300
-    padding: 24
+    width: Theme.sheetWidth
+    padding: Theme.sheetPadding
     anchors.centerIn: Overlay.overlay
     closePolicy: Popup.CloseOnEscape
     onShownChanged: shown ? open() : close()
+    onAboutToShow: {
+        nameField.edited = false;
+        widthField.edited = false;
+        heightField.edited = false;
+    }
+    onOpened: nameField.field.forceActiveFocus()
     // Escape closes the popup itself; treat that as Cancel.
     onClosed: if (root.shown)
         root.cancel()
 
     contentItem: ColumnLayout {
-        spacing: 20
+        spacing: Theme.spacingSection
 
         Label {
             text: "New Preset"
-            font.pixelSize: 14
+            font.pixelSize: Theme.sheetTitleSize
             font.weight: Font.DemiBold
             Layout.alignment: Qt.AlignHCenter
         }
         ColumnLayout {
-            spacing: 12
-            Layout.alignment: Qt.AlignHCenter
+            spacing: Theme.spacingLarge
+            Layout.fillWidth: true
 
             SheetField {
+                id: nameField
+
                 objectName: "presetNameField"
                 placeholderText: "Name"
                 text: root.form.name
-                focus: true
+                error: root.form.nameError
                 Layout.fillWidth: true
+                field.KeyNavigation.tab: widthField.field
                 onTextChanged: root.form.name = text
                 onAccepted: root.add()
             }
             RowLayout {
-                spacing: 10
+                spacing: Theme.spacingMedium
                 Layout.alignment: Qt.AlignHCenter
 
                 SizeColumn {
+                    id: widthField
+
                     objectName: "presetWidthField"
                     caption: "Width"
                     text: root.form.width
+                    error: root.form.widthError
+                    Layout.alignment: Qt.AlignTop
                     onTextEdited: text => root.form.width = text
                     onAccepted: root.add()
+                    field.KeyNavigation.tab: heightField.field
                 }
                 Label {
                     text: "\u00d7"
                     color: Theme.secondary
-                    topPadding: 14
+                    topPadding: Theme.sheetTimesOffset
+                    Layout.alignment: Qt.AlignTop
                 }
                 SizeColumn {
+                    id: heightField
+
                     objectName: "presetHeightField"
                     caption: "Height"
                     text: root.form.height
+                    error: root.form.heightError
+                    Layout.alignment: Qt.AlignTop
                     onTextEdited: text => root.form.height = text
                     onAccepted: root.add()
+                    field.KeyNavigation.tab: addButton
                 }
+            }
+            FieldError {
+                objectName: "sizeError"
+                text: [widthField.shownError, heightField.shownError].filter(e => e !== "").join("\n")
+                Layout.fillWidth: true
             }
         }
         RowLayout {
             Layout.fillWidth: true
 
             Button {
+                id: cancelButton
+
                 objectName: "cancelPresetButton"
                 text: "Cancel"
+                KeyNavigation.tab: nameField.field
                 onClicked: root.cancel()
             }
             Item {
                 Layout.fillWidth: true
             }
             Button {
+                id: addButton
+
                 objectName: "addPresetButton"
                 text: "Add"
                 enabled: root.form.canAdd
                 highlighted: enabled
+                KeyNavigation.tab: cancelButton
                 onClicked: root.add()
+                Keys.onReturnPressed: root.add()
             }
         }
     }

@@ -5,7 +5,8 @@ import QtQuick.Layouts
 import Tessel
 
 // The window's root view: owns the converter and the window's own state, and stacks the
-// header, the settings strip, the main region and the status bar.
+// header, the settings strip, the main region and the status bar. Notices (an undo offer, a
+// file manager that did not answer) appear above the status bar.
 Rectangle {
     id: root
 
@@ -18,9 +19,40 @@ Rectangle {
     readonly property bool hasFiles: converter.fileCount > 0
     readonly property bool isModal: addPresetSheet.visible || fileChooser.visible
                                     || folderDialog.visible
+    readonly property alias notice: notice
+
+    function undo() {
+        notice.hide();
+        if (root.converter.canUndo)
+            root.converter.undo();
+    }
+    function chooseOutputFolder() {
+        const current = root.converter.outputFolderURL;
+        const start = current.toString() !== "" ? current : FileUrls.picturesFolder;
+        if (Desktop.hasNativeDialogs) {
+            folderDialog.currentFolder = start;
+            folderDialog.open();
+        } else {
+            fileChooser.openFor(FileChooser.OutputFolder, start);
+        }
+    }
 
     objectName: "contentView"
     color: Theme.window
+    focus: true
+
+    // A click outside an entry field leaves it, so that keys act on the window again.
+    FieldFocus {
+        window: root.Window.window
+        home: root
+    }
+
+    RunReporter {
+        id: reporter
+
+        converter: root.converter
+        window: root.Window.window
+    }
 
     PresetForm {
         id: presetForm
@@ -35,6 +67,7 @@ Rectangle {
         Header {
             converter: root.converter
             Layout.fillWidth: true
+            onChooseFolderRequested: root.chooseOutputFolder()
         }
         SettingsStrip {
             converter: root.converter
@@ -47,12 +80,21 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             onDragOverChanged: over => root.isDragOver = over
-            onAddFilesRequested: fileChooser.open()
+            onAddFilesRequested: fileChooser.openFor(FileChooser.Inputs)
         }
         StatusBar {
             converter: root.converter
+            timeText: reporter.timeText
             Layout.fillWidth: true
         }
+    }
+
+    Notice {
+        id: notice
+
+        anchors.horizontalCenter: parent.horizontalCenter
+        anchors.bottom: parent.bottom
+        anchors.bottomMargin: 3 * Theme.pageMargin
     }
 
     AddPresetSheet {
@@ -66,13 +108,16 @@ Rectangle {
     FileChooser {
         id: fileChooser
 
+        extensions: root.converter.acceptedExtensions
         onChosen: urls => root.converter.addFiles(urls)
+        onFolderChosen: url => root.converter.setChosenOutputFolder(url)
     }
 
     FolderDialog {
         id: folderDialog
 
-        acceptLabel: "Choose Output Folder"
+        title: "Choose Output Folder"
+        acceptLabel: "Choose"
         onAccepted: root.converter.setChosenOutputFolder(selectedFolder)
     }
 
@@ -80,13 +125,25 @@ Rectangle {
         target: root.converter
 
         function onOutputFolderChooserRequested() {
-            folderDialog.open();
+            root.chooseOutputFolder();
+        }
+        function onUndoChanged() {
+            if (root.converter.canUndo && root.converter.undoText !== "")
+                notice.show(root.converter.undoText, "Undo", root.undo);
+        }
+    }
+    Connections {
+        target: Desktop
+
+        function onProblem(message) {
+            notice.show(message);
         }
     }
 
     WindowShortcuts {
         converter: root.converter
         enabled: !root.isModal
-        onAddFilesRequested: fileChooser.open()
+        onAddFilesRequested: fileChooser.openFor(FileChooser.Inputs)
+        onUndoRequested: root.undo()
     }
 }

@@ -11,7 +11,7 @@ Row {
     required property color color
     required property string description
 
-    spacing: 4
+    spacing: Theme.spacingSmall
     Accessible.role: Accessible.StaticText
     Accessible.name: count + " " + description
 
@@ -23,7 +23,7 @@ Row {
     Label {
         anchors.verticalCenter: parent.verticalCenter
         text: root.count
-        font.pixelSize: 13
+        font.pixelSize: Theme.bodySize
         color: root.color
     }
 }

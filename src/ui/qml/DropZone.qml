@@ -9,6 +9,7 @@ Item {
     id: root
 
     required property bool isDragOver
+    property list<string> extensions
     readonly property real lineWidth: isDragOver ? 2.5 : 1.5
 
     signal browseRequested
@@ -19,7 +20,7 @@ Item {
         id: outline
 
         readonly property real inset: root.lineWidth / 2
-        readonly property real radius: 14 - inset
+        readonly property real radius: Theme.dropZoneRadius - inset
         readonly property real x0: inset
         readonly property real y0: inset
         readonly property real x1: width - inset
@@ -56,34 +57,35 @@ Item {
 
     Column {
         anchors.centerIn: parent
-        spacing: 14
+        spacing: Theme.dropZoneSpacing
 
         Icon {
             objectName: "dropZoneIcon"
             anchors.horizontalCenter: parent.horizontalCenter
             name: "square.and.arrow.down.on.square"
-            size: 42
+            size: Theme.dropIconSize
             font.weight: Font.Light
-            color: root.isDragOver ? Theme.accent : Theme.withAlpha(Theme.secondary, 0.5)
+            color: root.isDragOver ? Theme.accent : Theme.secondary
         }
         Label {
             anchors.horizontalCenter: parent.horizontalCenter
             text: "Drop images or folders"
-            font.pixelSize: 17
+            font.pixelSize: Theme.dropTitleSize
             font.weight: Font.Medium
-            color: Theme.withAlpha(Theme.primary, 0.7)
+            color: Theme.primary
         }
         Label {
             anchors.horizontalCenter: parent.horizontalCenter
-            text: "PNG \u00b7 JPG \u00b7 TIFF \u00b7 WebP \u00b7 BMP \u00b7 HEIC \u00b7 GIF \u00b7 AVIF"
+            objectName: "formatList"
+            text: FileUrls.formatList(root.extensions)
             font.family: Theme.fixedFont.family
-            font.pixelSize: 12
-            color: Theme.withAlpha(Theme.secondary, 0.5)
+            font.pixelSize: Theme.smallSize
+            color: Theme.secondary
         }
         Item {
             anchors.horizontalCenter: parent.horizontalCenter
             width: browse.implicitWidth
-            height: browse.implicitHeight + 4
+            height: browse.implicitHeight + Theme.spacingSmall
 
             ProminentButton {
                 id: browse
@@ -91,12 +93,12 @@ Item {
                 objectName: "browseButton"
                 anchors.bottom: parent.bottom
                 text: "Browse"
-                font.pixelSize: 13
+                font.pixelSize: Theme.bodySize
                 font.weight: Font.Medium
-                leftPadding: 20
-                rightPadding: 20
-                topPadding: 7
-                bottomPadding: 7
+                leftPadding: Theme.pageMargin
+                rightPadding: Theme.pageMargin
+                topPadding: Theme.browsePadding
+                bottomPadding: Theme.browsePadding
                 onClicked: root.browseRequested()
             }
         }

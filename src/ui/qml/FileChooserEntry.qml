@@ -11,23 +11,24 @@ ItemDelegate {
     required property url fileUrl
     required property bool fileIsDir
     property bool selected: false
+    property bool isCurrent: false
 
     signal picked(int modifiers)
     signal opened
 
     highlighted: selected
     text: fileName
-    topPadding: 4
-    bottomPadding: 4
+    topPadding: Theme.spacingSmall
+    bottomPadding: Theme.spacingSmall
     Accessible.name: (fileIsDir ? "Folder " : "File ") + fileName
 
     contentItem: Row {
-        spacing: 8
+        spacing: Theme.spacing
 
         Icon {
             anchors.verticalCenter: parent.verticalCenter
             name: root.fileIsDir ? "folder" : "photo"
-            size: 16
+            size: Theme.chooserIconSize
             color: root.highlighted ? Theme.accentText : Theme.secondary
         }
         Label {
@@ -37,6 +38,10 @@ ItemDelegate {
         }
     }
 
+    FocusRing {
+        visible: root.isCurrent
+        anchors.margins: 0
+    }
     MouseArea {
         anchors.fill: parent
         onClicked: mouse => root.picked(mouse.modifiers)

@@ -2,23 +2,69 @@ import QtQuick
 import QtQuick.Controls
 import Tessel
 
-// The rows of the file list; only the rows in view exist, so long lists stay light.
+// The rows of the file list; only the rows in view exist, so long lists stay light. Arrows,
+// Home, End and Page Up/Down move the current row; Space ticks or unticks it.
 ListView {
     id: root
 
     required property ImageConverter converter
+    readonly property int pageRows: Math.max(1, Math.floor(height / Theme.rowHeight) - 1)
+
+    function moveTo(row) {
+        if (count === 0)
+            return;
+        currentIndex = Math.max(0, Math.min(count - 1, row));
+        positionViewAtIndex(currentIndex, ListView.Contain);
+    }
 
     objectName: "fileList"
     model: converter.fileModel
     clip: true
     reuseItems: true
-    topMargin: 2
-    bottomMargin: 2
+    topMargin: Theme.listMargin
+    bottomMargin: Theme.listMargin
     boundsBehavior: Flickable.StopAtBounds
-    ScrollBar.vertical: ScrollBar {}
+    activeFocusOnTab: true
+    keyNavigationEnabled: true
+    highlightFollowsCurrentItem: false
+    Accessible.role: Accessible.List
+    Accessible.name: "Files"
+
+    Keys.onPressed: event => {
+        switch (event.key) {
+        case Qt.Key_Home:
+            moveTo(0);
+            break;
+        case Qt.Key_End:
+            moveTo(count - 1);
+            break;
+        case Qt.Key_PageUp:
+            moveTo(currentIndex - pageRows);
+            break;
+        case Qt.Key_PageDown:
+            moveTo(currentIndex + pageRows);
+            break;
+        case Qt.Key_Space:
+            if (currentItem)
+                currentItem.toggle();
+            break;
+        default:
+            return;
+        }
+        event.accepted = true;
+    }
+
+    ScrollBar.vertical: ScrollBar {
+        objectName: "fileListScrollBar"
+        // Always shown while the list overflows, not only while scrolling.
+        policy: size < 1 ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
+        width: Theme.scrollBarWidth
+        minimumSize: 0.05
+    }
 
     delegate: FileRow {
         width: ListView.view.width
         converter: root.converter
+        isCurrent: ListView.isCurrentItem && root.activeFocus
     }
 }

@@ -3,65 +3,121 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Tessel
 
-// One file of the list: its checkbox, status indicator, name and status text.
+// One file of the list: its checkbox, status indicator, name with its folder, sizes and status
+// text; a done file can be shown in the file manager. The tooltip holds the full path and, for
+// an error, the whole message.
 Item {
     id: root
 
     required property var model
-    required property string fileName
-    required property bool isSelected
-    required property int statusKind
-    readonly property string statusName: ["done", "error", "queued", "converting", "cancelled"][statusKind]
-    required property string statusText
+    required property int index
     required property ImageConverter converter
+    property bool isCurrent: false
+
+    readonly property string fileName: model.fileName
+    readonly property bool isSelected: model.isSelected
+    readonly property int kind: model.statusKind
+    readonly property string path: model.path
+    readonly property string detail: model.detail
+    readonly property real inputSize: model.inputSize
+    readonly property string sizesText: kind === Status.Done && inputSize > 0
+                                        ? FileUrls.sizeText(inputSize) + " \u2192 " + model.statusText
+                                        : model.statusText
+    readonly property string fullText: path + (kind === Status.Error
+                                                ? "\n" + model.statusText + (detail ? ": " + detail : "")
+                                                : "")
+
+    function toggle() {
+        if (!root.converter.isConverting)
+            root.model.isSelected = !root.isSelected;
+    }
 
     objectName: "fileRow"
-    implicitHeight: 30
-    opacity: isSelected ? 1 : 0.45
+    implicitHeight: Theme.rowHeight
+    Accessible.role: Accessible.ListItem
+    Accessible.name: model.fileName + ", " + model.statusText
+    Accessible.description: fullText
+
+    HoverHandler {
+        id: hover
+    }
+    ToolTip.visible: hover.hovered && root.path !== ""
+    ToolTip.delay: 600
+    ToolTip.text: root.fullText
+
+    Rectangle {
+        anchors.fill: parent
+        anchors.leftMargin: Theme.spacingSmall
+        anchors.rightMargin: Theme.spacingSmall
+        visible: root.isCurrent
+        color: "transparent"
+        border.color: Theme.focusRing
+        border.width: Theme.focusRingWidth
+        radius: Theme.controlRadius
+    }
 
     RowLayout {
         anchors.fill: parent
-        anchors.leftMargin: 20
-        anchors.rightMargin: 20
-        anchors.topMargin: 6
-        anchors.bottomMargin: 6
-        spacing: 10
+        anchors.leftMargin: Theme.pageMargin
+        anchors.rightMargin: Theme.pageMargin
+        anchors.topMargin: Theme.rowMargin
+        anchors.bottomMargin: Theme.rowMargin
+        spacing: Theme.spacingMedium
 
         IconButton {
             objectName: "rowCheckbox"
             padding: 0
             iconName: root.isSelected ? "checkmark.circle.fill" : "circle"
-            iconColor: root.isSelected ? Theme.accent : Theme.withAlpha(Theme.secondary, 0.3)
-            label: (root.isSelected ? "Deselect " : "Select ") + root.fileName
+            iconColor: root.isSelected ? Theme.accent : Theme.faint
+            label: (root.isSelected ? "Deselect " : "Select ") + root.model.fileName
             enabled: !root.converter.isConverting
-            onClicked: {
-                root.model.isSelected = !root.isSelected;
-            }
+            onClicked: root.toggle()
         }
         StatusIndicator {
-            statusName: root.statusName
+            kind: root.kind
         }
         Label {
             objectName: "fileNameLabel"
-            text: root.fileName
-            font.pixelSize: 13
+            text: root.model.fileName
+            font.pixelSize: Theme.bodySize
             color: root.isSelected ? Theme.primary : Theme.secondary
             elide: Text.ElideMiddle
             maximumLineCount: 1
+            Layout.preferredWidth: implicitWidth
+            Layout.minimumWidth: Math.min(implicitWidth, Theme.folderNameWidth)
+        }
+        Label {
+            objectName: "fileFolderLabel"
+            text: FileUrls.parentName(root.path)
+            font.pixelSize: Theme.smallSize
+            color: Theme.secondary
+            elide: Text.ElideLeft
+            maximumLineCount: 1
+            // Only the room the name leaves.
+            Layout.preferredWidth: 0
             Layout.fillWidth: true
         }
         TextInput {
             objectName: "statusTextField"
-            text: root.statusText
+            text: root.sizesText
             readOnly: true
             selectByMouse: true
             clip: true
             font.family: Theme.fixedFont.family
-            font.pixelSize: 12
-            color: Theme.statusColor(root.statusName)
+            font.pixelSize: Theme.smallSize
+            color: Theme.statusColor(root.kind)
             selectionColor: Theme.accent
             selectedTextColor: Theme.accentText
             Layout.maximumWidth: root.width / 2
+        }
+        IconButton {
+            objectName: "showInFolderButton"
+            visible: root.kind === Status.Done
+            padding: 0
+            iconName: "magnifyingglass"
+            iconColor: Theme.link
+            label: "Show in file manager"
+            onClicked: Desktop.showInFileManager(root.model.outputPath)
         }
     }
 }

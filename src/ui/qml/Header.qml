@@ -3,45 +3,56 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Tessel
 
-// The title and the output-folder button.
+// The title and the output-folder button, whose tooltip is the folder's full path.
 Rectangle {
     id: root
 
     required property ImageConverter converter
-    readonly property bool hasFolder: converter.outputFolderURL.toString() !== ""
+    readonly property bool hasFolder: converter.hasOutputFolder
+    readonly property string folderPath: converter.outputFolderPath
+
+    signal chooseFolderRequested
 
     color: Theme.window
-    implicitHeight: row.implicitHeight + 20
+    implicitHeight: row.implicitHeight + 2 * Theme.headerMargin
 
     RowLayout {
         id: row
 
         anchors.fill: parent
-        anchors.leftMargin: 20
-        anchors.rightMargin: 20
-        anchors.topMargin: 10
-        anchors.bottomMargin: 10
+        anchors.leftMargin: Theme.pageMargin
+        anchors.rightMargin: Theme.pageMargin
+        anchors.topMargin: Theme.headerMargin
+        anchors.bottomMargin: Theme.headerMargin
 
         Label {
             text: "TESSEL"
-            font.pixelSize: 16
+            font.pixelSize: Theme.titleSize
             font.bold: true
         }
         Item {
             Layout.fillWidth: true
         }
         Button {
+            id: button
+
             objectName: "outputFolderButton"
-            leftPadding: 8
-            rightPadding: 8
-            topPadding: 3
-            bottomPadding: 3
+            leftPadding: Theme.spacing
+            rightPadding: Theme.spacing
+            topPadding: Theme.spacingTight
+            bottomPadding: Theme.spacingTight
             Accessible.name: root.hasFolder ? "Output folder: " + folderLabel.text
                                             : folderLabel.text
-            onClicked: root.converter.chooseOutputFolder()
+            Accessible.description: toolTip
+            readonly property string toolTip: root.hasFolder ? root.folderPath
+                                                             : "Choose where the WebP files go"
+            ToolTip.visible: hovered
+            ToolTip.delay: 500
+            ToolTip.text: toolTip
+            onClicked: root.chooseFolderRequested()
 
             contentItem: Row {
-                spacing: 5
+                spacing: Theme.spacingSmall + 1
 
                 Icon {
                     name: "folder"
@@ -52,11 +63,11 @@ Rectangle {
 
                     objectName: "outputFolderLabel"
                     anchors.verticalCenter: parent.verticalCenter
-                    width: Math.min(implicitWidth, 160)
+                    width: Math.min(implicitWidth, Theme.folderNameWidth)
                     text: root.hasFolder ? FileUrls.folderName(root.converter.outputFolderURL)
                                          : "Set output folder"
                     color: root.hasFolder ? Theme.primary : Theme.secondary
-                    font.pixelSize: 13
+                    font.pixelSize: Theme.bodySize
                     elide: Text.ElideMiddle
                     maximumLineCount: 1
                 }

@@ -7,7 +7,7 @@ Label {
     id: root
 
     required property string name
-    property int size: 13
+    property int size: Theme.bodySize
 
     text: Theme.glyph(name)
     font.family: Theme.hasIcons ? Theme.iconFamily : Theme.font.family

@@ -2,20 +2,24 @@ import QtQuick
 import QtQuick.Controls
 import Tessel
 
-// A borderless button showing one symbol; `label` is what screen readers say.
+// A borderless button showing one symbol; `label` is its tooltip and what screen readers say.
 ToolButton {
     id: root
 
     required property string iconName
     required property string label
     property color iconColor: Theme.primary
-    property int iconSize: 13
+    property int iconSize: Theme.bodySize
     property int iconWeight: Font.Normal
 
     flat: true
-    padding: 4
-    focusPolicy: Qt.TabFocus
+    padding: Theme.spacingSmall
+    focusPolicy: Qt.StrongFocus
     Accessible.name: label
+    Accessible.description: label
+    ToolTip.visible: hovered && label !== ""
+    ToolTip.delay: 500
+    ToolTip.text: label
     contentItem: Icon {
         name: root.iconName
         size: root.iconSize
@@ -25,4 +29,6 @@ ToolButton {
         verticalAlignment: Text.AlignVCenter
         opacity: root.enabled ? 1 : 0.35
     }
+
+    FocusRing {}
 }

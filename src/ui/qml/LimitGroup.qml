@@ -3,50 +3,70 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Tessel
 
-// The size-limit switch with "≤ … KB" while it is on, or the quality slider while it is off.
+// The labelled size-limit switch with "≤ … KB" while it is on, or the quality slider while it
+// is off. The slider shows its value while dragged and stores it when released.
 RowLayout {
     id: root
 
     required property SettingsPanel panel
     readonly property bool limited: panel.fileSizeLimitEnabled
 
-    spacing: 4
+    spacing: Theme.spacingSmall
 
     Switch {
+        id: limitSwitch
+
         objectName: "sizeLimitSwitch"
         checked: root.limited
         padding: 0
-        Accessible.name: "Limit file size"
+        text: "Size limit"
+        font.pixelSize: Theme.bodySize
+        Accessible.name: "Limit the file size (off: set the quality)"
+        ToolTip.visible: hovered
+        ToolTip.delay: 500
+        ToolTip.text: root.limited ? "Each file is made as good as fits the size limit"
+                                   : "Each file is made at the chosen quality"
         onToggled: root.panel.setFileSizeLimitEnabled(checked)
+
+        FocusRing {}
     }
     Label {
         visible: root.limited
         text: "\u2264"
-        font.pixelSize: 13
+        font.pixelSize: Theme.bodySize
         color: Theme.secondary
     }
     IntegerField {
         objectName: "sizeLimitField"
         visible: root.limited
         valueText: root.panel.fileSizeLimitText
-        Layout.preferredWidth: 56
+        error: root.panel.sizeLimitError
+        Layout.preferredWidth: Theme.sizeFieldWidth
         Accessible.name: "Maximum file size in KB"
         onCommitted: text => root.panel.commitFileSizeLimitKB(text)
+        onDismissed: root.panel.dismissErrors()
     }
     Label {
         visible: root.limited
         text: "KB"
-        font.pixelSize: 13
-        color: Theme.withAlpha(Theme.secondary, 0.6)
+        font.pixelSize: Theme.bodySize
+        color: Theme.secondary
     }
     Label {
         visible: !root.limited
         text: "Q"
-        font.pixelSize: 13
+        font.pixelSize: Theme.bodySize
         font.weight: Font.Medium
-        color: Theme.withAlpha(Theme.secondary, 0.6)
+        color: Theme.secondary
     }
     Slider {
+        id: slider
+
+        function store() {
+            if (Math.round(value) !== root.panel.quality)
+                root.panel.setQuality(value);
+        }
+
         objectName: "qualitySlider"
         visible: !root.limited
         from: 1
@@ -54,18 +74,24 @@ RowLayout {
         stepSize: 1
         snapMode: Slider.SnapAlways
         value: root.panel.quality
-        Layout.preferredWidth: 80
+        Layout.preferredWidth: Theme.sliderWidth
         Accessible.name: "Quality"
-        onMoved: root.panel.setQuality(value)
+        // A drag settles when the slider is let go; a key press settles at once.
+        onMoved: if (!pressed)
+            store()
+        onPressedChanged: if (!pressed)
+            store()
+
+        FocusRing {}
     }
     Label {
         objectName: "qualityLabel"
         visible: !root.limited
-        text: root.panel.quality + "%"
+        text: Math.round(slider.value) + "%"
         font.family: Theme.fixedFont.family
-        font.pixelSize: 12
+        font.pixelSize: Theme.smallSize
         color: Theme.secondary
         horizontalAlignment: Text.AlignHCenter
-        Layout.preferredWidth: 36
+        Layout.preferredWidth: Theme.qualityLabelWidth
     }
 }

@@ -3,7 +3,8 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Tessel
 
-// Above the list: select all, the selection count, add, remove, clear and the run button.
+// Above the list: select all, the selection count, select the files not done, add, remove,
+// clear and the run button. Remove and clear can be undone.
 Item {
     id: root
 
@@ -12,23 +13,22 @@ Item {
 
     signal addFilesRequested
 
-    implicitHeight: row.implicitHeight + 16
+    implicitHeight: row.implicitHeight + 2 * Theme.stripMargin
 
     RowLayout {
         id: row
 
         anchors.fill: parent
-        anchors.leftMargin: 20
-        anchors.rightMargin: 20
-        anchors.topMargin: 8
-        anchors.bottomMargin: 8
-        spacing: 10
+        anchors.leftMargin: Theme.pageMargin
+        anchors.rightMargin: Theme.pageMargin
+        anchors.topMargin: Theme.stripMargin
+        anchors.bottomMargin: Theme.stripMargin
+        spacing: Theme.spacingMedium
 
         IconButton {
             objectName: "selectAllButton"
             iconName: root.converter.allSelected ? "checkmark.circle.fill" : "circle"
-            iconColor: root.converter.allSelected ? Theme.accent
-                                                  : Theme.withAlpha(Theme.secondary, 0.4)
+            iconColor: root.converter.allSelected ? Theme.accent : Theme.faint
             label: root.converter.allSelected ? "Deselect all" : "Select all"
             enabled: root.idle
             onClicked: root.converter.allSelected ? root.converter.deselectAll()
@@ -38,8 +38,15 @@ Item {
             objectName: "selectionCount"
             text: root.converter.selectedCount + "/" + root.converter.fileCount
             font.family: Theme.fixedFont.family
-            font.pixelSize: 11
+            font.pixelSize: Theme.captionSize
             color: Theme.secondary
+        }
+        IconButton {
+            objectName: "selectUnfinishedButton"
+            iconName: "arrow.clockwise"
+            label: "Select the files not done yet"
+            enabled: root.idle && root.converter.hasUnfinished
+            onClicked: root.converter.selectUnfinished()
         }
         Item {
             Layout.fillWidth: true
@@ -48,7 +55,7 @@ Item {
             objectName: "addButton"
             iconName: "plus"
             iconWeight: Font.Medium
-            label: "Add files"
+            label: "Add images or folders (Ctrl+O)"
             enabled: root.idle
             onClicked: root.addFilesRequested()
         }
@@ -56,20 +63,20 @@ Item {
             objectName: "removeButton"
             iconName: "minus"
             iconWeight: Font.Medium
-            label: "Remove selected"
-            enabled: root.idle && !root.converter.noneSelected
+            label: "Remove the selected files (Delete)"
+            enabled: root.converter.canRemove
             onClicked: root.converter.removeSelected()
         }
         IconButton {
             objectName: "clearButton"
             iconName: "xmark"
             iconWeight: Font.Medium
-            label: "Clear list"
+            label: "Remove all files"
             enabled: root.idle
             onClicked: root.converter.clearAll()
         }
         Item {
-            implicitWidth: 8
+            implicitWidth: Theme.spacing
         }
         RunButton {
             converter: root.converter

@@ -7,10 +7,10 @@ ApplicationWindow {
 
     readonly property alias contentView: contentView
 
-    width: 760
-    height: 640
-    minimumWidth: 680
-    minimumHeight: 560
+    width: Theme.windowWidth
+    height: Theme.windowHeight
+    minimumWidth: Theme.windowMinimumWidth
+    minimumHeight: Theme.windowMinimumHeight
     visible: true
     title: "Tessel"
     color: Theme.window
@@ -19,6 +19,10 @@ ApplicationWindow {
     property list<url> launchFiles
 
     Component.onCompleted: contentView.converter.addFiles(launchFiles)
+
+    WindowGeometry {
+        window: root
+    }
 
     ContentView {
         id: contentView

@@ -22,8 +22,9 @@ Item {
 
         DropZone {
             anchors.fill: parent
-            anchors.margins: 24
+            anchors.margins: Theme.dropZoneMargin
             isDragOver: root.isDragOver
+            extensions: root.converter.acceptedExtensions
             onBrowseRequested: root.addFilesRequested()
         }
         FileDropArea {
@@ -47,7 +48,7 @@ Item {
         }
         Rectangle {
             color: Theme.separator
-            implicitHeight: 1
+            implicitHeight: Theme.hairline
             Layout.fillWidth: true
         }
         Item {

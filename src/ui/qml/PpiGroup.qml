@@ -9,20 +9,20 @@ RowLayout {
 
     required property SettingsPanel panel
 
-    spacing: 4
+    spacing: Theme.spacingSmall
 
     Label {
         text: "PPI"
-        font.pixelSize: 13
+        font.pixelSize: Theme.bodySize
         font.weight: Font.Medium
-        color: Theme.withAlpha(Theme.secondary, 0.6)
+        color: Theme.secondary
     }
     ComboBox {
         objectName: "ppiPicker"
         model: root.panel.ppiOptions
         currentIndex: root.panel.ppiIndex
-        font.pixelSize: 12
-        Layout.preferredWidth: 82
+        font.pixelSize: Theme.smallSize
+        Layout.preferredWidth: Theme.ppiPickerWidth
         Accessible.name: "PPI"
         onActivated: index => root.panel.choosePPI(index)
     }
@@ -30,8 +30,10 @@ RowLayout {
         objectName: "customPPIField"
         visible: root.panel.isCustomPPI
         valueText: root.panel.customPPIText
-        Layout.preferredWidth: 52
+        error: root.panel.ppiError
+        Layout.preferredWidth: Theme.ppiFieldWidth
         Accessible.name: "Custom PPI"
         onCommitted: text => root.panel.commitCustomPPI(text)
+        onDismissed: root.panel.dismissErrors()
     }
 }

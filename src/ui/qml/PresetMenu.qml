@@ -3,6 +3,7 @@ import QtQuick.Controls
 import Tessel
 
 // The preset menu: its face shows the selected preset; its menu selects, adds and removes.
+// Every pick closes the whole menu before it acts, since acting rebuilds the entries.
 Button {
     id: root
 
@@ -12,19 +13,25 @@ Button {
 
     objectName: "presetMenuButton"
     flat: true
-    leftPadding: 10
-    rightPadding: 10
-    topPadding: 5
-    bottomPadding: 5
+    leftPadding: Theme.spacingMedium
+    rightPadding: Theme.spacingMedium
+    topPadding: Theme.spacingSmall + 1
+    bottomPadding: Theme.spacingSmall + 1
+    Accessible.description: "Output size"
+    ToolTip.visible: hovered && !menu.visible
+    ToolTip.delay: 500
+    ToolTip.text: "Output size: choose, add or remove a preset"
     Accessible.name: "Preset: " + (panel.hasSelectedPreset ? panel.selectedPresetName : "none")
     onClicked: menu.open()
 
     background: Rectangle {
-        radius: 6
+        radius: Theme.controlRadius
         color: Theme.withAlpha(Theme.controlBackground, 0.6)
     }
+
+    FocusRing {}
     contentItem: Row {
-        spacing: 5
+        spacing: Theme.spacingSmall + 1
 
         Icon {
             name: "rectangle.resize"
@@ -35,7 +42,7 @@ Button {
             visible: root.panel.hasSelectedPreset
             anchors.verticalCenter: parent.verticalCenter
             text: root.panel.selectedPresetName
-            font.pixelSize: 13
+            font.pixelSize: Theme.bodySize
             font.weight: Font.Medium
         }
         Label {
@@ -44,7 +51,7 @@ Button {
             anchors.verticalCenter: parent.verticalCenter
             text: root.panel.selectedPresetSizeText
             font.family: Theme.fixedFont.family
-            font.pixelSize: 12
+            font.pixelSize: Theme.smallSize
             color: Theme.secondary
         }
         Label {
@@ -52,13 +59,13 @@ Button {
             visible: !root.panel.hasSelectedPreset
             anchors.verticalCenter: parent.verticalCenter
             text: "No preset"
-            font.pixelSize: 13
+            font.pixelSize: Theme.bodySize
             color: Theme.secondary
         }
         Icon {
             name: "chevron.down"
             anchors.verticalCenter: parent.verticalCenter
-            size: 10
+            size: Theme.chevronSize
             font.bold: true
             color: Theme.secondary
         }
@@ -71,7 +78,8 @@ Button {
         y: root.height
         // Makes the entries that open submenus; "Remove" is left out while it would be empty.
         delegate: MenuEntry {
-            visible: !subMenu || subMenu.count > 0
+            objectName: "removeSubmenuEntry"
+            visible: root.panel.removablePresets.length > 0
             height: visible ? implicitHeight : 0
         }
 
@@ -86,7 +94,11 @@ Button {
         Instantiator {
             model: root.panel.presets
             delegate: PresetMenuEntry {
-                onTriggered: root.panel.selectPreset(preset.id)
+                onTriggered: {
+                    const id = preset.id;
+                    menu.close();
+                    root.panel.selectPreset(id);
+                }
             }
             onObjectAdded: (index, object) => menu.insertItem(index + 1, object)
             onObjectRemoved: (index, object) => menu.removeItem(object)
@@ -94,14 +106,21 @@ Button {
         MenuSeparator {}
         MenuEntry {
             text: "Original Size"
-            onTriggered: root.panel.selectOriginalPreset()
+            onTriggered: {
+                menu.close();
+                root.panel.selectOriginalPreset();
+            }
         }
         MenuEntry {
             text: "New Preset\u2026"
-            onTriggered: root.newPresetRequested()
+            onTriggered: {
+                menu.close();
+                root.newPresetRequested();
+            }
         }
         RemovePresetMenu {
             panel: root.panel
+            onPicked: menu.close()
         }
     }
 }

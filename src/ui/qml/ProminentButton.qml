@@ -14,9 +14,11 @@ Button {
         verticalAlignment: Text.AlignVCenter
     }
     background: Rectangle {
-        implicitHeight: 20
+        implicitHeight: Theme.buttonHeight
         radius: 5
-        color: root.down ? Qt.darker(Theme.accent, 1.15) : Theme.accent
+        color: root.down ? Qt.darker(Theme.accentFill, 1.15) : Theme.accentFill
         opacity: root.enabled ? 1 : 0.45
     }
+
+    FocusRing {}
 }

@@ -2,11 +2,14 @@ import QtQuick
 import QtQuick.Controls
 import Tessel
 
-// The "Remove" submenu: one entry per preset that does not keep the original size.
+// The "Remove" submenu: one entry per preset that does not keep the original size. Removing
+// one can be undone.
 Menu {
     id: root
 
     required property SettingsPanel panel
+
+    signal picked
 
     objectName: "removePresetMenu"
     title: "Remove"
@@ -18,7 +21,12 @@ Menu {
 
             text: modelData.name
             textColor: Theme.red
-            onTriggered: root.panel.removePreset(modelData.id)
+            onTriggered: {
+                const id = modelData.id;
+                root.close();
+                root.picked();
+                root.panel.removePreset(id);
+            }
         }
         onObjectAdded: (index, object) => root.insertItem(index, object)
         onObjectRemoved: (index, object) => root.removeItem(object)

@@ -1,46 +1,54 @@
 import QtQuick
 import QtQuick.Controls
+import QtQuick.Layouts
 import Tessel
 
-// Convert while idle, Stop while a run is under way.
-Item {
+// Convert while idle, Stop while a run is under way. While Convert cannot run, the reason
+// stands beside it ("Choose a preset", "Select files").
+RowLayout {
     id: root
 
     required property ImageConverter converter
+    readonly property string blocker: converter.convertBlocker
 
-    implicitWidth: converter.isConverting ? stop.implicitWidth : convert.implicitWidth
-    implicitHeight: converter.isConverting ? stop.implicitHeight : convert.implicitHeight
+    spacing: Theme.spacing
 
+    Label {
+        objectName: "convertBlocker"
+        visible: !root.converter.isConverting && root.blocker !== ""
+        text: root.blocker
+        font.pixelSize: Theme.captionSize
+        color: Theme.secondary
+    }
     ProminentButton {
         id: convert
 
         objectName: "convertButton"
-        anchors.centerIn: parent
         visible: !root.converter.isConverting
-        enabled: !root.converter.noneSelected && root.converter.hasSelectedPreset
+        enabled: root.converter.canConvert
         text: "Convert"
-        font.pixelSize: 11
+        font.pixelSize: Theme.captionSize
         font.weight: Font.DemiBold
-        leftPadding: 14
-        rightPadding: 14
-        topPadding: 4
-        bottomPadding: 4
+        leftPadding: Theme.convertPadding
+        rightPadding: Theme.convertPadding
+        topPadding: Theme.spacingSmall
+        bottomPadding: Theme.spacingSmall
+        Accessible.description: root.blocker !== "" ? root.blocker : "Convert the selected files (Ctrl+Return)"
         onClicked: root.converter.convertAll()
     }
     Button {
         id: stop
 
         objectName: "stopButton"
-        anchors.centerIn: parent
         visible: root.converter.isConverting
         text: "Stop"
-        font.pixelSize: 11
+        font.pixelSize: Theme.captionSize
         font.weight: Font.DemiBold
         palette.buttonText: Theme.red
-        leftPadding: 12
-        rightPadding: 12
-        topPadding: 4
-        bottomPadding: 4
+        leftPadding: Theme.spacingLarge
+        rightPadding: Theme.spacingLarge
+        topPadding: Theme.spacingSmall
+        bottomPadding: Theme.spacingSmall
         onClicked: root.converter.isCancelled = true
     }
 }

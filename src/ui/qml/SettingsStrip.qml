@@ -10,8 +10,8 @@ Rectangle {
 
     signal newPresetRequested
 
-    color: Theme.withAlpha(Theme.separator, 0.06)
-    implicitHeight: row.implicitHeight + 16
+    color: Theme.strip
+    implicitHeight: row.implicitHeight + 2 * Theme.stripMargin
 
     SettingsPanel {
         id: panel
@@ -23,11 +23,11 @@ Rectangle {
         id: row
 
         anchors.fill: parent
-        anchors.leftMargin: 20
-        anchors.rightMargin: 20
-        anchors.topMargin: 8
-        anchors.bottomMargin: 8
-        spacing: 16
+        anchors.leftMargin: Theme.pageMargin
+        anchors.rightMargin: Theme.pageMargin
+        anchors.topMargin: Theme.stripMargin
+        anchors.bottomMargin: Theme.stripMargin
+        spacing: Theme.spacingWide
 
         PresetMenu {
             panel: panel

@@ -3,14 +3,17 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Tessel
 
-// Along the bottom: the run's progress, the done, error and cancelled counts, Open Folder and
-// the version.
+// Along the bottom: the run's progress with its elapsed and remaining time, the done, error
+// and cancelled counts, the last run's summary, Open Folder and the version.
 ColumnLayout {
     id: root
 
     required property ImageConverter converter
-    readonly property bool canOpenFolder: converter.outputFolderURL.toString() !== ""
-                                          && converter.doneCount >= 1 && !converter.isConverting
+    property string timeText
+    readonly property bool hasFolder: converter.hasOutputFolder
+    readonly property bool canOpenFolder: hasFolder && converter.doneCount >= 1
+                                          && !converter.isConverting
+    readonly property string summary: converter.isConverting ? "" : converter.summaryText
 
     spacing: 0
 
@@ -23,17 +26,17 @@ ColumnLayout {
         to: Math.max(1, root.converter.totalCount)
         value: root.converter.completedCount
         Layout.fillWidth: true
-        Layout.leftMargin: 20
-        Layout.rightMargin: 20
+        Layout.leftMargin: Theme.pageMargin
+        Layout.rightMargin: Theme.pageMargin
 
         // A thin bar, as a linear progress indicator is, rather than the style's tall box.
         background: Rectangle {
-            implicitHeight: 4
+            implicitHeight: Theme.spacingSmall
             radius: 2
             color: Theme.separator
         }
         contentItem: Item {
-            implicitHeight: 4
+            implicitHeight: Theme.spacingSmall
 
             Rectangle {
                 width: progressBar.visualPosition * parent.width
@@ -44,22 +47,22 @@ ColumnLayout {
         }
     }
     RowLayout {
-        spacing: 12
+        spacing: Theme.spacingLarge
         Layout.fillWidth: true
-        Layout.leftMargin: 20
-        Layout.rightMargin: 20
-        Layout.topMargin: 8
-        Layout.bottomMargin: 8
+        Layout.leftMargin: Theme.pageMargin
+        Layout.rightMargin: Theme.pageMargin
+        Layout.topMargin: Theme.stripMargin
+        Layout.bottomMargin: Theme.stripMargin
 
         Row {
-            spacing: 8
+            spacing: Theme.spacing
 
             CountLabel {
                 objectName: "doneCount"
                 visible: root.converter.doneCount >= 1
                 iconName: "checkmark.circle.fill"
                 count: root.converter.doneCount
-                color: Theme.green
+                color: Theme.statusColor(Status.Done)
                 description: "converted"
             }
             CountLabel {
@@ -67,7 +70,7 @@ ColumnLayout {
                 visible: root.converter.errorCount >= 1
                 iconName: "exclamationmark.triangle.fill"
                 count: root.converter.errorCount
-                color: Theme.red
+                color: Theme.statusColor(Status.Error)
                 description: "failed"
             }
             CountLabel {
@@ -75,7 +78,7 @@ ColumnLayout {
                 visible: root.converter.cancelledCount >= 1
                 iconName: "minus.circle.fill"
                 count: root.converter.cancelledCount
-                color: Theme.orange
+                color: Theme.statusColor(Status.Cancelled)
                 description: "cancelled"
             }
             Label {
@@ -84,43 +87,67 @@ ColumnLayout {
                 anchors.verticalCenter: parent.verticalCenter
                 text: root.converter.completedCount + "/" + root.converter.totalCount
                 font.family: Theme.fixedFont.family
-                font.pixelSize: 12
+                font.pixelSize: Theme.smallSize
                 color: Theme.secondary
             }
         }
+        Label {
+            objectName: "runTimeLabel"
+            visible: root.converter.isConverting && text !== ""
+            text: root.timeText
+            font.pixelSize: Theme.smallSize
+            color: Theme.secondary
+        }
+        Label {
+            objectName: "summaryLabel"
+            visible: text !== ""
+            text: root.summary
+            font.pixelSize: Theme.smallSize
+            color: Theme.secondary
+            elide: Text.ElideRight
+            Layout.fillWidth: true
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
+        }
         Item {
+            visible: root.summary === ""
             Layout.fillWidth: true
         }
         Button {
             objectName: "openFolderButton"
             visible: root.canOpenFolder
             flat: true
-            padding: 2
+            padding: Theme.listMargin
             Accessible.name: "Open Folder"
-            onClicked: Qt.openUrlExternally(root.converter.outputFolderURL)
+            ToolTip.visible: hovered
+            ToolTip.delay: 500
+            ToolTip.text: root.converter.outputFolderPath
+            onClicked: Desktop.openFolder(root.converter.outputFolderURL)
 
             contentItem: Row {
-                spacing: 3
+                spacing: Theme.spacingTight
 
                 Icon {
                     anchors.verticalCenter: parent.verticalCenter
                     name: "arrow.right.circle"
-                    color: Theme.accent
+                    color: Theme.link
                 }
                 Label {
                     anchors.verticalCenter: parent.verticalCenter
                     text: "Open Folder"
-                    font.pixelSize: 13
+                    font.pixelSize: Theme.bodySize
                     font.weight: Font.Medium
-                    color: Theme.accent
+                    color: Theme.link
                 }
             }
+
+            FocusRing {}
         }
         Label {
             objectName: "versionLabel"
             text: "v" + AppInfo.version
-            font.pixelSize: 13
-            color: Theme.withAlpha(Theme.secondary, 0.4)
+            font.pixelSize: Theme.bodySize
+            color: Theme.secondary
         }
     }
 }

@@ -6,34 +6,31 @@ import Tessel
 Item {
     id: root
 
-    required property string statusName
-    readonly property bool showsDot: statusName === "queued" || statusName === "done"
-                                     || statusName === "cancelled"
+    required property int kind
+    readonly property bool showsDot: kind === Status.Queued || kind === Status.Done
+                                     || kind === Status.Cancelled
 
-    implicitWidth: 12
-    implicitHeight: 12
-    Accessible.role: Accessible.Indicator
-    Accessible.name: statusName
+    implicitWidth: Theme.indicatorSize
+    implicitHeight: Theme.indicatorSize
+    Accessible.ignored: true
 
     Rectangle {
         anchors.centerIn: parent
-        width: 8
-        height: 8
-        radius: 4
+        width: Theme.dotSize
+        height: Theme.dotSize
+        radius: Theme.dotSize / 2
         visible: root.showsDot
-        color: root.statusName === "done" ? Theme.green
-             : root.statusName === "cancelled" ? Theme.orange
-             : Theme.withAlpha(Theme.secondary, 0.15)
+        color: root.kind === Status.Queued ? Theme.faint : Theme.statusColor(root.kind)
     }
     BusyIndicator {
         anchors.fill: parent
         padding: 0
-        visible: root.statusName === "converting"
+        visible: root.kind === Status.Converting
         running: visible
     }
     Icon {
         anchors.centerIn: parent
-        visible: root.statusName === "error"
+        visible: root.kind === Status.Error
         name: "exclamationmark.triangle.fill"
         color: Theme.red
     }

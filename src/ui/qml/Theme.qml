@@ -2,8 +2,9 @@ pragma Singleton
 import QtQuick
 import Tessel
 
-// The one place where the window's colours, fonts and icons come from. Colours follow the
-// system palette, so a dark palette gives a dark window.
+// The one place where the window's colours, sizes, fonts and icons come from. Colours follow
+// the system palette, so a dark palette gives a dark window; every text colour is brought to
+// at least 4.5 : 1 against the surfaces it is drawn on.
 QtObject {
     id: root
 
@@ -12,16 +13,83 @@ QtObject {
     }
     readonly property bool isDark: palette.window.hslLightness < 0.5
 
-    readonly property color accent: palette.highlight
-    readonly property color accentText: palette.highlightedText
-    readonly property color primary: palette.windowText
-    readonly property color secondary: withAlpha(palette.windowText, 0.55)
+    // Surfaces.
     readonly property color window: palette.window
     readonly property color separator: withAlpha(palette.windowText, 0.16)
+    readonly property color strip: Qt.tint(window, withAlpha(separator, 0.25))
     readonly property color controlBackground: palette.button
-    readonly property color red: isDark ? "#ff6b63" : "#d32f2f"
-    readonly property color green: isDark ? "#4cd964" : "#2e8b3a"
-    readonly property color orange: isDark ? "#ffa733" : "#d9730d"
+    readonly property color accent: palette.highlight
+    readonly property color accentText: palette.highlightedText
+    // The fill of a prominent button, dark (or light) enough for its text.
+    readonly property color accentFill: Contrast.readable(accent, accentText)
+    readonly property color focusRing: accent
+
+    // Texts, checked against the strip, the darker (lighter in dark mode) of the two surfaces.
+    readonly property color primary: palette.windowText
+    readonly property color secondary: Contrast.readable(withAlpha(palette.windowText, 0.6), strip)
+    readonly property color link: Contrast.readable(accent, strip)
+    readonly property color red: Contrast.readable(isDark ? "#ff6b63" : "#d32f2f", strip)
+    readonly property color green: Contrast.readable(isDark ? "#4cd964" : "#2e8b3a", strip)
+    readonly property color orange: Contrast.readable(isDark ? "#ffa733" : "#d9730d", strip)
+    // Marks that are not text (the dot of a waiting file, an unticked circle).
+    readonly property color faint: withAlpha(palette.windowText, 0.3)
+
+    // Font sizes.
+    readonly property int titleSize: 16
+    readonly property int dropTitleSize: 17
+    readonly property int sheetTitleSize: 14
+    readonly property int bodySize: 13
+    readonly property int smallSize: 12
+    readonly property int captionSize: 11
+    readonly property int chevronSize: 10
+    readonly property int dropIconSize: 42
+    readonly property int chooserIconSize: 16
+
+    // Margins and spacing.
+    readonly property int pageMargin: 20
+    readonly property int headerMargin: 10
+    readonly property int stripMargin: 8
+    readonly property int rowMargin: 6
+    readonly property int dropZoneMargin: 24
+    readonly property int sheetPadding: 24
+    readonly property int sheetWidth: 300
+    readonly property int spacingTight: 3
+    readonly property int spacingSmall: 4
+    readonly property int spacing: 8
+    readonly property int spacingMedium: 10
+    readonly property int spacingLarge: 12
+    readonly property int spacingWide: 16
+    readonly property int spacingSection: 20
+    readonly property int controlRadius: 6
+    readonly property int focusRingWidth: 2
+    readonly property int scrollBarWidth: 10
+    readonly property int dotSize: 8
+    readonly property int indicatorSize: 12
+    readonly property int rowHeight: 30
+    readonly property int folderNameWidth: 160
+    readonly property int numberFieldWidth: 100
+    readonly property int sizeFieldWidth: 56
+    readonly property int ppiFieldWidth: 52
+    readonly property int ppiPickerWidth: 82
+    readonly property int sliderWidth: 80
+    readonly property int qualityLabelWidth: 36
+    readonly property int noticeDuration: 8000
+    readonly property int noticeTextWidth: 420
+    readonly property int chooserWidth: 640
+    readonly property int chooserHeight: 460
+    readonly property int placesWidth: 150
+    readonly property int hairline: 1
+    readonly property int listMargin: 2
+    readonly property int buttonHeight: 20
+    readonly property int windowWidth: 760
+    readonly property int windowHeight: 640
+    readonly property int windowMinimumWidth: 680
+    readonly property int windowMinimumHeight: 560
+    readonly property int convertPadding: 14
+    readonly property int browsePadding: 7
+    readonly property int sheetTimesOffset: 14
+    readonly property int dropZoneRadius: 14
+    readonly property int dropZoneSpacing: 14
 
     readonly property font font: SystemFonts.general
     readonly property font fixedFont: SystemFonts.fixed
@@ -46,7 +114,11 @@ QtObject {
             "checkmark": ["\ue5ca", "\u2713"],
             "arrow.up": ["\ue5d8", "\u2191"],
             "house": ["\ue88a", "\u2302"],
-            "photo": ["\ue3f4", "\u25a3"]
+            "photo": ["\ue3f4", "\u25a3"],
+            "folder.badge.plus": ["\ue2cc", "+"],
+            "magnifyingglass": ["\ue8b6", "\u2315"],
+            "arrow.clockwise": ["\ue5d5", "\u21bb"],
+            "drive": ["\ue1db", "\u25a3"]
         })
 
     function glyph(name) {
@@ -60,19 +132,19 @@ QtObject {
         return Qt.rgba(c.r, c.g, c.b, c.a * alpha);
     }
 
-    // The colour of a file row's status text.
-    function statusColor(statusName) {
-        switch (statusName) {
-        case "done":
+    // The one colour of each file status, for its indicator and its text.
+    function statusColor(kind) {
+        switch (kind) {
+        case Status.Done:
             return green;
-        case "error":
+        case Status.Error:
             return red;
-        case "converting":
-            return accent;
-        case "cancelled":
+        case Status.Converting:
+            return link;
+        case Status.Cancelled:
             return orange;
         default:
-            return withAlpha(secondary, 0.4);
+            return secondary;
         }
     }
 }

@@ -1,34 +1,39 @@
 import QtQuick
 import Tessel
 
-// Keyboard shortcuts of the window: add files, convert, remove selected, select all.
+// Keyboard shortcuts of the window: add files, convert, remove selected, select all, undo.
 Item {
     id: root
 
     required property ImageConverter converter
-    readonly property bool canConvert: !converter.isConverting && !converter.noneSelected
-                                       && converter.hasSelectedPreset
+    readonly property bool idle: !converter.isConverting
 
     signal addFilesRequested
+    signal undoRequested
 
     Shortcut {
         sequence: StandardKey.Open
-        enabled: root.enabled && !root.converter.isConverting
+        enabled: root.enabled && root.idle
         onActivated: root.addFilesRequested()
     }
     Shortcut {
         sequences: ["Ctrl+Return", "Ctrl+Enter"]
-        enabled: root.enabled && root.canConvert
+        enabled: root.enabled && root.converter.canConvert
         onActivated: root.converter.convertAll()
     }
     Shortcut {
         sequences: [StandardKey.Delete]
-        enabled: root.enabled && !root.converter.isConverting && !root.converter.noneSelected
+        enabled: root.enabled && root.converter.canRemove
         onActivated: root.converter.removeSelected()
     }
     Shortcut {
         sequence: StandardKey.SelectAll
-        enabled: root.enabled && !root.converter.isConverting && root.converter.fileCount > 0
+        enabled: root.enabled && root.idle && root.converter.fileCount > 0
         onActivated: root.converter.selectAll()
+    }
+    Shortcut {
+        sequences: [StandardKey.Undo]
+        enabled: root.enabled && root.converter.canUndo
+        onActivated: root.undoRequested()
     }
 }
