@@ -6,160 +6,120 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPalette>
 #include <QSGRendererInterface>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTextStream>
 
-namespace {
-
-class Shooter
-{
-public:
-    explicit Shooter(const QString &folder)
-        : m_folder(folder)
-    {}
-
-    bool shoot(WindowHarness &window, const QString &name)
-    {
-        QTest::qWait(250); // lets popups finish opening
-        const QString path = QDir(m_folder).filePath(name + QStringLiteral(".png"));
-        const bool saved = window.window()->grabWindow().save(path);
-        QTextStream(stdout) << (saved ? "  " : "  FAILED ") << path << Qt::endl;
-        return saved;
-    }
-
-private:
-    QString m_folder;
-};
-
-void showStatuses(WindowHarness &window)
-{
-    window.setStatus(0, ConversionStatus::done(window.folder() + QStringLiteral("/a.webp"), 12595));
-    window.setStatus(1, ConversionStatus::error(QStringLiteral("Could not load image")));
-    window.setStatus(2, ConversionStatus::queued());
-    window.setStatus(3, ConversionStatus::converting());
-    window.setStatus(4, ConversionStatus::cancelled());
-    window.setSelected(5, false);
-}
-
-void openPresetMenu(WindowHarness &window, bool open)
-{
-    QMetaObject::invokeMethod(window.find(QStringLiteral("presetMenu")), open ? "open" : "close");
-}
-
-} // namespace
+using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     QGuiApplication app(argc, argv);
-    const QString folder =
-        QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots"))
-            .absolutePath();
-    QDir().mkpath(folder);
-    QTextStream(stdout) << "Screenshots in " << folder << Qt::endl;
+    const QDir folder(
+        QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : u"screenshots"_s).absolutePath());
+    folder.mkpath(u"."_s);
+    QTextStream(stdout) << "Screenshots in " << folder.path() << Qt::endl;
 
     WindowHarness window;
     if (!window.isLoaded())
         return EXIT_FAILURE;
     ImageConverter &converter = *window.converter();
     QQuickItem &view = *window.contentView();
-    Shooter shooter(folder);
+    QObject *menu = window.find(u"presetMenu"_s);
+    QObject *chooser = window.find(u"fileChooser"_s);
+    const QPalette light = QGuiApplication::palette();
     bool ok = true;
+    // `settle` lets popups and switches finish moving first.
+    auto shoot = [&](const QString &name, bool settle = true) {
+        if (settle)
+            QTest::qWait(300);
+        const QString path = folder.filePath(name + u".png"_s);
+        const bool saved = window.window()->grabWindow().save(path);
+        QTextStream(stdout) << (saved ? "  " : "  FAILED ") << path << Qt::endl;
+        ok &= saved;
+    };
 
-    ok &= shooter.shoot(window, QStringLiteral("1-empty"));
+    shoot(u"1-empty"_s);
     view.setProperty("isDragOver", true);
-    ok &= shooter.shoot(window, QStringLiteral("2-dragging"));
+    shoot(u"2-dragging"_s);
     view.setProperty("isDragOver", false);
 
     window.chooseOutputFolder();
     converter.selectOriginalPreset();
-    ok &= window.addFiles({
-        QStringLiteral("holiday-beach-sunset.png"),
-        QStringLiteral("portrait.jpg"),
-        QStringLiteral("scan-0001.tiff"),
-        QStringLiteral("camera-import-2024-06-15-IMG_4821-final-edit-for-print-version-3.heic"),
-        QStringLiteral("logo.bmp"),
-        QStringLiteral("animation.gif"),
-    });
-    showStatuses(window);
-    ok &= shooter.shoot(window, QStringLiteral("3-list"));
+    ok &=
+        window.addFiles({u"holiday-beach-sunset.png"_s, u"portrait.jpg"_s, u"scan-0001.tiff"_s,
+                         u"camera-import-2024-06-15-IMG_4821-final-edit-for-print-version-3.heic"_s,
+                         u"logo.bmp"_s, u"animation.gif"_s});
+    window.setStatus(0, ConversionStatus::done(window.folder() + u"/a.webp"_s, 12595));
+    window.setStatus(1, ConversionStatus::error(u"Could not load image"_s));
+    window.setStatus(2, ConversionStatus::queued());
+    window.setStatus(3, ConversionStatus::converting());
+    window.setStatus(4, ConversionStatus::cancelled());
+    window.setSelected(5, false);
+    shoot(u"3-list"_s);
 
     // Before the palette switches: Qt 6.4 leaves a hidden popup in the palette it had.
-    view.setProperty("newPresetName", QStringLiteral("Thumbnail"));
-    view.setProperty("newPresetWidth", QStringLiteral("320"));
+    view.setProperty("newPresetName", u"Thumbnail"_s);
+    view.setProperty("newPresetWidth", u"320"_s);
     view.setProperty("showAddPreset", true);
-    ok &= shooter.shoot(window, QStringLiteral("6-add-preset-sheet"));
-    window.typeInto(
-        qobject_cast<QQuickItem *>(window.find(QStringLiteral("presetHeightFieldInput"))),
-        QStringLiteral("100000"));
-    ok &= shooter.shoot(window, QStringLiteral("6-add-preset-sheet-error"));
+    shoot(u"6-add-preset-sheet"_s);
+    window.typeInto(window.item(u"presetHeightFieldInput"_s), u"100000"_s);
+    shoot(u"6-add-preset-sheet-error"_s);
     view.setProperty("showAddPreset", false);
 
-    const QPalette light = QGuiApplication::palette();
-    QGuiApplication::setPalette(WindowHarness::darkPalette());
-    ok &= shooter.shoot(window, QStringLiteral("4-list-dark"));
+    converter.addPreset(u"Web"_s, 1200, 800);
+    for (const bool dark : {false, true}) {
+        QGuiApplication::setPalette(dark ? WindowHarness::darkPalette() : light);
+        if (dark)
+            shoot(u"4-list-dark"_s);
+        QMetaObject::invokeMethod(menu, "open");
+        shoot(dark ? u"5-preset-menu-dark"_s : u"5-preset-menu"_s);
+        QMetaObject::invokeMethod(menu, "close");
+    }
     QGuiApplication::setPalette(light);
 
-    converter.addPreset(QStringLiteral("Web"), 1200, 800);
-    openPresetMenu(window, true);
-    ok &= shooter.shoot(window, QStringLiteral("5-preset-menu"));
-    openPresetMenu(window, false);
-    QGuiApplication::setPalette(WindowHarness::darkPalette());
-    openPresetMenu(window, true);
-    ok &= shooter.shoot(window, QStringLiteral("5-preset-menu-dark"));
-    openPresetMenu(window, false);
-    QGuiApplication::setPalette(light);
-
-    QObject *chooser = window.find(QStringLiteral("fileChooser"));
-    QDir(window.folder()).mkpath(QStringLiteral("shoot 2"));
-    QDir(window.folder()).mkpath(QStringLiteral("shoot 10"));
-    QMetaObject::invokeMethod(chooser, "openFor", Q_ARG(QVariant, 0),
-                              Q_ARG(QVariant, QVariant(QUrl::fromLocalFile(window.folder()))));
-    ok &= shooter.shoot(window, QStringLiteral("8-file-chooser"));
-    QMetaObject::invokeMethod(chooser, "close");
-    QMetaObject::invokeMethod(chooser, "openFor", Q_ARG(QVariant, 1),
-                              Q_ARG(QVariant, QVariant(QUrl::fromLocalFile(window.folder()))));
-    ok &= shooter.shoot(window, QStringLiteral("8-output-folder-chooser"));
-    QMetaObject::invokeMethod(chooser, "close");
+    QDir(window.folder()).mkpath(u"shoot 2"_s);
+    QDir(window.folder()).mkpath(u"shoot 10"_s);
+    for (const int forOutput : {0, 1}) {
+        QMetaObject::invokeMethod(chooser, "openFor", Q_ARG(QVariant, forOutput),
+                                  Q_ARG(QVariant, QUrl::fromLocalFile(window.folder())));
+        shoot(forOutput ? u"8-output-folder-chooser"_s : u"8-file-chooser"_s);
+        QMetaObject::invokeMethod(chooser, "close");
+    }
 
     // A run: the statuses that the workers would report are set by hand before any of them
     // arrives, so that the picture holds still.
     ConverterSettings settings = converter.settings();
     settings.fileSizeLimitEnabled = false;
-    settings.ppiOption = QStringLiteral("Custom");
+    settings.ppiOption = u"Custom"_s;
     settings.customPPI = 240;
     converter.setSettings(settings);
     QTest::qWait(300); // lets the switch finish moving
-    converter.setEncoderLocator([] { return std::optional<QString>(QStringLiteral("/bin/true")); });
+    converter.setEncoderLocator([] { return std::optional<QString>(u"/bin/true"_s); });
     converter.selectAll();
     converter.convertAll();
     window.setStatus(0, ConversionStatus::done(window.folder(), 48231));
     window.setStatus(1, ConversionStatus::converting());
     window.setStatus(2, ConversionStatus::converting());
-    const QString path = QDir(folder).filePath(QStringLiteral("7-running.png"));
-    const bool saved = window.window()->grabWindow().save(path);
-    QTextStream(stdout) << (saved ? "  " : "  FAILED ") << path << Qt::endl;
-    ok &= saved;
+    shoot(u"7-running"_s, false);
     ok &= QTest::qWaitFor([&] { return !converter.isConverting(); });
 
     // A real run over one real image and five empty files: the summary with its failures.
     QImage image(640, 480, QImage::Format_RGB32);
     image.fill(QColor(0x33, 0x88, 0xcc));
-    image.save(QDir(window.folder()).filePath(QStringLiteral("holiday-beach-sunset.png")));
+    image.save(QDir(window.folder()).filePath(u"holiday-beach-sunset.png"_s));
     converter.setEncoderLocator([] {
-        const QString found = QStandardPaths::findExecutable(QStringLiteral("cwebp"));
+        const QString found = QStandardPaths::findExecutable(u"cwebp"_s);
         return found.isEmpty() ? std::nullopt : std::optional<QString>(found);
     });
     converter.convertAll();
     ok &= QTest::qWaitFor([&] { return !converter.isConverting(); }, 30000);
-    ok &= shooter.shoot(window, QStringLiteral("9-summary"));
+    shoot(u"9-summary"_s);
 
     window.setSelected(0, false);
     converter.removeSelected();
-    ok &= shooter.shoot(window, QStringLiteral("10-undo-offer"));
-
+    shoot(u"10-undo-offer"_s);
     return ok ? EXIT_SUCCESS : EXIT_FAILURE;
 }

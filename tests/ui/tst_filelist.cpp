@@ -11,149 +11,84 @@ class TestFileList : public QObject
 {
     Q_OBJECT
 
-    QQuickItem *item(WindowHarness &w, const char *name)
-    {
-        return qobject_cast<QQuickItem *>(w.find(QString::fromLatin1(name)));
-    }
-
-    /// The rows that the list has built.
-    QList<QQuickItem *> rows(WindowHarness &w)
+    /// The rows that the list has built, in the order of the list.
+    static QList<QQuickItem *> rows(WindowHarness &w)
     {
         w.render();
-        auto *list = w.find(QStringLiteral("fileList"));
-        auto *content = list->property("contentItem").value<QQuickItem *>();
         QList<QQuickItem *> built;
-        for (QQuickItem *child : content->childItems()) {
-            if (child->objectName() == QStringLiteral("fileRow"))
+        for (QQuickItem *child :
+             w.item(u"fileList"_s)->property("contentItem").value<QQuickItem *>()->childItems()) {
+            if (child->objectName() == u"fileRow" && child->isVisible())
                 built.append(child);
         }
+        std::sort(built.begin(), built.end(), [](auto *a, auto *b) {
+            return a->property("index").toInt() < b->property("index").toInt();
+        });
         return built;
     }
 
-    QQuickItem *row(WindowHarness &w, const QString &fileName)
-    {
-        for (QQuickItem *candidate : rows(w)) {
-            if (candidate->isVisible() && candidate->property("fileName").toString() == fileName)
-                return candidate;
-        }
-        return nullptr;
-    }
-
-    /// Sends a drag carrying `mime` onto the middle of the main region, and drops it when
-    /// `drop` is true; returns whether the window took the drag.
-    bool drag(WindowHarness &w, QMimeData *mime, bool drop)
-    {
-        w.render();
-        const QPoint at(w.window()->width() / 2, w.window()->height() / 2);
-        QDragEnterEvent enter(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(w.window(), &enter);
-        const bool accepted = enter.isAccepted();
-        if (drop && accepted) {
-            QDropEvent dropped(at, Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(w.window(), &dropped);
-        } else {
-            QDragLeaveEvent leave;
-            QCoreApplication::sendEvent(w.window(), &leave);
-        }
-        return accepted;
-    }
-
 private Q_SLOTS:
-    void mainRegionSwitchesWithTheList()
+    // The toolbar, the rows and the main region follow the list and its selection; two rows of
+    // one name show their folders; a row's tooltip holds its path and whole error.
+    void listFollowsTheSelection()
     {
         WindowHarness w;
         QVERIFY(w.isLoaded());
-        QVERIFY(item(w, "dropRegion")->isVisible());
-        QVERIFY(!item(w, "listRegion")->isVisible());
+        QVERIFY(w.item(u"dropRegion"_s)->isVisible() && !w.item(u"listRegion"_s)->isVisible());
+        QVERIFY(w.addFiles({u"x/photo.jpg"_s, u"y/photo.jpg"_s}));
+        QVERIFY(!w.item(u"dropRegion"_s)->isVisible() && w.item(u"listRegion"_s)->isVisible());
+        QQuickItem *count = w.item(u"selectionCount"_s);
+        QQuickItem *selectAll = w.item(u"selectAllButton"_s);
+        QQuickItem *remove = w.item(u"removeButton"_s);
+        QCOMPARE(count->property("text").toString(), u"2/2"_s);
+        QCOMPARE(selectAll->property("iconName").toString(), u"checkmark.circle.fill"_s);
 
-        QVERIFY(w.addFiles({QStringLiteral("a.png"), QStringLiteral("b.jpg")}));
-        QVERIFY(!item(w, "dropRegion")->isVisible());
-        QVERIFY(item(w, "listRegion")->isVisible());
+        w.setStatus(0, ConversionStatus::error(u"Could not load image"_s));
+        const QList<QQuickItem *> built = rows(w);
+        QCOMPARE(built.size(), 2);
+        auto part = [&](int row, const QString &name) {
+            return built.at(row)->findChild<QQuickItem *>(name);
+        };
+        QCOMPARE(part(0, u"fileFolderLabel"_s)->property("text").toString(), u"x/"_s);
+        QCOMPARE(part(1, u"fileFolderLabel"_s)->property("text").toString(), u"y/"_s);
+        const QString tip = built.at(0)->property("fullText").toString();
+        QVERIFY2(tip.startsWith(w.folder() + u"/x/photo.jpg\n"_s), qPrintable(tip));
+        QVERIFY(tip.contains(u"Could not load image"_s));
+        QQuickItem *status = part(0, u"statusTextField"_s);
+        QVERIFY(status->property("readOnly").toBool() &&
+                status->property("selectByMouse").toBool());
+        QMetaObject::invokeMethod(status, "selectAll");
+        QCOMPARE(status->property("selectedText").toString(), u"Could not load image"_s);
 
-        w.converter()->selectAll();
-        w.click(item(w, "removeButton"));
-        QCOMPARE(w.converter()->fileCount(), 0);
-        QVERIFY(item(w, "dropRegion")->isVisible());
-
-        QVERIFY(w.addFiles({QStringLiteral("c.png")}));
-        w.click(item(w, "clearButton"));
-        QVERIFY(item(w, "dropRegion")->isVisible());
+        // Unticking a row dims it and updates the toolbar at once.
+        w.click(part(1, u"rowCheckbox"_s));
+        QCOMPARE(w.rowValue(1, "isSelected").toBool(), false);
+        QCOMPARE(count->property("text").toString(), u"1/2"_s);
+        QCOMPARE(selectAll->property("iconName").toString(), u"circle"_s);
+        QCOMPARE(part(1, u"fileNameLabel"_s)->property("color"),
+                 w.item(u"versionLabel"_s)->property("color"));
+        w.click(selectAll);
+        QCOMPARE(count->property("text").toString(), u"2/2"_s);
+        QVERIFY(remove->isEnabled());
+        w.click(selectAll);
+        QCOMPARE(count->property("text").toString(), u"0/2"_s);
+        QVERIFY(!remove->isEnabled());
+        w.click(selectAll);
+        w.click(remove);
+        QVERIFY(w.item(u"dropRegion"_s)->isVisible());
     }
 
     void filesNamedOnTheCommandLineAreAdded()
     {
         QTemporaryDir folder;
-        for (const char *name : {"a.png", "sub/b.jpg", "notes.txt"}) {
-            QDir().mkpath(QFileInfo(folder.filePath(QLatin1String(name))).path());
-            QFile file(folder.filePath(QLatin1String(name)));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
-        WindowHarness window({},
-                             {QUrl::fromLocalFile(folder.filePath(QStringLiteral("a.png"))),
-                              QUrl::fromLocalFile(folder.filePath(QStringLiteral("sub"))),
-                              QUrl::fromLocalFile(folder.filePath(QStringLiteral("notes.txt")))});
-        QVERIFY(window.isLoaded());
-        QTRY_COMPARE(window.converter()->fileCount(), 2);
-        QCOMPARE(window.rowValue(1, "fileName").toString(), QStringLiteral("b.jpg"));
-    }
-
-    void toolbarFollowsTheSelection()
-    {
-        WindowHarness w;
+        QVERIFY(WindowHarness::touch(folder.path(), {u"a.png"_s, u"sub/b.jpg"_s, u"notes.txt"_s}));
+        QList<QUrl> named;
+        for (const QString &name : {u"a.png"_s, u"sub"_s, u"notes.txt"_s})
+            named.append(QUrl::fromLocalFile(folder.filePath(name)));
+        WindowHarness w({}, named);
         QVERIFY(w.isLoaded());
-        QVERIFY(w.addFiles({QStringLiteral("a.png"), QStringLiteral("b.png")}));
-        QQuickItem *count = item(w, "selectionCount");
-        QQuickItem *selectAll = item(w, "selectAllButton");
-        QQuickItem *remove = item(w, "removeButton");
-        QCOMPARE(count->property("text").toString(), u"2/2"_s);
-        QCOMPARE(selectAll->property("iconName").toString(), u"checkmark.circle.fill"_s);
-
-        // Unchecking a row dims it and updates the toolbar at once.
-        QQuickItem *b = row(w, QStringLiteral("b.png"));
-        QVERIFY(b);
-        w.click(b->findChild<QQuickItem *>(QStringLiteral("rowCheckbox")));
-        QCOMPARE(w.rowValue(1, "isSelected").toBool(), false);
-        QCOMPARE(count->property("text").toString(), u"1/2"_s);
-        QCOMPARE(selectAll->property("iconName").toString(), u"circle"_s);
-        QCOMPARE(b->findChild<QQuickItem *>(u"fileNameLabel"_s)->property("color"),
-                 item(w, "versionLabel")->property("color"));
-
-        w.click(selectAll);
-        QCOMPARE(count->property("text").toString(), u"2/2"_s);
-        QCOMPARE(selectAll->property("iconName").toString(), u"checkmark.circle.fill"_s);
-        QVERIFY(remove->isEnabled());
-
-        w.click(selectAll);
-        QCOMPARE(count->property("text").toString(), u"0/2"_s);
-        QVERIFY(!remove->isEnabled());
-    }
-
-    // The tooltip holds the full path and the whole error; two rows of one name show their
-    // folders; the status text can be selected and copied.
-    void rowsSayWhereAndWhat()
-    {
-        WindowHarness w;
-        QVERIFY(w.isLoaded());
-        QVERIFY(QDir(w.folder()).mkpath(u"x"_s) && QDir(w.folder()).mkpath(u"y"_s));
-        QVERIFY(w.addFiles({u"x/photo.jpg"_s, u"y/photo.jpg"_s}));
-        w.setStatus(0, ConversionStatus::error(QStringLiteral("Could not load image")));
-        const QList<QQuickItem *> built = rows(w);
-        QCOMPARE(built.size(), 2);
-        QStringList folders;
-        for (QQuickItem *r : built)
-            folders.append(
-                r->findChild<QQuickItem *>(u"fileFolderLabel"_s)->property("text").toString());
-        folders.sort();
-        QCOMPARE(folders, QStringList({u"x/"_s, u"y/"_s}));
-
-        QQuickItem *first = built.at(0)->property("index").toInt() == 0 ? built.at(0) : built.at(1);
-        const QString tip = first->property("fullText").toString();
-        QVERIFY2(tip.startsWith(w.folder() + u"/x/photo.jpg\n"_s), qPrintable(tip));
-        QVERIFY(tip.contains(u"Could not load image"_s));
-        auto *text = first->findChild<QQuickItem *>(QStringLiteral("statusTextField"));
-        QVERIFY(text->property("readOnly").toBool() && text->property("selectByMouse").toBool());
-        QMetaObject::invokeMethod(text, "selectAll");
-        QCOMPARE(text->property("selectedText").toString(), u"Could not load image"_s);
+        QTRY_COMPARE(w.converter()->fileCount(), 2);
+        QCOMPARE(w.rowValue(1, "fileName").toString(), u"b.jpg"_s);
     }
 
     // The list takes the keys of a list; its scrollbar shows whenever the rows overflow.
@@ -177,71 +112,60 @@ private Q_SLOTS:
         for (int i = 0; i < 60; ++i)
             names.append(u"%1.png"_s.arg(i));
         QVERIFY(w.addFiles(names));
-        QQuickItem *list = item(w, "fileList");
+        QQuickItem *list = w.item(u"fileList"_s);
         list->forceActiveFocus();
         w.render();
-        QCOMPARE(item(w, "fileListScrollBar")->property("policy").toInt(),
+        QCOMPARE(w.item(u"fileListScrollBar"_s)->property("policy").toInt(),
                  int(Qt::ScrollBarAlwaysOn));
         for (const int key : keys)
             w.pressKey(Qt::Key(key));
         const int pageRows = list->property("pageRows").toInt();
         QCOMPARE(list->property("currentIndex").toInt(), current >= 0 ? current : pageRows);
-
-        // Space ticks the current row off and on.
-        const int row = list->property("currentIndex").toInt();
+        // Space ticks the current row off.
         w.pressKey(Qt::Key_Space);
-        QCOMPARE(w.rowValue(row, "isSelected").toBool(), false);
+        QCOMPARE(w.rowValue(current >= 0 ? current : pageRows, "isSelected").toBool(), false);
     }
 
+    // Only drags of local files are taken, on the drop zone and on the list alike; while one
+    // is over the window the drop zone shows it.
     void takesOnlyDragsOfFiles_data()
     {
+        QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("ontoList");
-        QTest::newRow("drop zone") << false;
-        QTest::newRow("list") << true;
+        QTest::newRow("text on the drop zone") << u"text"_s << false;
+        QTest::newRow("web link on the list") << u"link"_s << true;
+        QTest::newRow("file on the drop zone") << u"file"_s << false;
+        QTest::newRow("file on the list") << u"file"_s << true;
     }
     void takesOnlyDragsOfFiles()
     {
+        QFETCH(QString, kind);
         QFETCH(bool, ontoList);
         WindowHarness w;
         QVERIFY(w.isLoaded());
         if (ontoList)
-            QVERIFY(w.addFiles({QStringLiteral("first.png")}));
+            QVERIFY(w.addFiles({u"first.png"_s}));
         const qint64 before = w.converter()->fileCount();
-
-        QMimeData text;
-        text.setText(QStringLiteral("hello"));
-        QVERIFY(!drag(w, &text, true));
-        QMimeData link;
-        link.setUrls({QUrl(QStringLiteral("https://example.org/a.png"))});
-        QVERIFY(!drag(w, &link, true));
-        QCOMPARE(w.contentView()->property("isDragOver").toBool(), false);
-
-        QMimeData files;
-        files.setUrls({QUrl::fromLocalFile(w.folder() + QStringLiteral("/dropped.png"))});
-        QVERIFY(drag(w, &files, false));
-        QVERIFY(drag(w, &files, true));
-        QCOMPARE(w.contentView()->property("isDragOver").toBool(), false);
-        QTRY_COMPARE(w.converter()->fileCount(), before + 1);
-        QCOMPARE(w.rowValue(int(w.converter()->fileCount()) - 1, "fileName").toString(),
-                 u"dropped.png"_s);
-    }
-
-    void dragHighlightsTheDropZone()
-    {
-        WindowHarness w;
-        QVERIFY(w.isLoaded());
-        QMimeData files;
-        files.setUrls({QUrl::fromLocalFile(w.folder() + QStringLiteral("/x.png"))});
+        QMimeData mime;
+        if (kind == u"text")
+            mime.setText(u"hello"_s);
+        else
+            mime.setUrls({kind == u"link" ? QUrl(u"https://example.org/a.png"_s)
+                                          : QUrl::fromLocalFile(w.folder() + u"/dropped.png"_s)});
+        const bool file = kind == u"file";
         w.render();
         const QPoint at(w.window()->width() / 2, w.window()->height() / 2);
-        QDragEnterEvent enter(at, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(w.window(), &enter);
-        QVERIFY(w.contentView()->property("isDragOver").toBool());
-        QCOMPARE(item(w, "dropZone")->property("lineWidth").toDouble(), 2.5);
+        QCOMPARE(enter.isAccepted(), file);
+        QCOMPARE(w.contentView()->property("isDragOver").toBool(), file);
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QDragLeaveEvent leave;
-        QCoreApplication::sendEvent(w.window(), &leave);
-        QVERIFY(!w.contentView()->property("isDragOver").toBool());
-        QCOMPARE(item(w, "dropZone")->property("lineWidth").toDouble(), 1.5);
+        QCoreApplication::sendEvent(w.window(), file ? static_cast<QEvent *>(&drop) : &leave);
+        QCOMPARE(w.contentView()->property("isDragOver").toBool(), false);
+        QTRY_COMPARE(w.converter()->fileCount(), before + (file ? 1 : 0));
+        if (file)
+            QCOMPARE(w.rowValue(int(before), "fileName").toString(), u"dropped.png"_s);
     }
 
     // The output chooser opens at the current output folder (Pictures before there is one)
@@ -251,43 +175,37 @@ private Q_SLOTS:
     {
         WindowHarness w;
         QVERIFY(w.isLoaded());
-        QQuickItem *label = item(w, "outputFolderLabel");
+        QQuickItem *label = w.item(u"outputFolderLabel"_s);
         QCOMPARE(label->property("text").toString(), u"Set output folder"_s);
         QObject *chooser = w.find(u"fileChooser"_s);
-        w.click(item(w, "outputFolderButton"));
+        w.click(w.item(u"outputFolderButton"_s));
         QTRY_VERIFY(chooser->property("opened").toBool());
         QCOMPARE(chooser->property("currentFolder").toUrl(), FileUrls::picturesFolder());
 
-        const QString name = QStringLiteral("Exports for the spring catalogue of the year 2025");
+        const QString name = u"Exports for the spring catalogue"_s;
+        const QUrl folder = QUrl::fromLocalFile(w.folder() + u'/' + name);
         QVERIFY(QDir(w.folder()).mkpath(name));
-        QMetaObject::invokeMethod(chooser, "openFolder",
-                                  Q_ARG(QVariant, QUrl::fromLocalFile(w.folder() + u'/' + name)));
-        w.click(item(w, "chooserAccept"));
+        QMetaObject::invokeMethod(chooser, "openFolder", Q_ARG(QVariant, folder));
+        w.click(w.item(u"chooserAccept"_s));
+        QCOMPARE(w.converter()->outputFolderURL(), folder);
         QCOMPARE(label->property("text").toString(), name);
-        QCOMPARE(item(w, "outputFolderButton")->property("toolTip").toString(),
-                 w.folder() + u'/' + name);
-        w.render();
-        QCOMPARE(label->width(), 160.0);
-        QVERIFY(label->property("truncated").toBool());
+        QCOMPARE(w.item(u"outputFolderButton"_s)->property("toolTip").toString(),
+                 folder.toLocalFile());
 
         QTRY_VERIFY(!chooser->property("visible").toBool());
-        w.click(item(w, "outputFolderButton"));
+        w.click(w.item(u"outputFolderButton"_s));
         QTRY_VERIFY(chooser->property("opened").toBool());
-        QCOMPARE(chooser->property("currentFolder").toUrl(),
-                 QUrl::fromLocalFile(w.folder() + u'/' + name));
+        QCOMPARE(chooser->property("currentFolder").toUrl(), folder);
     }
 
     void longListsBuildOnlyTheRowsInView()
     {
         WindowHarness w;
         QVERIFY(w.isLoaded());
-        QVERIFY(w.addFiles({QStringLiteral("first.png")}));
         w.appendMany(100000);
         w.render();
-        QCOMPARE(item(w, "fileList")->property("count").toInt(), 100001);
-        const qsizetype built = rows(w).size();
-        QVERIFY(built > 0);
-        QVERIFY(built < 100);
+        QCOMPARE(w.item(u"fileList"_s)->property("count").toInt(), 100000);
+        QVERIFY(!rows(w).isEmpty() && rows(w).size() < 100);
     }
 };
 

@@ -8,145 +8,109 @@ class TestRunControls : public QObject
 {
     Q_OBJECT
 
-    QQuickItem *item(WindowHarness &w, const char *name)
-    {
-        return qobject_cast<QQuickItem *>(w.find(QString::fromLatin1(name)));
-    }
-
-    static void useStandInEncoder(ImageConverter *converter)
-    {
-        converter->setEncoderLocator(
-            [] { return std::optional<QString>(QStringLiteral("/bin/true")); });
-    }
-
 private Q_SLOTS:
     // A disabled Convert says why beside it.
     void convertSaysWhyItCannotRun()
     {
         WindowHarness w;
         QVERIFY(w.isLoaded());
-        QVERIFY(w.addFiles({QStringLiteral("a.png"), QStringLiteral("b.png")}));
-        QQuickItem *convert = item(w, "convertButton");
-        QQuickItem *blocker = item(w, "convertBlocker");
-        QVERIFY(convert->isVisible());
-        QVERIFY(!convert->isEnabled());
-        QVERIFY(blocker->isVisible());
+        QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s}));
+        QQuickItem *convert = w.item(u"convertButton"_s);
+        QQuickItem *blocker = w.item(u"convertBlocker"_s);
+        QVERIFY(!convert->isEnabled() && blocker->isVisible());
         QCOMPARE(blocker->property("text").toString(), u"Choose a preset"_s);
-
         w.converter()->selectOriginalPreset();
-        QVERIFY(convert->isEnabled());
-        QVERIFY(!blocker->isVisible());
+        QVERIFY(convert->isEnabled() && !blocker->isVisible());
         w.converter()->deselectAll();
-        QVERIFY(!convert->isEnabled());
+        QVERIFY(!convert->isEnabled() && blocker->isVisible());
         QCOMPARE(blocker->property("text").toString(), u"Select files"_s);
         w.setSelected(0, true);
         QVERIFY(convert->isEnabled());
     }
 
+    // During a run Stop replaces Convert, the progress shows and the list cannot be changed.
     void stopReplacesConvertDuringARun()
     {
         WindowHarness w;
         QVERIFY(w.isLoaded());
-        QVERIFY(w.addFiles(
-            {QStringLiteral("a.png"), QStringLiteral("b.png"), QStringLiteral("c.png")}));
+        QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s, u"c.png"_s}));
         w.converter()->selectOriginalPreset();
         w.chooseOutputFolder();
-        useStandInEncoder(w.converter());
+        w.converter()->setEncoderLocator([] { return std::optional<QString>(u"/bin/true"_s); });
 
         // The run's results arrive through the event loop; pressing the button without running
         // the loop shows the run before any result.
-        QMetaObject::invokeMethod(item(w, "convertButton"), "clicked");
+        QMetaObject::invokeMethod(w.item(u"convertButton"_s), "clicked");
         QVERIFY(w.converter()->isConverting());
-        QVERIFY(!item(w, "convertButton")->isVisible());
-        QQuickItem *stop = item(w, "stopButton");
-        QVERIFY(stop->isVisible());
-        QVERIFY(item(w, "progressBar")->isVisible());
-        QCOMPARE(item(w, "progressFraction")->property("text").toString(), u"0/3"_s);
-        QVERIFY(item(w, "progressFraction")->isVisible());
-        QVERIFY(!item(w, "openFolderButton")->isVisible());
-        for (const char *name : {"selectAllButton", "addButton", "removeButton", "clearButton"})
-            QVERIFY2(!item(w, name)->isEnabled(), name);
+        QVERIFY(!w.item(u"convertButton"_s)->isVisible());
+        QCOMPARE(w.item(u"progressFraction"_s)->property("text").toString(), u"0/3"_s);
+        for (const QString &name : {u"progressBar"_s, u"stopButton"_s, u"progressFraction"_s})
+            QVERIFY2(w.item(name)->isVisible(), qPrintable(name));
+        for (const QString &name :
+             {u"selectAllButton"_s, u"addButton"_s, u"removeButton"_s, u"clearButton"_s})
+            QVERIFY2(!w.item(name)->isEnabled(), qPrintable(name));
 
-        QMetaObject::invokeMethod(stop, "clicked");
+        QMetaObject::invokeMethod(w.item(u"stopButton"_s), "clicked");
         QVERIFY(w.converter()->isCancelled());
         QTRY_VERIFY(!w.converter()->isConverting());
-        QVERIFY(item(w, "convertButton")->isVisible());
-        QVERIFY(!stop->isVisible());
-        QVERIFY(!item(w, "progressBar")->isVisible());
-        QVERIFY(!item(w, "progressFraction")->isVisible());
+        QVERIFY(w.item(u"convertButton"_s)->isVisible());
+        QVERIFY(!w.item(u"stopButton"_s)->isVisible() && !w.item(u"progressBar"_s)->isVisible());
     }
 
     void missingEncoderMarksTheFilesAndStartsNoRun()
     {
         WindowHarness w;
         QVERIFY(w.isLoaded());
-        QVERIFY(w.addFiles({QStringLiteral("a.png"), QStringLiteral("b.png")}));
+        QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s}));
         w.converter()->selectOriginalPreset();
         w.converter()->setEncoderLocator([] { return std::optional<QString>(); });
-        w.click(item(w, "convertButton"));
+        w.click(w.item(u"convertButton"_s));
         QVERIFY(!w.converter()->isConverting());
-        QVERIFY(item(w, "convertButton")->isVisible());
-        QVERIFY(item(w, "errorCount")->isVisible());
-        QCOMPARE(item(w, "errorCount")->property("count").toInt(), 2);
+        QCOMPARE(w.item(u"errorCount"_s)->property("count").toInt(), 2);
+        QVERIFY(w.item(u"errorCount"_s)->isVisible() && w.item(u"convertButton"_s)->isVisible());
     }
 
-    void statusCountsInOrder()
+    // The status bar counts the outcomes it has (d done, e failed, c cancelled) and offers to
+    // open the output folder only when something has been written there.
+    void statusBarCountsTheOutcomes_data()
     {
+        QTest::addColumn<QString>("outcomes");
+        QTest::addColumn<bool>("hasFolder");
+        QTest::addColumn<QList<int>>("counts");
+        QTest::addColumn<bool>("openFolder");
+        QTest::newRow("nothing run") << u"--"_s << true << QList<int>{0, 0, 0} << false;
+        QTest::newRow("all kinds") << u"ddeec-"_s << true << QList<int>{2, 2, 1} << true;
+        QTest::newRow("no folder") << u"de"_s << false << QList<int>{1, 1, 0} << false;
+        QTest::newRow("every file failed") << u"ee"_s << true << QList<int>{0, 2, 0} << false;
+    }
+    void statusBarCountsTheOutcomes()
+    {
+        QFETCH(QString, outcomes);
+        QFETCH(bool, hasFolder);
+        QFETCH(QList<int>, counts);
+        QFETCH(bool, openFolder);
         WindowHarness w;
         QVERIFY(w.isLoaded());
         QStringList names;
-        for (int i = 0; i < 10; ++i)
-            names.append(QStringLiteral("%1.png").arg(i));
+        for (int i = 0; i < outcomes.size(); ++i)
+            names.append(u"%1.png"_s.arg(i));
         QVERIFY(w.addFiles(names));
-        QQuickItem *done = item(w, "doneCount");
-        QQuickItem *errors = item(w, "errorCount");
-        QQuickItem *cancelled = item(w, "cancelledCount");
-        QVERIFY(!done->isVisible() && !errors->isVisible() && !cancelled->isVisible());
-        QVERIFY(item(w, "versionLabel")->isVisible());
-        QCOMPARE(item(w, "versionLabel")->property("text").toString(), u"v1.1.0"_s);
-
-        for (int i = 0; i < 7; ++i)
-            w.setStatus(i, ConversionStatus::done(QStringLiteral("/out/x.webp"), 100));
-        w.setStatus(7, ConversionStatus::error(QStringLiteral("Could not load image")));
-        w.setStatus(8, ConversionStatus::error(QStringLiteral("Could not load image")));
-        w.setStatus(9, ConversionStatus::cancelled());
-        w.render();
-        QCOMPARE(done->property("count").toInt(), 7);
-        QCOMPARE(errors->property("count").toInt(), 2);
-        QCOMPARE(cancelled->property("count").toInt(), 1);
-        QVERIFY(done->x() < errors->x() && errors->x() < cancelled->x());
-
-        // Removing the finished files hides their count.
-        for (int i = 0; i < 10; ++i)
-            w.setSelected(i, i < 7);
-        w.converter()->removeSelected();
-        QVERIFY(!done->isVisible());
-        QVERIFY(errors->isVisible());
-    }
-
-    void openFolderConditions_data()
-    {
-        QTest::addColumn<bool>("hasFolder");
-        QTest::addColumn<bool>("oneDone");
-        QTest::addColumn<bool>("shown");
-        QTest::newRow("folder and a done file") << true << true << true;
-        QTest::newRow("no folder") << false << true << false;
-        QTest::newRow("every file failed") << true << false << false;
-    }
-    void openFolderConditions()
-    {
-        QFETCH(bool, hasFolder);
-        QFETCH(bool, oneDone);
-        QFETCH(bool, shown);
-        WindowHarness w;
-        QVERIFY(w.isLoaded());
-        QVERIFY(w.addFiles({QStringLiteral("a.png"), QStringLiteral("b.png")}));
         if (hasFolder)
             w.chooseOutputFolder();
-        w.setStatus(0, oneDone ? ConversionStatus::done(QStringLiteral("/out/a.webp"), 10)
-                               : ConversionStatus::error(QStringLiteral("Could not load image")));
-        w.setStatus(1, ConversionStatus::error(QStringLiteral("Could not load image")));
-        QCOMPARE(item(w, "openFolderButton")->isVisible(), shown);
+        for (int i = 0; i < outcomes.size(); ++i) {
+            const QChar kind = outcomes.at(i);
+            if (kind != u'-')
+                w.setStatus(i, kind == u'd'   ? ConversionStatus::done(u"/out/x.webp"_s, 100)
+                               : kind == u'e' ? ConversionStatus::error(u"Could not load image"_s)
+                                              : ConversionStatus::cancelled());
+        }
+        const QString labels[] = {u"doneCount"_s, u"errorCount"_s, u"cancelledCount"_s};
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(w.item(labels[i])->isVisible(), counts[i] > 0);
+            QCOMPARE(w.item(labels[i])->property("count").toInt(), counts[i]);
+        }
+        QCOMPARE(w.item(u"openFolderButton"_s)->isVisible(), openFolder);
+        QVERIFY(w.item(u"versionLabel"_s)->isVisible());
     }
 };
 

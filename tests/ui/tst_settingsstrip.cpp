@@ -8,12 +8,17 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString settingsKey = QStringLiteral("converterSettingsV5");
+const QString settingsKey = u"converterSettingsV5"_s;
 
 ConverterSettings stored(WindowHarness &w)
 {
     return ConverterSettings::fromJson(w.preferences().value(settingsKey).toByteArray())
         .value_or(ConverterSettings{});
+}
+
+void choosePPI(WindowHarness &w, int index)
+{
+    QMetaObject::invokeMethod(w.find(u"ppiPicker"_s), "activated", Q_ARG(int, index));
 }
 
 } // namespace
@@ -22,248 +27,176 @@ class TestSettingsStrip : public QObject
 {
     Q_OBJECT
 
-    QObject *presetMenu(WindowHarness &w) { return w.find(QStringLiteral("presetMenu")); }
-
-    QQuickItem *item(WindowHarness &w, const char *name)
-    {
-        return qobject_cast<QQuickItem *>(w.find(QString::fromLatin1(name)));
-    }
-
-    void choosePPI(WindowHarness &w, int index)
-    {
-        QObject *picker = w.find(QStringLiteral("ppiPicker"));
-        QMetaObject::invokeMethod(picker, "activated", Q_ARG(int, index));
-    }
-
 private Q_SLOTS:
-    void presetMenuFollowsThePresets()
+    // Every pick closes the menu and does what it says; the Remove submenu is there only while
+    // it has entries; the check mark marks the selected preset in a column of its own.
+    void presetMenuPicks_data()
     {
+        QTest::addColumn<QString>("pick");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<bool>("sheetShown");
+        QTest::addColumn<int>("presets");
+        QTest::newRow("a preset") << u"Original  \u00b7  Original"_s << u"Original"_s << false << 2;
+        QTest::newRow("Original Size") << u"Original Size"_s << u"Original"_s << false << 2;
+        QTest::newRow("New Preset") << u"New Preset\u2026"_s << u"Web"_s << true << 2;
+        QTest::newRow("Remove the last one") << u"Remove > Web"_s << u"Original"_s << false << 1;
+    }
+    void presetMenuPicks()
+    {
+        QFETCH(QString, pick);
+        QFETCH(QString, selected);
+        QFETCH(bool, sheetShown);
+        QFETCH(int, presets);
         WindowHarness w;
         QVERIFY(w.isLoaded());
-        QObject *menu = presetMenu(w);
-        QVERIFY(menu);
-        QMetaObject::invokeMethod(menu, "open");
-        QTRY_VERIFY(menu->property("opened").toBool());
-        QVERIFY(w.findVisible(QStringLiteral("noPresetLabel")));
-        QCOMPARE(WindowHarness::menuEntries(menu),
-                 QStringList(
-                     {u"No presets yet"_s, u"---"_s, u"Original Size"_s, u"New Preset\u2026"_s}));
-        QVERIFY(!WindowHarness::menuItem(menu, 0)->isEnabled());
-
+        QObject *menu = w.find(u"presetMenu"_s);
+        const QStringList always = {u"---"_s, u"Original Size"_s, u"New Preset\u2026"_s};
         w.converter()->selectOriginalPreset();
-        QCOMPARE(WindowHarness::menuEntries(menu),
-                 QStringList({u"Original  \u00b7  Original"_s, u"---"_s, u"Original Size"_s,
-                              u"New Preset\u2026"_s}));
-        QCOMPARE(item(w, "presetNameLabel")->property("text").toString(), u"Original"_s);
-        QCOMPARE(item(w, "presetSizeLabel")->property("text").toString(), u"Original"_s);
-        QVERIFY(!item(w, "noPresetLabel")->isVisible());
-
-        w.converter()->addPreset(QStringLiteral("Web"), 1200, 800);
-        QCOMPARE(WindowHarness::menuEntries(menu),
-                 QStringList({u"Original  \u00b7  Original"_s, u"Web  \u00b7  1200 \u00d7 800"_s,
-                              u"---"_s, u"Original Size"_s, u"New Preset\u2026"_s, u"Remove >"_s}));
-        QCOMPARE(item(w, "presetSizeLabel")->property("text").toString(), u"1200 \u00d7 800"_s);
-        // The checkmark is on the selected preset's entry only.
+        w.converter()->addPreset(u"Web"_s, 1200, 800);
+        QVERIFY(w.open(menu));
+        const QStringList both = {u"Original  \u00b7  Original"_s,
+                                  u"Web  \u00b7  1200 \u00d7 800"_s};
+        QCOMPARE(WindowHarness::menuEntries(menu), both + always + QStringList{u"Remove >"_s});
+        QCOMPARE(w.item(u"presetSizeLabel"_s)->property("text").toString(), u"1200 \u00d7 800"_s);
         auto checkmark = [&](int index) {
             return WindowHarness::menuItem(menu, index)
-                ->findChild<QQuickItem *>(u"presetCheckmark"_s)
-                ->opacity();
+                ->findChild<QQuickItem *>(u"presetCheckmark"_s);
         };
-        QCOMPARE(checkmark(1), 0.0);
-        QCOMPARE(checkmark(2), 1.0);
-        // The checkmark keeps a column of its own: the longest title never reaches it.
+        QCOMPARE(checkmark(1)->opacity(), 0.0);
+        QCOMPARE(checkmark(2)->opacity(), 1.0);
         w.render();
-        const QList<QQuickItem *> parts = WindowHarness::menuItem(menu, 2)
-                                              ->property("contentItem")
-                                              .value<QQuickItem *>()
-                                              ->childItems();
-        QVERIFY(parts.at(0)->x() + parts.at(0)->implicitWidth() < parts.at(1)->x());
+        QQuickItem *title = checkmark(2)->parentItem()->childItems().at(0);
+        QVERIFY(title->mapToScene({title->implicitWidth(), 0}).x() <
+                checkmark(2)->mapToScene({0, 0}).x());
 
-        QObject *removeMenu = w.find(QStringLiteral("removePresetMenu"));
-        QVERIFY(removeMenu);
-        QMetaObject::invokeMethod(removeMenu, "open");
-        QTRY_VERIFY(removeMenu->property("opened").toBool());
-        QCOMPARE(WindowHarness::menuEntries(removeMenu), QStringList({u"Web"_s}));
-
-        // Choosing an entry selects that preset, saves and closes the menu.
-        QMetaObject::invokeMethod(WindowHarness::menuItem(menu, 1), "triggered");
-        QCOMPARE(w.converter()->selectedPreset()->name, u"Original"_s);
-        QCOMPARE(stored(w).selectedPresetID, w.converter()->selectedPreset()->id);
-        QTRY_VERIFY(!menu->property("visible").toBool());
-
-        // Removing the last removable preset closes the menus and takes the submenu away.
-        QMetaObject::invokeMethod(WindowHarness::menuItem(removeMenu, 0), "triggered");
-        QTRY_VERIFY(!removeMenu->property("visible").toBool());
-        QTRY_VERIFY(!menu->property("visible").toBool());
-        QMetaObject::invokeMethod(menu, "open");
-        QTRY_VERIFY(menu->property("opened").toBool());
-        QCOMPARE(w.converter()->settings().presets.size(), 1);
-        QCOMPARE(WindowHarness::menuEntries(menu),
-                 QStringList({u"Original  \u00b7  Original"_s, u"---"_s, u"Original Size"_s,
-                              u"New Preset\u2026"_s}));
-    }
-
-    void menuActionsWork()
-    {
-        WindowHarness w;
-        QVERIFY(w.isLoaded());
-        QObject *menu = presetMenu(w);
-        QMetaObject::invokeMethod(menu, "open");
-        QTRY_VERIFY(menu->property("opened").toBool());
-        QQuickItem *originalSize = nullptr;
-        QQuickItem *newPreset = nullptr;
-        for (int i = 0; i < menu->property("count").toInt(); ++i) {
-            QQuickItem *entry = WindowHarness::menuItem(menu, i);
-            const QString text = entry->property("text").toString();
-            if (text == QStringLiteral("Original Size"))
-                originalSize = entry;
-            else if (text == QStringLiteral("New Preset\u2026"))
-                newPreset = entry;
+        QObject *from = menu;
+        if (pick.startsWith(u"Remove > "_s)) {
+            from = w.find(u"removePresetMenu"_s);
+            QVERIFY(w.open(from));
+            QCOMPARE(WindowHarness::menuEntries(from), QStringList{u"Web"_s});
         }
-        QVERIFY(originalSize && originalSize->isEnabled());
-        QVERIFY(newPreset && newPreset->isEnabled());
-        w.click(newPreset);
-        QTRY_VERIFY(w.contentView()->property("showAddPreset").toBool());
+        const QString entry = pick.section(u" > "_s, -1);
+        const int index = int(WindowHarness::menuEntries(from).indexOf(entry));
+        QVERIFY2(index >= 0, qPrintable(entry));
+        w.click(WindowHarness::menuItem(from, index + (from == menu ? 1 : 0)));
+        QTRY_VERIFY(!menu->property("visible").toBool());
+        QTRY_VERIFY(!w.find(u"removePresetMenu"_s)->property("visible").toBool());
+        const auto chosen = w.converter()->selectedPreset();
+        QCOMPARE(chosen ? chosen->name : QString(), selected);
+        QCOMPARE(stored(w).selectedPresetID, chosen ? std::optional(chosen->id) : std::nullopt);
+        QCOMPARE(w.contentView()->property("showAddPreset").toBool(), sheetShown);
+        QCOMPARE(w.converter()->settings().presets.size(), presets);
+        if (presets == 1) {
+            QVERIFY(w.open(menu));
+            QCOMPARE(WindowHarness::menuEntries(menu), both.mid(0, 1) + always);
+        }
     }
 
-    void customPPIFieldKeepsItsValue()
+    // Only a whole number inside the model's rule is stored; anything else stays in the field,
+    // framed in red with the rule as its tooltip, until Escape puts the stored value back. The
+    // custom PPI field shows only for "Custom" and keeps its value while hidden.
+    void entryFieldsTakeOnlyAllowedNumbers_data()
     {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<qint64>("kept");
+        QTest::addColumn<QString>("error");
+        const QString whole = u"Type a whole number."_s;
+        const QString sizeRule = u"The size limit must be from 1 to 2097151 KB."_s;
+        const QString size = u"sizeLimitField"_s;
+        QTest::newRow("size: number") << size << u"512"_s << qint64(512) << QString();
+        QTest::newRow("size: largest") << size << u"2097151"_s << qint64(2097151) << QString();
+        QTest::newRow("size: letters") << size << u"abc"_s << qint64(300) << whole;
+        QTest::newRow("size: decimal") << size << u"12.5"_s << qint64(300) << whole;
+        QTest::newRow("size: zero") << size << u"0"_s << qint64(300) << sizeRule;
+        QTest::newRow("size: too big") << size << u"2097152"_s << qint64(300) << sizeRule;
+        QTest::newRow("ppi: number") << u"customPPIField"_s << u"240"_s << qint64(240) << QString();
+        QTest::newRow("ppi: zero")
+            << u"customPPIField"_s << u"0"_s << qint64(72) << u"PPI must be 1 or more."_s;
+    }
+    void entryFieldsTakeOnlyAllowedNumbers()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(qint64, kept);
+        QFETCH(QString, error);
         WindowHarness w;
         QVERIFY(w.isLoaded());
-        QQuickItem *field = item(w, "customPPIField");
-        QVERIFY(!field->isVisible());
+        QQuickItem *input = w.item(field);
+        const bool isPPI = field == u"customPPIField";
+        if (isPPI) {
+            QVERIFY(!input->isVisible());
+            choosePPI(w, 4);
+            QCOMPARE(stored(w).ppiOption, u"Custom"_s);
+        }
+        QVERIFY(input->isVisible());
+        const QString before = input->property("text").toString();
+        const QString keptText = SettingsPanel::formatLocaleInteger(kept);
 
-        choosePPI(w, 4);
-        QCOMPARE(w.converter()->settings().ppiOption, u"Custom"_s);
-        QCOMPARE(stored(w).ppiOption, u"Custom"_s);
-        QVERIFY(field->isVisible());
-        QCOMPARE(field->property("text").toString(), u"72"_s);
-
-        w.typeInto(field, QStringLiteral("240"));
+        w.typeInto(input, typed);
         w.pressKey(Qt::Key_Return);
-        QCOMPARE(w.converter()->effectivePPI(), 240);
-        QCOMPARE(stored(w).customPPI, 240);
+        const ConverterSettings now = w.converter()->settings();
+        QCOMPARE(isPPI ? now.customPPI : now.fileSizeLimitKB, kept);
+        QCOMPARE(isPPI ? stored(w).customPPI : stored(w).fileSizeLimitKB, kept);
+        QCOMPARE(input->property("error").toString(), error);
+        QCOMPARE(input->property("text").toString(), error.isEmpty() ? keptText : typed);
 
-        choosePPI(w, 3);
-        QVERIFY(!field->isVisible());
-        QCOMPARE(w.converter()->effectivePPI(), 300);
-        QCOMPARE(w.converter()->settings().customPPI, 240);
-
-        choosePPI(w, 4);
-        QVERIFY(field->isVisible());
-        QCOMPARE(field->property("text").toString(), u"240"_s);
+        w.pressKey(Qt::Key_Escape);
+        QCOMPARE(input->property("error").toString(), QString());
+        QCOMPARE(input->property("text").toString(), error.isEmpty() ? keptText : before);
+        if (isPPI) {
+            QCOMPARE(w.converter()->effectivePPI(), kept);
+            choosePPI(w, 3);
+            QVERIFY(!input->isVisible());
+            QCOMPARE(w.converter()->effectivePPI(), 300);
+            choosePPI(w, 4);
+            QCOMPARE(input->property("text").toString(), keptText);
+        }
     }
 
     void unknownPPIShowsNoEntry()
     {
         WindowHarness w([](TemporaryPreferences &prefs) {
             ConverterSettings settings;
-            settings.ppiOption = QStringLiteral("600");
-            settings.customPPI = 600;
+            settings.ppiOption = u"600"_s;
             prefs.setValue(settingsKey, settings.toJson());
         });
         QVERIFY(w.isLoaded());
-        QCOMPARE(w.find(QStringLiteral("ppiPicker"))->property("currentIndex").toInt(), -1);
-        QVERIFY(!item(w, "customPPIField")->isVisible());
+        QCOMPARE(w.find(u"ppiPicker"_s)->property("currentIndex").toInt(), -1);
+        QVERIFY(!w.item(u"customPPIField"_s)->isVisible());
     }
 
-    // Only a whole number inside the model's rule is stored; anything else stays in the field,
-    // framed in red with the rule as its tooltip, until Escape puts the stored value back.
-    void entryFieldsTakeOnlyAllowedNumbers_data()
-    {
-        QTest::addColumn<QByteArray>("field");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<qint64>("kept");
-        QTest::addColumn<QString>("error");
-        const QString whole = u"Type a whole number."_s;
-        const QString sizeRule = u"The size limit must be from 1 to 2097151 KB."_s;
-        QTest::newRow("size: number")
-            << "sizeLimitField"_ba << u"512"_s << qint64(512) << QString();
-        QTest::newRow("size: largest")
-            << "sizeLimitField"_ba << u"2097151"_s << qint64(2097151) << QString();
-        QTest::newRow("size: letters") << "sizeLimitField"_ba << u"abc"_s << qint64(300) << whole;
-        QTest::newRow("size: decimal") << "sizeLimitField"_ba << u"12.5"_s << qint64(300) << whole;
-        QTest::newRow("size: zero") << "sizeLimitField"_ba << u"0"_s << qint64(300) << sizeRule;
-        QTest::newRow("size: too big")
-            << "sizeLimitField"_ba << u"2097152"_s << qint64(300) << sizeRule;
-        QTest::newRow("ppi: number") << "customPPIField"_ba << u"240"_s << qint64(240) << QString();
-        QTest::newRow("ppi: zero")
-            << "customPPIField"_ba << u"0"_s << qint64(72) << u"PPI must be 1 or more."_s;
-    }
-    void entryFieldsTakeOnlyAllowedNumbers()
-    {
-        QFETCH(QByteArray, field);
-        QFETCH(QString, typed);
-        QFETCH(qint64, kept);
-        QFETCH(QString, error);
-        WindowHarness w;
-        QVERIFY(w.isLoaded());
-        const bool isPPI = field == "customPPIField";
-        if (isPPI)
-            choosePPI(w, 4);
-        QQuickItem *input = item(w, field.constData());
-        QVERIFY(input->isVisible());
-        const QString before = input->property("text").toString();
-
-        w.typeInto(input, typed);
-        w.pressKey(Qt::Key_Return);
-        const ConverterSettings now = w.converter()->settings();
-        QCOMPARE(isPPI ? now.customPPI : now.fileSizeLimitKB, kept);
-        QCOMPARE(input->property("error").toString(), error);
-        QCOMPARE(input->property("text").toString(),
-                 error.isEmpty() ? SettingsPanel::formatLocaleInteger(kept) : typed);
-        if (error.isEmpty())
-            QCOMPARE(isPPI ? stored(w).customPPI : stored(w).fileSizeLimitKB, kept);
-
-        w.pressKey(Qt::Key_Escape);
-        QCOMPARE(input->property("error").toString(), QString());
-        QCOMPARE(input->property("text").toString(),
-                 error.isEmpty() ? SettingsPanel::formatLocaleInteger(kept) : before);
-    }
-
-    void limitSwitchShowsQualityAndKeepsBothValues()
+    // The switch swaps the size limit for the quality slider and keeps both values; the slider's
+    // label follows a drag, the settings take the value on release.
+    void limitSwitchAndQualitySlider()
     {
         WindowHarness w;
         QVERIFY(w.isLoaded());
-        QQuickItem *slider = item(w, "qualitySlider");
+        QQuickItem *slider = w.item(u"qualitySlider"_s);
         QVERIFY(!slider->isVisible());
-        w.click(item(w, "sizeLimitSwitch"));
-        QCOMPARE(w.converter()->settings().fileSizeLimitEnabled, false);
+        w.click(w.item(u"sizeLimitSwitch"_s));
         QCOMPARE(stored(w).fileSizeLimitEnabled, false);
-        QVERIFY(slider->isVisible());
-        QVERIFY(!item(w, "sizeLimitField")->isVisible());
-        QCOMPARE(slider->property("value").toDouble(), 85.0);
-        QCOMPARE(item(w, "qualityLabel")->property("text").toString(), u"85%"_s);
+        QVERIFY(slider->isVisible() && !w.item(u"sizeLimitField"_s)->isVisible());
+        QCOMPARE(w.item(u"qualityLabel"_s)->property("text").toString(), u"85%"_s);
 
-        w.click(item(w, "sizeLimitSwitch"));
-        QVERIFY(item(w, "sizeLimitField")->isVisible());
-        QCOMPARE(w.converter()->settings().fileSizeLimitKB, 300);
-        QCOMPARE(w.converter()->settings().quality, 85);
-    }
-
-    void sliderSavesWhenReleased()
-    {
-        WindowHarness w;
-        QVERIFY(w.isLoaded());
-        w.click(item(w, "sizeLimitSwitch"));
-        QQuickItem *slider = item(w, "qualitySlider");
         auto *handle = slider->property("handle").value<QQuickItem *>();
-        QVERIFY(handle);
         w.render();
-
         QPointF at = handle->mapToScene(QPointF(handle->width() / 2, handle->height() / 2));
         QTest::mousePress(w.window(), Qt::LeftButton, {}, at.toPoint());
         for (int step = 0; step < 6; ++step) {
             at.rx() -= 4;
             QTest::mouseMove(w.window(), at.toPoint());
         }
-        // The label follows the drag; the settings wait for the release.
         const int shown = int(slider->property("value").toDouble());
         QVERIFY(shown < 85);
-        QCOMPARE(item(w, "qualityLabel")->property("text").toString(), u"%1%"_s.arg(shown));
+        QCOMPARE(w.item(u"qualityLabel"_s)->property("text").toString(), u"%1%"_s.arg(shown));
         QCOMPARE(w.converter()->settings().quality, 85);
         QTest::mouseRelease(w.window(), Qt::LeftButton, {}, at.toPoint());
-        QCOMPARE(w.converter()->settings().quality, shown);
+        QCOMPARE(stored(w).quality, shown);
+
+        w.click(w.item(u"sizeLimitSwitch"_s));
+        QVERIFY(w.item(u"sizeLimitField"_s)->isVisible() && !slider->isVisible());
+        QCOMPARE(stored(w).fileSizeLimitKB, 300);
         QCOMPARE(stored(w).quality, shown);
     }
 };

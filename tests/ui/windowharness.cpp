@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 #include <QtQml/qqmlextensionplugin.h>
 
@@ -28,43 +29,46 @@ WindowHarness::WindowHarness(const std::function<void(TemporaryPreferences &)> &
         m_converter = m_contentView->property("converter").value<ImageConverter *>();
     if (!m_contentView || !m_converter)
         m_window = nullptr;
+    else
+        m_modelTester = std::make_unique<QAbstractItemModelTester>(
+            m_converter->fileModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
 }
 
 WindowHarness::~WindowHarness() = default;
 
 QObject *WindowHarness::find(const QString &name) const
 {
-    if (!m_window)
-        return nullptr;
-    return m_window->findChild<QObject *>(name);
+    return m_window ? m_window->findChild<QObject *>(name) : nullptr;
 }
 
-QList<QQuickItem *> WindowHarness::findAll(const QString &name) const
+QQuickItem *WindowHarness::item(const QString &name) const
 {
-    QList<QQuickItem *> found;
-    if (m_window)
-        found = m_window->findChildren<QQuickItem *>(name);
-    return found;
+    return qobject_cast<QQuickItem *>(find(name));
 }
 
-QQuickItem *WindowHarness::findVisible(const QString &name) const
+bool WindowHarness::open(QObject *popup) const
 {
-    for (QQuickItem *item : findAll(name)) {
-        if (item->isVisible())
-            return item;
+    QMetaObject::invokeMethod(popup, "open");
+    return QTest::qWaitFor([popup] { return popup->property("opened").toBool(); });
+}
+
+bool WindowHarness::touch(const QString &folder, const QStringList &names)
+{
+    for (const QString &name : names) {
+        QFile file(QDir(folder).filePath(name));
+        if (!QDir().mkpath(QFileInfo(file).path()) || !file.open(QIODevice::WriteOnly))
+            return false;
     }
-    return nullptr;
+    return true;
 }
 
 bool WindowHarness::addFiles(const QStringList &names)
 {
+    if (!touch(m_files.path(), names))
+        return false;
     QList<QUrl> urls;
-    for (const QString &name : names) {
-        QFile file(QDir(m_files.path()).filePath(name));
-        if (!file.open(QIODevice::WriteOnly))
-            return false;
-        urls.append(QUrl::fromLocalFile(file.fileName()));
-    }
+    for (const QString &name : names)
+        urls.append(QUrl::fromLocalFile(QDir(m_files.path()).filePath(name)));
     const qint64 expected = m_converter->fileCount() + urls.size();
     m_converter->addFiles(urls);
     return QTest::qWaitFor([&] { return m_converter->fileCount() == expected; });
@@ -116,13 +120,18 @@ void WindowHarness::click(QQuickItem *item, Qt::KeyboardModifiers modifiers) con
     QTest::mouseClick(m_window, Qt::LeftButton, modifiers, centre.toPoint());
 }
 
+void WindowHarness::type(const QString &text) const
+{
+    for (const QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, m_window, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+
 void WindowHarness::typeInto(QQuickItem *field, const QString &text) const
 {
     click(field);
     QMetaObject::invokeMethod(field, "selectAll");
     QTest::keyClick(m_window, Qt::Key_Backspace);
-    for (const QChar ch : text)
-        QTest::sendKeyEvent(QTest::Click, m_window, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    type(text);
 }
 
 void WindowHarness::pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) const
@@ -145,8 +154,7 @@ QStringList WindowHarness::menuEntries(QObject *menu)
         QQuickItem *item = menuItem(menu, i);
         if (!item || !item->isVisible())
             continue;
-        if (QString::fromLatin1(item->metaObject()->className())
-                .contains(QLatin1String("Separator")))
+        if (!item->property("text").isValid())
             entries.append(QStringLiteral("---"));
         else if (item->property("subMenu").value<QObject *>())
             entries.append(item->property("text").toString() + QStringLiteral(" >"));
@@ -158,29 +166,16 @@ QStringList WindowHarness::menuEntries(QObject *menu)
 
 QPalette WindowHarness::darkPalette()
 {
+    // In the order of QPalette::ColorRole; 0 leaves a role as it is.
+    const QRgb colours[] = {0xe8e8ea, 0x36363b, 0x4a4a50, 0x404046, 0x18181a,   0x2c2c30, 0xe8e8ea,
+                            0xffffff, 0xe8e8ea, 0x28282c, 0x1f1f22, 0xff000000, 0x3b82f6, 0xffffff,
+                            0,        0,        0x2e2e33, 0,        0x1f1f22,   0xe8e8ea, 0x8a8a90};
     QPalette p;
-    const QColor window(0x1f, 0x1f, 0x22);
-    const QColor text(0xe8, 0xe8, 0xea);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Base, QColor(0x28, 0x28, 0x2c));
-    p.setColor(QPalette::AlternateBase, QColor(0x2e, 0x2e, 0x33));
-    p.setColor(QPalette::Text, text);
-    p.setColor(QPalette::Button, QColor(0x36, 0x36, 0x3b));
-    p.setColor(QPalette::ButtonText, text);
-    p.setColor(QPalette::BrightText, Qt::white);
-    p.setColor(QPalette::Highlight, QColor(0x3b, 0x82, 0xf6));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::PlaceholderText, QColor(0x8a, 0x8a, 0x90));
-    p.setColor(QPalette::ToolTipBase, window);
-    p.setColor(QPalette::ToolTipText, text);
-    p.setColor(QPalette::Light, QColor(0x4a, 0x4a, 0x50));
-    p.setColor(QPalette::Midlight, QColor(0x40, 0x40, 0x46));
-    p.setColor(QPalette::Mid, QColor(0x2c, 0x2c, 0x30));
-    p.setColor(QPalette::Dark, QColor(0x18, 0x18, 0x1a));
-    p.setColor(QPalette::Shadow, Qt::black);
-    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x86));
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x86));
-    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x86));
+    for (int role = 0; role < int(std::size(colours)); ++role) {
+        if (colours[role] != 0)
+            p.setColor(QPalette::ColorRole(role), QColor(colours[role]));
+    }
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, QColor(0x808086));
     return p;
 }

@@ -3,6 +3,7 @@
 #include "imageconverter.h"
 #include "testsupport.h"
 
+#include <QAbstractItemModelTester>
 #include <QPalette>
 #include <QPointer>
 #include <QQmlApplicationEngine>
@@ -12,9 +13,11 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <memory>
 
 /// The real window, loaded offscreen over temporary preferences, with helpers to reach its
-/// parts by object name and to fill its converter's list.
+/// parts by object name and to fill its converter's list. A model tester watches the file list
+/// for as long as the window lives.
 class WindowHarness
 {
 public:
@@ -31,13 +34,14 @@ public:
     [[nodiscard]] TemporaryPreferences &preferences() { return m_preferences; }
     [[nodiscard]] QString folder() const { return m_files.path(); }
 
-    /// The first object with `name` below the window's content; null when there is none.
+    /// The first object with `name` below the window; null when there is none.
     [[nodiscard]] QObject *find(const QString &name) const;
-    /// The first visible item with `name`; null when none is visible.
-    [[nodiscard]] QQuickItem *findVisible(const QString &name) const;
-    /// Every item with `name`.
-    [[nodiscard]] QList<QQuickItem *> findAll(const QString &name) const;
+    [[nodiscard]] QQuickItem *item(const QString &name) const;
+    /// Opens a popup or menu; true once it has opened.
+    bool open(QObject *popup) const;
 
+    /// Creates empty files (and their folders) with these names in `folder`.
+    static bool touch(const QString &folder, const QStringList &names);
     /// Creates empty files with these names and adds them to the list; true once they are in.
     bool addFiles(const QStringList &names);
     /// The value of a role (by its QML name) of the list's row `row`.
@@ -53,6 +57,8 @@ public:
     void render() const;
     /// Clicks the middle of `item` with the mouse, as a user would.
     void click(QQuickItem *item, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const;
+    /// Types `text` as key presses into whatever has focus.
+    void type(const QString &text) const;
     /// Clicks into a text field, replaces its text by typing `text`, and leaves the cursor there.
     void typeInto(QQuickItem *field, const QString &text) const;
     void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const;
@@ -71,4 +77,5 @@ private:
     QPointer<QQuickWindow> m_window;
     QPointer<QQuickItem> m_contentView;
     QPointer<ImageConverter> m_converter;
+    std::unique_ptr<QAbstractItemModelTester> m_modelTester;
 };
