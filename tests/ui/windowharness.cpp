@@ -91,15 +91,6 @@ void WindowHarness::setSelected(int row, bool selected) const
     model->setData(model->index(row), selected, FileListModel::IsSelectedRole);
 }
 
-void WindowHarness::appendMany(int count) const
-{
-    QList<FileItem> many;
-    many.reserve(count);
-    for (int i = 0; i < count; ++i)
-        many.append(FileItem::make("/images/" + QByteArray::number(i) + ".png"));
-    m_converter->fileModel()->append(many);
-}
-
 void WindowHarness::chooseOutputFolder()
 {
     QDir(m_files.path()).mkpath(QStringLiteral("out"));

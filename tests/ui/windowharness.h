@@ -49,8 +49,6 @@ public:
     /// Sets a row's status or selection as a run or a click would.
     void setStatus(int row, const ConversionStatus &status) const;
     void setSelected(int row, bool selected) const;
-    /// Puts `count` rows of made-up files straight into the list, as a huge drop would.
-    void appendMany(int count) const;
     /// Gives the converter an output folder, as the folder chooser would.
     void chooseOutputFolder();
     /// Lays out and draws the window once, so that positions and sizes are current.
