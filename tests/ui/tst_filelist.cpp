@@ -1,4 +1,3 @@
-#include "fileurls.h"
 #include "windowharness.h"
 
 #include <QDir>
@@ -21,9 +20,7 @@ class TestFileList : public QObject
             if (child->objectName() == u"fileRow" && child->isVisible())
                 built.append(child);
         }
-        std::sort(built.begin(), built.end(), [](auto *a, auto *b) {
-            return a->property("index").toInt() < b->property("index").toInt();
-        });
+        std::ranges::sort(built, {}, [](auto *row) { return row->property("index").toInt(); });
         return built;
     }
 
@@ -148,36 +145,6 @@ private Q_SLOTS:
         QTRY_COMPARE(w.converter()->fileCount(), before + (file ? 1 : 0));
         if (file)
             QCOMPARE(w.rowValue(int(before), "fileName").toString(), u"dropped.png"_s);
-    }
-
-    // The output chooser opens at the current output folder (Pictures before there is one)
-    // and chooses the folder it shows, even an empty one; the button shows the folder's name
-    // and has its full path as tooltip.
-    void outputFolderButtonChoosesTheShownFolder()
-    {
-        WindowHarness w;
-        QVERIFY(w.isLoaded());
-        QQuickItem *label = w.item(u"outputFolderLabel"_s);
-        QCOMPARE(label->property("text").toString(), u"Set output folder"_s);
-        QObject *chooser = w.find(u"fileChooser"_s);
-        w.click(w.item(u"outputFolderButton"_s));
-        QTRY_VERIFY(chooser->property("opened").toBool());
-        QCOMPARE(chooser->property("currentFolder").toUrl(), FileUrls::picturesFolder());
-
-        const QString name = u"Exports for the spring catalogue"_s;
-        const QUrl folder = QUrl::fromLocalFile(w.folder() + u'/' + name);
-        QVERIFY(QDir(w.folder()).mkpath(name));
-        QMetaObject::invokeMethod(chooser, "openFolder", Q_ARG(QVariant, folder));
-        w.click(w.item(u"chooserAccept"_s));
-        QCOMPARE(w.converter()->outputFolderURL(), folder);
-        QCOMPARE(label->property("text").toString(), name);
-        QCOMPARE(w.item(u"outputFolderButton"_s)->property("toolTip").toString(),
-                 folder.toLocalFile());
-
-        QTRY_VERIFY(!chooser->property("visible").toBool());
-        w.click(w.item(u"outputFolderButton"_s));
-        QTRY_VERIFY(chooser->property("opened").toBool());
-        QCOMPARE(chooser->property("currentFolder").toUrl(), folder);
     }
 
     void longListsBuildOnlyTheRowsInView()
