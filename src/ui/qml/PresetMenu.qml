@@ -76,6 +76,14 @@ Button {
 
         objectName: "presetMenu"
         y: root.height
+        // A menu keeps its style's width; it widens to its widest entry, so that a long preset
+        // name never runs into the check mark or out of the menu.
+        width: {
+            let widest = implicitWidth;
+            for (let i = 0; i < count; ++i)
+                widest = Math.max(widest, itemAt(i)?.implicitWidth ?? 0);
+            return widest;
+        }
         // Makes the entries that open submenus; "Remove" is left out while it would be empty.
         delegate: MenuEntry {
             objectName: "removeSubmenuEntry"

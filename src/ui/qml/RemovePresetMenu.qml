@@ -13,6 +13,13 @@ Menu {
 
     objectName: "removePresetMenu"
     title: "Remove"
+    // Widens to its widest entry, as the preset menu does.
+    width: {
+        let widest = implicitWidth;
+        for (let i = 0; i < count; ++i)
+            widest = Math.max(widest, itemAt(i)?.implicitWidth ?? 0);
+        return widest;
+    }
 
     Instantiator {
         model: root.panel.removablePresets
