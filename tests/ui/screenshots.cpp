@@ -23,8 +23,6 @@ int main(int argc, char *argv[])
     QTextStream(stdout) << "Screenshots in " << folder.path() << Qt::endl;
 
     WindowHarness window;
-    if (!window.isLoaded())
-        return EXIT_FAILURE;
     ImageConverter &converter = *window.converter();
     QQuickItem &view = *window.contentView();
     QObject *menu = window.find(u"presetMenu"_s);

@@ -53,7 +53,6 @@ private Q_SLOTS:
         QFETCH(bool, byEscape);
         const bool valid = nameError.isEmpty() && sizeError.isEmpty();
         WindowHarness w;
-        QVERIFY(w.isLoaded());
         QQuickItem *nameField = w.item(u"presetNameFieldInput"_s);
         QQuickItem *widthField = w.item(u"presetWidthFieldInput"_s);
         QQuickItem *heightField = w.item(u"presetHeightFieldInput"_s);
@@ -72,7 +71,7 @@ private Q_SLOTS:
             w.item(u"presetNameField"_s)->findChild<QQuickItem *>(u"fieldError"_s);
         QCOMPARE(nameError_->isVisible() ? nameError_->property("text").toString() : QString(),
                  nameError);
-        QCOMPARE(w.item(u"sizeError"_s)->property("text").toString(), sizeError);
+        QCOMPARE(w.text(u"sizeError"_s), sizeError);
         QCOMPARE(add->isEnabled(), valid);
 
         // Return presses Add too; it must do no more than the button.

@@ -30,7 +30,6 @@ private Q_SLOTS:
     void listFollowsTheSelection()
     {
         WindowHarness w;
-        QVERIFY(w.isLoaded());
         QVERIFY(w.addFiles({u"x/photo.jpg"_s, u"y/photo.jpg"_s}));
         QVERIFY(!w.item(u"dropRegion"_s)->isVisible() && w.item(u"listRegion"_s)->isVisible());
         w.setStatus(0, ConversionStatus::error(u"Could not load image"_s));
@@ -46,7 +45,7 @@ private Q_SLOTS:
 
         w.click(part(1, u"rowCheckbox"_s));
         QCOMPARE(w.rowValue(1, "isSelected").toBool(), false);
-        QCOMPARE(w.item(u"selectionCount"_s)->property("text").toString(), u"1/2"_s);
+        QCOMPARE(w.text(u"selectionCount"_s), u"1/2"_s);
         QCOMPARE(part(1, u"fileNameLabel"_s)->property("color"),
                  w.item(u"versionLabel"_s)->property("color"));
         QQuickItem *selectAll = w.item(u"selectAllButton"_s);
@@ -65,7 +64,6 @@ private Q_SLOTS:
         for (const QString &name : {u"a.png"_s, u"sub"_s, u"notes.txt"_s})
             named.append(QUrl::fromLocalFile(folder.filePath(name)));
         WindowHarness w({}, named);
-        QVERIFY(w.isLoaded());
         QTRY_COMPARE(w.converter()->fileCount(), 2);
         QCOMPARE(w.rowValue(1, "fileName").toString(), u"b.jpg"_s);
     }
@@ -86,7 +84,6 @@ private Q_SLOTS:
         QFETCH(QList<int>, keys);
         QFETCH(int, current);
         WindowHarness w;
-        QVERIFY(w.isLoaded());
         QStringList names;
         for (int i = 0; i < 60; ++i)
             names.append(u"%1.png"_s.arg(i));
@@ -121,7 +118,6 @@ private Q_SLOTS:
         QFETCH(QString, kind);
         QFETCH(bool, ontoList);
         WindowHarness w;
-        QVERIFY(w.isLoaded());
         if (ontoList)
             QVERIFY(w.addFiles({u"first.png"_s}));
         const qint64 before = w.converter()->fileCount();
@@ -150,7 +146,6 @@ private Q_SLOTS:
     void longListsBuildOnlyTheRowsInView()
     {
         WindowHarness w;
-        QVERIFY(w.isLoaded());
         QList<FileItem> many;
         for (int i = 0; i < 100000; ++i)
             many.append(FileItem::make("/images/" + QByteArray::number(i) + ".png"));

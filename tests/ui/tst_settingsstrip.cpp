@@ -50,7 +50,6 @@ private Q_SLOTS:
         QFETCH(bool, sheetShown);
         QFETCH(int, presets);
         WindowHarness w;
-        QVERIFY(w.isLoaded());
         QObject *menu = w.find(u"presetMenu"_s);
         const QStringList always = {u"---"_s, u"Original Size"_s, u"New Preset\u2026"_s};
         w.converter()->selectOriginalPreset();
@@ -60,7 +59,7 @@ private Q_SLOTS:
             u"Original  \u00b7  Original"_s,
             u"Web pictures for the spring catalogue  \u00b7  1200 \u00d7 800"_s};
         QCOMPARE(WindowHarness::menuEntries(menu), both + always + QStringList{u"Remove >"_s});
-        QCOMPARE(w.item(u"presetSizeLabel"_s)->property("text").toString(), u"1200 \u00d7 800"_s);
+        QCOMPARE(w.text(u"presetSizeLabel"_s), u"1200 \u00d7 800"_s);
         auto checkmark = [&](int index) {
             return WindowHarness::menuItem(menu, index)
                 ->findChild<QQuickItem *>(u"presetCheckmark"_s);
@@ -126,7 +125,6 @@ private Q_SLOTS:
         QFETCH(qint64, kept);
         QFETCH(QString, error);
         WindowHarness w;
-        QVERIFY(w.isLoaded());
         QQuickItem *input = w.item(field);
         const bool isPPI = field == u"customPPIField";
         if (isPPI) {
@@ -166,7 +164,6 @@ private Q_SLOTS:
             settings.ppiOption = u"600"_s;
             prefs.setValue(settingsKey, settings.toJson());
         });
-        QVERIFY(w.isLoaded());
         QCOMPARE(w.find(u"ppiPicker"_s)->property("currentIndex").toInt(), -1);
         QVERIFY(!w.item(u"customPPIField"_s)->isVisible());
     }
@@ -176,13 +173,12 @@ private Q_SLOTS:
     void limitSwitchAndQualitySlider()
     {
         WindowHarness w;
-        QVERIFY(w.isLoaded());
         QQuickItem *slider = w.item(u"qualitySlider"_s);
         QVERIFY(!slider->isVisible());
         w.click(w.item(u"sizeLimitSwitch"_s));
         QCOMPARE(stored(w).fileSizeLimitEnabled, false);
         QVERIFY(slider->isVisible() && !w.item(u"sizeLimitField"_s)->isVisible());
-        QCOMPARE(w.item(u"qualityLabel"_s)->property("text").toString(), u"85%"_s);
+        QCOMPARE(w.text(u"qualityLabel"_s), u"85%"_s);
 
         auto *handle = slider->property("handle").value<QQuickItem *>();
         w.render();
@@ -194,7 +190,7 @@ private Q_SLOTS:
         }
         const int shown = int(slider->property("value").toDouble());
         QVERIFY(shown < 85);
-        QCOMPARE(w.item(u"qualityLabel"_s)->property("text").toString(), u"%1%"_s.arg(shown));
+        QCOMPARE(w.text(u"qualityLabel"_s), u"%1%"_s.arg(shown));
         QCOMPARE(w.converter()->settings().quality, 85);
         QTest::mouseRelease(w.window(), Qt::LeftButton, {}, at.toPoint());
         QCOMPARE(stored(w).quality, shown);

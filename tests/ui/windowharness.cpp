@@ -19,26 +19,23 @@ WindowHarness::WindowHarness(const std::function<void(TemporaryPreferences &)> &
     m_engine.setInitialProperties(
         {{QStringLiteral("launchFiles"), QVariant::fromValue(launchFiles)}});
     m_engine.load(QUrl(QStringLiteral("qrc:/qt/qml/Tessel/Main.qml")));
-    if (m_engine.rootObjects().isEmpty())
-        return;
-    m_window = qobject_cast<QQuickWindow *>(m_engine.rootObjects().constFirst());
-    if (!m_window)
-        return;
-    m_contentView = m_window->property("contentView").value<QQuickItem *>();
+    if (!m_engine.rootObjects().isEmpty())
+        m_window = qobject_cast<QQuickWindow *>(m_engine.rootObjects().constFirst());
+    if (m_window)
+        m_contentView = m_window->property("contentView").value<QQuickItem *>();
     if (m_contentView)
         m_converter = m_contentView->property("converter").value<ImageConverter *>();
-    if (!m_contentView || !m_converter)
-        m_window = nullptr;
-    else
-        m_modelTester = std::make_unique<QAbstractItemModelTester>(
-            m_converter->fileModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    if (!m_converter)
+        qFatal("The window did not load");
+    m_modelTester = std::make_unique<QAbstractItemModelTester>(
+        m_converter->fileModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
 }
 
 WindowHarness::~WindowHarness() = default;
 
 QObject *WindowHarness::find(const QString &name) const
 {
-    return m_window ? m_window->findChild<QObject *>(name) : nullptr;
+    return m_window->findChild<QObject *>(name);
 }
 
 QQuickItem *WindowHarness::item(const QString &name) const
@@ -100,8 +97,7 @@ void WindowHarness::chooseOutputFolder()
 
 void WindowHarness::render() const
 {
-    if (m_window)
-        (void)m_window->grabWindow();
+    (void)m_window->grabWindow();
 }
 
 void WindowHarness::click(QQuickItem *item, Qt::KeyboardModifiers modifiers) const

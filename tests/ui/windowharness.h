@@ -22,12 +22,12 @@ class WindowHarness
 {
 public:
     /// `prepare` may store preferences before the window and its converter are created;
-    /// `launchFiles` are the files and folders named on the command line.
+    /// `launchFiles` are the files and folders named on the command line. A window that does
+    /// not load ends the program: no test can run without it.
     explicit WindowHarness(const std::function<void(TemporaryPreferences &)> &prepare = {},
                            const QList<QUrl> &launchFiles = {});
     ~WindowHarness();
 
-    [[nodiscard]] bool isLoaded() const { return m_window != nullptr; }
     [[nodiscard]] QQuickWindow *window() const { return m_window; }
     [[nodiscard]] QQuickItem *contentView() const { return m_contentView; }
     [[nodiscard]] ImageConverter *converter() const { return m_converter; }
@@ -37,6 +37,11 @@ public:
     /// The first object with `name` below the window; null when there is none.
     [[nodiscard]] QObject *find(const QString &name) const;
     [[nodiscard]] QQuickItem *item(const QString &name) const;
+    /// The text an item named `name` shows.
+    [[nodiscard]] QString text(const QString &name) const
+    {
+        return item(name)->property("text").toString();
+    }
     /// Opens a popup or menu; true once it has opened.
     bool open(QObject *popup) const;
 
