@@ -26,7 +26,8 @@ class TestFileList : public QObject
 
 private Q_SLOTS:
     // The rows and the toolbar follow the list and its selection; two rows of one name show
-    // their folders; a row's tooltip holds its path and whole error; unticked rows are dimmed.
+    // their folders; a row's tooltip holds its path and whole error, and its status text can
+    // not be edited; unticked rows are dimmed.
     void listFollowsTheSelection()
     {
         WindowHarness w;
@@ -42,6 +43,7 @@ private Q_SLOTS:
         QCOMPARE(part(1, u"fileFolderLabel"_s)->property("text").toString(), u"y/"_s);
         QCOMPARE(built.at(0)->property("fullText").toString(),
                  w.folder() + u"/x/photo.jpg\nCould not load image"_s);
+        QVERIFY(part(0, u"statusTextField"_s)->property("readOnly").toBool());
 
         w.click(part(1, u"rowCheckbox"_s));
         QCOMPARE(w.rowValue(1, "isSelected").toBool(), false);
