@@ -204,7 +204,7 @@ int sizeLimit(const QStringList &args)
         QThreadPool pool;
         for (const QString &file : args.mid(4)) {
             pool.start([&, file] {
-                const auto status = FileConverter::convert(QUrl::fromLocalFile(file), job, flags);
+                const auto status = FileConverter::convert(QFile::encodeName(file), job, flags);
                 if (status.kind() == ConversionStatus::Kind::error)
                     over.fetchAndAddRelaxed(1);
             });
@@ -236,10 +236,12 @@ int phases(const QStringList &args)
         QElapsedTimer clock;
         clock.start();
         const auto loaded =
-            ImageLoader::load(file, args.at(0).toLongLong(), args.at(1).toLongLong(), false);
+            ImageLoader::load(QFile::encodeName(file), args.at(0).toLongLong(),
+                              args.at(1).toLongLong(), false);
         const qint64 loadMs = clock.restart();
         TemporaryPng png;
-        const QString failure = loaded.ok() ? png.write(loaded.image, 72) : loaded.error;
+        QString detail;
+        const QString failure = loaded.ok() ? png.write(loaded.image, 72, detail) : loaded.error;
         const qint64 pngMs = clock.elapsed();
         out << QFileInfo(file).fileName() << " load_ms " << loadMs << " png_ms " << pngMs
             << (failure.isEmpty() ? QString() : QStringLiteral(" ") + failure) << "\n";

@@ -2,6 +2,7 @@
 
 #include "fileconverter.h"
 #include "imageconverter.h"
+#include "nativepath.h"
 #include "webpencoder.h"
 
 #include <QCoreApplication>
@@ -102,7 +103,7 @@ void ImageConverter::startTask(const QSharedPointer<FileItem> &item, const Conve
             return;
         const ConversionStatus result = flags->cancelled
                                             ? ConversionStatus::cancelled()
-                                            : FileConverter::convert(input, job, *flags);
+                                            : FileConverter::convert(NativePath::of(input.toLocalFile()), job, *flags);
         post(converter, [item, result, remaining](ImageConverter *self) {
             self->finishTask(item, result, remaining);
         });
@@ -132,5 +133,5 @@ void ImageConverter::endRun()
 
 ConversionStatus ImageConverter::convertFile(const QUrl &input, const ConversionJob &job) const
 {
-    return FileConverter::convert(input, job, *m_flags);
+    return FileConverter::convert(NativePath::of(input.toLocalFile()), job, *m_flags);
 }

@@ -1,13 +1,13 @@
 #include "imageloader.h"
 
 #include "imagesignature.h"
-#include "nativepath.h"
+#include "jpegscans.h"
 #include "pngchecksums.h"
 #include "vipsruntime.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
-#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,73 +20,53 @@ namespace {
 
 using ImageSignature::Format;
 
-/// Reads the first bytes of `path` when it is a regular file (after following links), so that a
-/// folder, a FIFO or a device under an image name is refused before anything waits on it: the
-/// open does not wait for a FIFO's writer, and the type is checked on what was opened.
-std::optional<QByteArray> readHeader(const QByteArray &path)
+/// An open input file, closed when this goes.
+struct InputFile
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
+    int fd = -1;
+    InputFile(const InputFile &) = delete;
+    InputFile &operator=(const InputFile &) = delete;
+    explicit InputFile(const QByteArray &path)
+        : fd(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC))
+    {}
+    ~InputFile()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+Result failed(const QString &message, const QString &detail = {})
+{
+    return {{}, message, detail};
+}
+
+/// The format of the file open at `fd` when it is a regular file (after following links), so
+/// that a folder, a FIFO or a device under an image name is refused before anything waits on
+/// it: the open does not wait for a FIFO's writer, and the type is checked on what was opened.
+Format sniff(int fd, QString &detail)
+{
     struct stat info
     {};
-    std::optional<QByteArray> header;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        QByteArray bytes(ImageSignature::headerLength, '\0');
-        ssize_t count = -1;
-        do {
-            count = ::read(fd, bytes.data(), size_t(bytes.size()));
-        } while (count < 0 && errno == EINTR);
-        if (count >= 0)
-            header = bytes.left(count);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        detail = QStringLiteral("not a regular file");
+        return Format::unknown;
     }
-    ::close(fd);
-    return header;
+    QByteArray head(ImageSignature::headerLength, '\0');
+    ssize_t count = -1;
+    do {
+        count = ::pread(fd, head.data(), size_t(head.size()), 0);
+    } while (count < 0 && errno == EINTR);
+    const Format format = count < 0 ? Format::unknown : ImageSignature::sniff(head.left(count));
+    if (format == Format::unknown)
+        detail = QStringLiteral("not an image format that can be converted");
+    return format;
 }
 
-/// Opens the file with the decoder for its format; only the header is read here. Decoding
-/// errors and truncation fail the load instead of leaving grey rows, and large images are
-/// decoded into memory rather than into a scratch file in the temporary folder.
-VImage open(const QByteArray &path, Format format)
-{
-    const char *file = path.constData();
-    auto options = [] {
-        return VImage::option()->set("fail_on", VIPS_FAIL_ON_ERROR)->set("memory", true);
-    };
-    switch (format) {
-    case Format::jpeg:
-        return VImage::jpegload(file, options());
-    case Format::png:
-        return VImage::pngload(file, options());
-    case Format::gif:
-        return VImage::gifload(file, options());
-    case Format::webp:
-        return VImage::webpload(file, options());
-    case Format::tiff:
-        return VImage::tiffload(file, options());
-    case Format::heif:
-        return VImage::heifload(file, options());
-    case Format::bmp:
-        return VImage::magickload(file, options());
-    case Format::unknown:
-        break;
-    }
-    throw VError("unknown format");
-}
-
-/// Converts to 8-bit sRGB: through the embedded profile when there is one that works, else by
-/// the image's own interpretation (untagged colour is taken as sRGB and left as it is).
+/// Converts to 8-bit sRGB what the loader left in another space: greyscale, 16-bit, or an
+/// image without a usable profile.
 VImage toSrgb(VImage image)
 {
-    if (image.get_typeof(VIPS_META_ICC_NAME) != 0) {
-        try {
-            image = image.icc_transform("srgb",
-                                        VImage::option()->set("embedded", true)->set("depth", 8));
-        } catch (const VError &) {
-            image = image.copy();
-            image.remove(VIPS_META_ICC_NAME);
-        }
-    }
     const VipsInterpretation space = vips_image_guess_interpretation(image.get_image());
     if (space != VIPS_INTERPRETATION_sRGB || image.format() != VIPS_FORMAT_UCHAR)
         image = image.colourspace(VIPS_INTERPRETATION_sRGB,
@@ -95,29 +75,6 @@ VImage toSrgb(VImage image)
         image = image.cast(VIPS_FORMAT_UCHAR);
     if (image.bands() > 4)
         image = image.extract_band(0, VImage::option()->set("n", 4));
-    else if (image.bands() < 3)
-        image = image.colourspace(VIPS_INTERPRETATION_sRGB,
-                                  VImage::option()->set("source_space", VIPS_INTERPRETATION_B_W));
-    return image;
-}
-
-/// Stretches to exactly `width` × `height` with a Lanczos kernel, on premultiplied pixels when
-/// there is alpha so that transparent neighbours do not darken the edges.
-VImage stretch(VImage image, int width, int height)
-{
-    if (image.width() == width && image.height() == height)
-        return image;
-    const bool alpha = image.bands() == 4;
-    if (alpha)
-        image = image.premultiply();
-    const double hscale = static_cast<double>(width) / image.width();
-    const double vscale = static_cast<double>(height) / image.height();
-    image = image.resize(
-        hscale, VImage::option()->set("vscale", vscale)->set("kernel", VIPS_KERNEL_LANCZOS3));
-    if (alpha)
-        image = image.unpremultiply().rint().cast(VIPS_FORMAT_UCHAR);
-    if (image.width() != width || image.height() != height)
-        image = image.embed(0, 0, width, height, VImage::option()->set("extend", VIPS_EXTEND_COPY));
     return image;
 }
 
@@ -138,41 +95,70 @@ bool swapsSides(const VImage &image)
     return orientation >= 5 && orientation <= 8;
 }
 
+/// The decoder's own words for the failure just caught, and a clean slate for the next one.
+QString decoderReason(const VError &error)
+{
+    vips_error_clear();
+    return QString::fromUtf8(error.what()).trimmed();
+}
+
+Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveOriginal)
+{
+    const vips::VSource source = vips::VSource::new_from_descriptor(fd);
+    // Only the header is read here.
+    const VImage header = VImage::new_from_source(source, "");
+    const qint64 sourceWidth = header.width();
+    const qint64 sourceHeight = header.height();
+    if (sourceWidth * sourceHeight > maxSide * maxSide)
+        return failed(tooManyPixelsMessage());
+    if (preserveOriginal) {
+        if (sourceWidth * sourceHeight > maxOriginalPixels)
+            return failed(tooLargeForOriginalMessage());
+        width = swapsSides(header) ? sourceHeight : sourceWidth;
+        height = swapsSides(header) ? sourceWidth : sourceHeight;
+    }
+    if (width > maxSide || height > maxSide)
+        return failed(sideTooLongMessage());
+    if (width <= 0 || height <= 0)
+        return failed(loadFailedMessage());
+
+    // Shrinks while decoding where the format allows, turns upright, and converts through the
+    // embedded profile (or the usual one for its space) into sRGB. Damage fails the load
+    // instead of leaving grey rows, and nothing is decoded into a scratch file.
+    VImage image = VImage::thumbnail_source(
+        source, static_cast<int>(width),
+        VImage::option()
+            ->set("height", static_cast<int>(height))
+            ->set("size", VIPS_SIZE_FORCE)
+            ->set("export_profile", "srgb")
+            ->set("option_string", "fail_on=error,memory=true"));
+    image = toSrgb(image).copy_memory();
+    if (format == Format::gif)
+        image = withoutOpaqueAlpha(image);
+    return {image, {}, {}};
+}
+
 } // namespace
 
-Result load(const QString &path, qint64 width, qint64 height, bool preserveOriginal)
+Result load(const QByteArray &path, qint64 width, qint64 height, bool preserveOriginal)
 {
     if (!VipsRuntime::ensureStarted())
-        return {{}, loadFailedMessage()};
-    const QByteArray native = NativePath::of(path);
-    const std::optional<QByteArray> header = readHeader(native);
-    if (!header)
-        return {{}, loadFailedMessage()};
-    const Format format = ImageSignature::sniff(*header);
-    if (format == Format::unknown || (format == Format::png && !PngChecksums::intact(native)))
-        return {{}, loadFailedMessage()};
+        return failed(loadFailedMessage(), QStringLiteral("the image library did not start"));
+    const InputFile file(path);
+    if (file.fd < 0)
+        return failed(loadFailedMessage(), QString::fromLocal8Bit(std::strerror(errno)));
+    QString detail;
+    const Format format = sniff(file.fd, detail);
+    if (format == Format::unknown)
+        return failed(loadFailedMessage(), detail);
+    if (format == Format::png && !PngChecksums::intact(file.fd))
+        return failed(loadFailedMessage(), QStringLiteral("a PNG chunk is cut short or damaged"));
+    if (format == Format::jpeg && JpegScans::count(file.fd) > JpegScans::maxScans)
+        return failed(tooManyScansMessage());
     try {
-        VImage image = open(native, format);
-        const qint64 sourceWidth = image.width();
-        const qint64 sourceHeight = image.height();
-        if (sourceWidth * sourceHeight > maxSide * maxSide)
-            return {{}, tooManyPixelsMessage()};
-        if (preserveOriginal) {
-            width = swapsSides(image) ? sourceHeight : sourceWidth;
-            height = swapsSides(image) ? sourceWidth : sourceHeight;
-        }
-        if (width > maxSide || height > maxSide)
-            return {{}, sideTooLongMessage()};
-        if (width <= 0 || height <= 0)
-            return {{}, loadFailedMessage()};
-        if (format == Format::gif)
-            image = withoutOpaqueAlpha(image);
-        image = toSrgb(image.autorot());
-        image = stretch(image, static_cast<int>(width), static_cast<int>(height));
-        return {image.copy_memory(), {}};
-    } catch (const VError &) {
-        vips_error_clear();
-        return {{}, loadFailedMessage()};
+        return decode(file.fd, format, width, height, preserveOriginal);
+    } catch (const VError &error) {
+        return failed(loadFailedMessage(), decoderReason(error));
     }
 }
 
@@ -189,6 +175,16 @@ QString tooManyPixelsMessage()
 QString sideTooLongMessage()
 {
     return QStringLiteral("Too large for WebP (over 16383 pixels on a side)");
+}
+
+QString tooLargeForOriginalMessage()
+{
+    return QStringLiteral("Too large to convert at original size (over 134 megapixels)");
+}
+
+QString tooManyScansMessage()
+{
+    return QStringLiteral("Too many JPEG scans (over 200)");
 }
 
 } // namespace ImageLoader

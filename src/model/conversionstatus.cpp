@@ -8,10 +8,11 @@ ConversionStatus ConversionStatus::done(const QString &outputPath, qint64 fileSi
     return status;
 }
 
-ConversionStatus ConversionStatus::error(const QString &message)
+ConversionStatus ConversionStatus::error(const QString &message, const QString &detail)
 {
     ConversionStatus status(Kind::error);
     status.m_text = message;
+    status.m_detail = detail;
     return status;
 }
 

@@ -21,7 +21,10 @@ public:
     ConversionStatus() = default;
 
     [[nodiscard]] static ConversionStatus done(const QString &outputPath, qint64 fileSize);
-    [[nodiscard]] static ConversionStatus error(const QString &message);
+    /// `detail` is the reason behind the fixed `message`: the decoder's or the encoder's own
+    /// words, or the system's text for a failed write.
+    [[nodiscard]] static ConversionStatus error(const QString &message,
+                                                const QString &detail = {});
     [[nodiscard]] static ConversionStatus queued() { return ConversionStatus(Kind::queued); }
     [[nodiscard]] static ConversionStatus converting()
     {
@@ -36,6 +39,8 @@ public:
     [[nodiscard]] qint64 fileSize() const { return m_fileSize; }
     /// Set for `error` only.
     [[nodiscard]] const QString &message() const { return m_text; }
+    /// Set for `error` only, and empty when the failure has no reason beyond its message.
+    [[nodiscard]] const QString &detail() const { return m_detail; }
 
     /// The short text a file row shows: "Waiting", "Converting…", "Cancelled", the error
     /// message, or the size as "12.3 KB" with a full stop in every locale.
@@ -50,6 +55,7 @@ private:
 
     Kind m_kind = Kind::queued;
     QString m_text;
+    QString m_detail;
     qint64 m_fileSize = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "enginefixtures.h"
 #include "fileconverter.h"
 #include "fileintake.h"
+#include "nativepath.h"
 #include "outputreservation.h"
 #include "vipsruntime.h"
 #include "webpfile.h"
@@ -99,7 +100,8 @@ private Q_SLOTS:
         const QList<QUrl> found = FileIntake::expand({QUrl::fromLocalFile(in.path())});
         const ConversionStatus status =
             found.size() == 1
-                ? FileConverter::convert(found.first(), EngineFixtures::job(out.path()), RunFlags())
+                ? FileConverter::convert(NativePath::of(found.first().toLocalFile()),
+                                         EngineFixtures::job(out.path()), RunFlags())
                 : ConversionStatus::cancelled();
         const QList<QByteArray> left = rawEntries(in.path());
         // QTemporaryDir cannot remove a name that is not UTF-8 itself.
@@ -108,7 +110,7 @@ private Q_SLOTS:
         QVERIFY2(status.kind() == ConversionStatus::Kind::done, qPrintable(status.message()));
         QCOMPARE(rawEntries(out.path()), QList<QByteArray>{output});
         QVERIFY(output.size() <= 255);
-        QCOMPARE(WebpFile::check(status.outputPath()), WebpFile::State::valid);
+        QCOMPARE(WebpFile::checkFile(status.outputPath()), WebpFile::State::valid);
         // Nothing was run by a shell, here or in the working folder.
         QCOMPARE(left, QList<QByteArray>{name});
         QVERIFY(!QFile::exists(QStringLiteral("pwned")));
@@ -163,27 +165,28 @@ private Q_SLOTS:
         {
             OutputReservation reservation(dir.path(), QStringLiteral("a.png"));
             QVERIFY(reservation.isValid());
+            QVERIFY(reservation.publish());
             QCOMPARE(reservation.path(), dir.filePath(expected));
             QVERIFY(QFileInfo(reservation.path()).isFile());
         }
-        QVERIFY(!QFile::exists(dir.filePath(expected)));
         for (const QString &name : existing) {
             if (!name.endsWith(QLatin1Char('/')))
                 QCOMPARE(QFileInfo(dir.filePath(name)).size(), 3);
         }
     }
 
-    void keptReservationStays()
+    void publishedOutputStays()
     {
         QTemporaryDir dir;
         QString first;
         {
             OutputReservation reservation(dir.path(), QStringLiteral("a.png"));
-            reservation.keep();
+            QVERIFY(reservation.publish());
             first = reservation.path();
         }
         QVERIFY(QFile::exists(first));
         OutputReservation second(dir.path(), QStringLiteral("a.jpg"));
+        QVERIFY(second.publish());
         QCOMPARE(second.path(), dir.filePath(QStringLiteral("a_1.webp")));
     }
 
@@ -202,8 +205,8 @@ private Q_SLOTS:
         const QString input = base + QStringLiteral(".png");
         OutputReservation first(dir.path(), input);
         OutputReservation second(dir.path(), input);
-        QVERIFY(first.isValid());
-        QVERIFY(second.isValid());
+        QVERIFY(first.publish());
+        QVERIFY(second.publish());
         const QString name = QFileInfo(second.path()).fileName();
         QVERIFY(name.endsWith(QStringLiteral("_1.webp")));
         QVERIFY(name.toUtf8().size() <= 255);
