@@ -51,6 +51,19 @@ VImage photoLike(int width, int height, int seed)
         .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
 }
 
+/// A flat grey picture whose alpha plane is grain in stripes: small colour data, and an alpha
+/// plane that alone can keep a file over a size limit.
+VImage alphaStripes(int width, int height, int seed)
+{
+    const VImage grey = VImage::black(width, height, VImage::option()->set("bands", 3)) + 128;
+    const VImage stripes = (VImage::xyz(width, height)[0] & 32) * 7;
+    const VImage grain = VImage::gaussnoise(
+        width, height, VImage::option()->set("sigma", 40.0)->set("mean", 128.0)->set("seed", seed));
+    return grey.bandjoin(grain.cast(VIPS_FORMAT_UCHAR) & stripes)
+        .cast(VIPS_FORMAT_UCHAR)
+        .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+}
+
 int makeImages(const QStringList &args)
 {
     // images DIR WIDTH HEIGHT COUNT FORMAT...
@@ -65,7 +78,9 @@ int makeImages(const QStringList &args)
     for (const QString &format : args.mid(4)) {
         for (int i = 0; i < count; ++i) {
             const QString path = QStringLiteral("%1/%2-%3.%4").arg(dir, format).arg(i).arg(format);
-            VImage picture = photoLike(width, height, ++seed);
+            VImage picture = format == QLatin1String("alpha")
+                                 ? alphaStripes(width, height, ++seed)
+                                 : photoLike(width, height, ++seed);
             const QByteArray file = path.toUtf8();
             if (format == QLatin1String("jpg"))
                 picture.jpegsave(file.constData(), VImage::option()->set("Q", 90));
@@ -79,6 +94,8 @@ int makeImages(const QStringList &args)
                                      ->set("Q", 70)
                                      ->set("compression", VIPS_FOREIGN_HEIF_COMPRESSION_AV1)
                                      ->set("effort", 0));
+            else if (format == QLatin1String("alpha"))
+                picture.pngsave(file.chopped(5).append("png").constData());
             else
                 picture.write_to_file(file.constData());
         }
