@@ -78,9 +78,8 @@ int makeImages(const QStringList &args)
     for (const QString &format : args.mid(4)) {
         for (int i = 0; i < count; ++i) {
             const QString path = QStringLiteral("%1/%2-%3.%4").arg(dir, format).arg(i).arg(format);
-            VImage picture = format == QLatin1String("alpha")
-                                 ? alphaStripes(width, height, ++seed)
-                                 : photoLike(width, height, ++seed);
+            VImage picture = format == QLatin1String("alpha") ? alphaStripes(width, height, ++seed)
+                                                              : photoLike(width, height, ++seed);
             const QByteArray file = path.toUtf8();
             if (format == QLatin1String("jpg"))
                 picture.jpegsave(file.constData(), VImage::option()->set("Q", 90));
@@ -252,9 +251,8 @@ int phases(const QStringList &args)
     for (const QString &file : args.mid(2)) {
         QElapsedTimer clock;
         clock.start();
-        const auto loaded =
-            ImageLoader::load(QFile::encodeName(file), args.at(0).toLongLong(),
-                              args.at(1).toLongLong(), false);
+        const auto loaded = ImageLoader::load(QFile::encodeName(file), args.at(0).toLongLong(),
+                                              args.at(1).toLongLong(), false);
         const qint64 loadMs = clock.restart();
         TemporaryPng png;
         QString detail;

@@ -101,9 +101,10 @@ void ImageConverter::startTask(const QSharedPointer<FileItem> &item, const Conve
     QThreadPool::globalInstance()->start([converter, flags, input, job, item, remaining] {
         if (flags->aborted)
             return;
-        const ConversionStatus result = flags->cancelled
-                                            ? ConversionStatus::cancelled()
-                                            : FileConverter::convert(NativePath::of(input.toLocalFile()), job, *flags);
+        const ConversionStatus result =
+            flags->cancelled
+                ? ConversionStatus::cancelled()
+                : FileConverter::convert(NativePath::of(input.toLocalFile()), job, *flags);
         post(converter, [item, result, remaining](ImageConverter *self) {
             self->finishTask(item, result, remaining);
         });

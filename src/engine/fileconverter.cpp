@@ -107,8 +107,8 @@ qint64 finishOutput(const OutputReservation &output, qint64 ppi, ConversionStatu
     if (tagged.isEmpty() || tagged == written)
         return written.size();
     if (!rewrite(output.fd(), tagged)) {
-        failure = ConversionStatus::error(QStringLiteral("Could not write output file"),
-                                          systemError());
+        failure =
+            ConversionStatus::error(QStringLiteral("Could not write output file"), systemError());
         return -1;
     }
     return tagged.size();
@@ -149,7 +149,8 @@ ConversionStatus encode(const TemporaryPng &png, bool hasAlpha, OutputReservatio
         if (stopping(flags))
             return ConversionStatus::cancelled();
         target = smallerTarget(target, job.sizeLimitBytes, size);
-        alphaQuality = retryAlphaQualities[std::min<size_t>(attempt, std::size(retryAlphaQualities) - 1)];
+        alphaQuality =
+            retryAlphaQualities[std::min<size_t>(attempt, std::size(retryAlphaQualities) - 1)];
     }
 }
 

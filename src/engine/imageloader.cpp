@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <malloc.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -125,13 +127,13 @@ Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveO
     // Shrinks while decoding where the format allows, turns upright, and converts through the
     // embedded profile (or the usual one for its space) into sRGB. Damage fails the load
     // instead of leaving grey rows, and nothing is decoded into a scratch file.
-    VImage image = VImage::thumbnail_source(
-        source, static_cast<int>(width),
-        VImage::option()
-            ->set("height", static_cast<int>(height))
-            ->set("size", VIPS_SIZE_FORCE)
-            ->set("export_profile", "srgb")
-            ->set("option_string", "fail_on=error,memory=true"));
+    VImage image =
+        VImage::thumbnail_source(source, static_cast<int>(width),
+                                 VImage::option()
+                                     ->set("height", static_cast<int>(height))
+                                     ->set("size", VIPS_SIZE_FORCE)
+                                     ->set("export_profile", "srgb")
+                                     ->set("option_string", "fail_on=error,memory=true"));
     image = toSrgb(image).copy_memory();
     if (format == Format::gif)
         image = withoutOpaqueAlpha(image);
@@ -156,7 +158,15 @@ Result load(const QByteArray &path, qint64 width, qint64 height, bool preserveOr
     if (format == Format::jpeg && JpegScans::count(file.fd) > JpegScans::maxScans)
         return failed(tooManyScansMessage());
     try {
-        return decode(file.fd, format, width, height, preserveOriginal);
+        // One decode at a time: a decoder's working memory (HEIF and AVIF decode whole frames
+        // with threads of their own) is the largest part of a conversion's, while the encoder
+        // runs in its own process; the other conversions encode meanwhile.
+        static std::mutex decoding;
+        const std::lock_guard lock(decoding);
+        Result result = decode(file.fd, format, width, height, preserveOriginal);
+        // The decoder's buffers are free now; hand them back rather than keep them per thread.
+        ::malloc_trim(0);
+        return result;
     } catch (const VError &error) {
         return failed(loadFailedMessage(), decoderReason(error));
     }

@@ -1,10 +1,9 @@
 #include "jpegscans.h"
 
+#include <array>
 #include <cerrno>
 #include <sys/types.h>
 #include <unistd.h>
-
-#include <array>
 
 namespace JpegScans {
 

@@ -71,8 +71,7 @@ void removeStaleParts(const QString &folder, int dirFd)
 
 } // namespace
 
-OutputReservation::OutputReservation(const QString &folder, const QString &inputFileName,
-                                     Kind kind)
+OutputReservation::OutputReservation(const QString &folder, const QString &inputFileName, Kind kind)
     : m_folder(QDir(folder).absolutePath())
     , m_base(baseName(inputFileName))
 {

@@ -44,9 +44,9 @@ int openUnnamed(const QByteArray &folder)
     int fd = ::open(folder.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR))
         return fd;
-    const QByteArray name = folder + '/' +
-                            QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toLatin1() +
-                            ".png";
+    const QByteArray name =
+        folder + '/' + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toLatin1() +
+        ".png";
     fd = ::open(name.constData(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd >= 0)
         ::unlink(name.constData());

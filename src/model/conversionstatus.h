@@ -23,8 +23,7 @@ public:
     [[nodiscard]] static ConversionStatus done(const QString &outputPath, qint64 fileSize);
     /// `detail` is the reason behind the fixed `message`: the decoder's or the encoder's own
     /// words, or the system's text for a failed write.
-    [[nodiscard]] static ConversionStatus error(const QString &message,
-                                                const QString &detail = {});
+    [[nodiscard]] static ConversionStatus error(const QString &message, const QString &detail = {});
     [[nodiscard]] static ConversionStatus queued() { return ConversionStatus(Kind::queued); }
     [[nodiscard]] static ConversionStatus converting()
     {

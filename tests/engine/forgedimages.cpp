@@ -47,8 +47,8 @@ QByteArray losslessWebp(quint32 width, quint32 height)
 {
     // A one-pixel image codes every pixel in zero bits, so its bitstream fits any size: only
     // the VP8L header's 14-bit sides (less one) change.
-    const QByteArray small = EngineFixtures::encode(
-        EngineFixtures::flat(1, 1, {0, 0, 0}), ".webp[lossless=true,strip=true]");
+    const QByteArray small = EngineFixtures::encode(EngineFixtures::flat(1, 1, {0, 0, 0}),
+                                                    ".webp[lossless=true,strip=true]");
     const qsizetype at = small.indexOf("VP8L");
     const quint32 length = qFromLittleEndian<quint32>(small.constData() + at + 4);
     QByteArray chunk = small.mid(at, 8 + length + (length & 1));

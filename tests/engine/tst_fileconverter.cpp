@@ -27,8 +27,7 @@ namespace {
 QString loggingEncoder(const QString &folder, const QString &extraOnFirstRun = {},
                        const QString &before = {})
 {
-    return script(folder, u"logging-cwebp"_s,
-                  uR"sh(cd '%1'; echo "$*" >> runs; %4
+    return script(folder, u"logging-cwebp"_s, uR"sh(cd '%1'; echo "$*" >> runs; %4
 if [ "$(wc -l < runs)" -eq 1 ]; then exec %2 "$@" %3; fi
 exec %2 "$@")sh"_s.arg(folder, EngineFixtures::realEncoder, extraOnFirstRun, before));
 }
@@ -65,7 +64,7 @@ private Q_SLOTS:
     void outputs_data()
     {
         QTest::addColumn<VImage>("image");
-        QTest::addColumn<QSize>("preset"); // empty: the image's own size
+        QTest::addColumn<QSize>("preset");     // empty: the image's own size
         QTest::addColumn<QString>("expected"); // "W×H bands"
         QTest::newRow("stretched") << noise(400, 300) << QSize(192, 108) << u"192x108 3"_s;
         QTest::newRow("original") << noise(37, 21) << QSize() << u"37x21 3"_s;
@@ -101,7 +100,8 @@ private Q_SLOTS:
         QTest::newRow("exit 1 after a partial write")
             << u"head -c 100 /dev/zero > \"$3\"; echo bad >&2; exit 1"_s << u"cwebp [1]: bad"_s
             << u"bad"_s;
-        QTest::newRow("exit 0, no output") << u"exit 0"_s << u"Output file not found"_s << QString();
+        QTest::newRow("exit 0, no output")
+            << u"exit 0"_s << u"Output file not found"_s << QString();
         QTest::newRow("exit 0, garbage") << u"head -c 5000 /dev/urandom > \"$3\""_s
                                          << u"cwebp wrote an invalid file"_s << QString();
         QTest::newRow("exit 0, cut WebP")
@@ -118,7 +118,8 @@ private Q_SLOTS:
         QTemporaryDir tools;
         QTemporaryDir dir;
         save(noise(64, 64), ".png", tools.filePath(u"a.png"_s));
-        const QString encoder = script(tools.path(), u"enc"_s, u"cd '%1'\n"_s.arg(tools.path()) + body);
+        const QString encoder =
+            script(tools.path(), u"enc"_s, u"cd '%1'\n"_s.arg(tools.path()) + body);
         const ConversionStatus status =
             EngineFixtures::convert(tools.filePath(u"a.png"_s), job(dir.path(), encoder));
         QCOMPARE(status.message(), message);
@@ -133,8 +134,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("firstRunExtra");
         QTest::addColumn<QStringList>("alphaQualities"); // one per encode, "" when opaque
         QTest::addColumn<bool>("fits");
-        QTest::newRow("met at once") << noise(64, 64) << qint64(300 * 1024) << QString()
-                                     << QStringList{QString()} << true;
+        QTest::newRow("met at once")
+            << noise(64, 64) << qint64(300 * 1024) << QString() << QStringList{QString()} << true;
         QTest::newRow("first encode overshoots")
             << noise(320, 240) << qint64(20 * 1024) << u"-size 100000000"_s
             << QStringList{QString(), QString()} << true;
@@ -193,8 +194,9 @@ private Q_SLOTS:
         QTemporaryDir dir;
         save(noise(320, 240), ".png", tools.filePath(u"a.png"_s));
         // The first encode waits for the test's Stop or quit, then overshoots the limit.
-        const QString encoder = loggingEncoder(tools.path(), u"-size 100000000"_s,
-                                               u"touch started; while [ ! -e go ]; do sleep 0.05; done"_s);
+        const QString encoder =
+            loggingEncoder(tools.path(), u"-size 100000000"_s,
+                           u"touch started; while [ ! -e go ]; do sleep 0.05; done"_s);
         ConversionJob values = job(dir.path(), encoder);
         values.sizeLimitEnabled = true;
         values.sizeLimitBytes = 20 * 1024;

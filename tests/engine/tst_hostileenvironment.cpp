@@ -82,9 +82,9 @@ private Q_SLOTS:
         const qint64 pid = tessel.processId();
         const auto outputs = [&] { return QDir(out.path()).entryList({u"*.webp"_s}).size(); };
         if (outputsBeforeKill == 0)
-            QTRY_VERIFY_WITH_TIMEOUT(!encodersOf(pid).isEmpty(), 60000);
+            QTRY_VERIFY_WITH_TIMEOUT(!encodersOf(pid).isEmpty(), 120000);
         else
-            QTRY_VERIFY_WITH_TIMEOUT(outputs() >= outputsBeforeKill, 60000);
+            QTRY_VERIFY_WITH_TIMEOUT(outputs() >= outputsBeforeKill, 120000);
         QVERIFY2(outputs() < files, "the run ended before the kill");
         ::kill(pid_t(pid), SIGKILL);
         QVERIFY(tessel.waitForFinished());
@@ -107,7 +107,8 @@ private Q_SLOTS:
         QTest::newRow("dropped") << -1 << false << false << QStringList();
         QTest::newRow("crashed run's part removed") << 120 << false << false << QStringList();
         QTest::newRow("part in use kept") << 120 << true << false << QStringList{left};
-        QTest::newRow("part just made kept") << 0 << false << true << QStringList{left, u"a.webp"_s};
+        QTest::newRow("part just made kept")
+            << 0 << false << true << QStringList{left, u"a.webp"_s};
     }
 
     void partFile()
@@ -145,15 +146,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("tempFolder");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("detail");
-        QTest::newRow("output folder missing") << u"missing"_s << u"."_s
-                                               << u"Could not create output file"_s
-                                               << u"No such file or directory"_s;
-        QTest::newRow("output folder is a file") << u"a.png"_s << u"."_s
-                                                 << u"Could not create output file"_s
-                                                 << u"Not a directory"_s;
-        QTest::newRow("temporary folder missing") << u"."_s << u"missing"_s
-                                                  << u"Could not create temp file"_s
-                                                  << u"No such file or directory"_s;
+        QTest::newRow("output folder missing")
+            << u"missing"_s << u"."_s << u"Could not create output file"_s
+            << u"No such file or directory"_s;
+        QTest::newRow("output folder is a file")
+            << u"a.png"_s << u"."_s << u"Could not create output file"_s << u"Not a directory"_s;
+        QTest::newRow("temporary folder missing")
+            << u"."_s << u"missing"_s << u"Could not create temp file"_s
+            << u"No such file or directory"_s;
     }
 
     void folders()

@@ -27,7 +27,7 @@ private Q_SLOTS:
     void load_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QSize>("preset"); // empty: the image's own size
+        QTest::addColumn<QSize>("preset");     // empty: the image's own size
         QTest::addColumn<QString>("expected"); // "W×H bands", or the error message
 
         const QString failed = ImageLoader::loadFailedMessage();
@@ -36,9 +36,9 @@ private Q_SLOTS:
         badCrc[badCrc.size() - 1] = char(badCrc.back() ^ 1);
         VImage rotated = noise(30, 20).copy();
         rotated.set(VIPS_META_ORIENTATION, 6);
-        const VImage cmyk = flat(8, 8, {0, 200, 200, 0})
-                                .copy(VImage::option()->set("interpretation",
-                                                            VIPS_INTERPRETATION_CMYK));
+        const VImage cmyk =
+            flat(8, 8, {0, 200, 200, 0})
+                .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_CMYK));
 
         QTest::newRow("text") << QByteArray("not an image at all") << QSize() << failed;
         QTest::newRow("PNG chunk checksum") << badCrc << QSize() << failed;
@@ -49,7 +49,7 @@ private Q_SLOTS:
         QTest::newRow("201 scans")
             << ForgedImages::jpegWithScans(201) << QSize() << ImageLoader::tooManyScansMessage();
         QTest::newRow("over 16383 squared") << ForgedImages::pngClaiming(16384, 16384)
-                                             << QSize(8, 8) << ImageLoader::tooManyPixelsMessage();
+                                            << QSize(8, 8) << ImageLoader::tooManyPixelsMessage();
         QTest::newRow("16383 squared at original size")
             << ForgedImages::losslessWebp(16383, 16383) << QSize()
             << ImageLoader::tooLargeForOriginalMessage();
@@ -59,12 +59,13 @@ private Q_SLOTS:
             << jpeg << QSize(16384, 8) << ImageLoader::sideTooLongMessage();
         QTest::newRow("stretched") << jpeg << QSize(64, 16) << u"64x16 3"_s;
         QTest::newRow("turned upright") << encode(rotated, ".jpg") << QSize() << u"20x30 3"_s;
-        QTest::newRow("16-bit grey") << encode(flat(8, 8, {40000}).cast(VIPS_FORMAT_USHORT)
-                                                   .copy(VImage::option()->set(
-                                                       "interpretation",
-                                                       VIPS_INTERPRETATION_GREY16)),
-                                               ".png")
-                                     << QSize() << u"8x8 3"_s;
+        QTest::newRow("16-bit grey")
+            << encode(
+                   flat(8, 8, {40000})
+                       .cast(VIPS_FORMAT_USHORT)
+                       .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_GREY16)),
+                   ".png")
+            << QSize() << u"8x8 3"_s;
         QTest::newRow("CMYK") << encode(cmyk, ".jpg") << QSize() << u"8x8 3"_s;
         QTest::newRow("transparent PNG")
             << encode(flat(8, 8, {9, 9, 9, 128}), ".png") << QSize(4, 4) << u"4x4 4"_s;
@@ -90,8 +91,9 @@ private Q_SLOTS:
             return;
         }
         const VImage &image = result.image;
-        QCOMPARE(QStringLiteral("%1x%2 %3").arg(image.width()).arg(image.height()).arg(image.bands()),
-                 expected);
+        QCOMPARE(
+            QStringLiteral("%1x%2 %3").arg(image.width()).arg(image.height()).arg(image.bands()),
+            expected);
         QCOMPARE(image.format(), VIPS_FORMAT_UCHAR);
     }
 

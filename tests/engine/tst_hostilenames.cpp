@@ -99,10 +99,9 @@ private Q_SLOTS:
         // As the intake finds it in a folder walk.
         const QList<QUrl> found = FileIntake::expand({QUrl::fromLocalFile(in.path())});
         const ConversionStatus status =
-            found.size() == 1
-                ? FileConverter::convert(NativePath::of(found.first().toLocalFile()),
-                                         EngineFixtures::job(out.path()), RunFlags())
-                : ConversionStatus::cancelled();
+            found.size() == 1 ? FileConverter::convert(NativePath::of(found.first().toLocalFile()),
+                                                       EngineFixtures::job(out.path()), RunFlags())
+                              : ConversionStatus::cancelled();
         const QList<QByteArray> left = rawEntries(in.path());
         // QTemporaryDir cannot remove a name that is not UTF-8 itself.
         ::unlink(inPath.constData());

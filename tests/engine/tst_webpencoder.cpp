@@ -82,8 +82,10 @@ private Q_SLOTS:
                 QFile::setPermissions(path, QFile::ReadOwner);
         }
         const auto found = WebpEncoder::locateIn(
-            {dir.filePath(u"a"_s), dir.filePath(u"b"_s), dir.filePath(u"c"_s)}, {dir.filePath(u"path"_s)});
-        QCOMPARE(found.value_or(QString()), expected.isEmpty() ? QString() : dir.filePath(expected));
+            {dir.filePath(u"a"_s), dir.filePath(u"b"_s), dir.filePath(u"c"_s)},
+            {dir.filePath(u"path"_s)});
+        QCOMPARE(found.value_or(QString()),
+                 expected.isEmpty() ? QString() : dir.filePath(expected));
     }
 
     void failedRuns_data()
@@ -102,8 +104,9 @@ private Q_SLOTS:
                u"head -c 8000000 /dev/zero >&2; exit 1"_s
             << u"cwebp [1]: "_s + xs << xs;
         QTest::newRow("crash") << u"kill -SEGV $$"_s << u"cwebp [11]: "_s << u""_s;
-        QTest::newRow("not launched") << u""_s << u"cwebp failed: execvp: No such file or directory"_s
-                                      << u"execvp: No such file or directory"_s;
+        QTest::newRow("not launched")
+            << u""_s << u"cwebp failed: execvp: No such file or directory"_s
+            << u"execvp: No such file or directory"_s;
     }
 
     void failedRuns()
