@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -161,7 +162,7 @@ ConversionStatus convert(const QByteArray &inputPath, const ConversionJob &job,
 {
     if (stopping(flags))
         return ConversionStatus::cancelled();
-    const ImageLoader::Result loaded =
+    ImageLoader::Result loaded =
         ImageLoader::load(inputPath, job.width, job.height, job.preserveOriginal);
     if (!loaded.ok())
         return ConversionStatus::error(loaded.error, loaded.detail);
@@ -174,6 +175,10 @@ ConversionStatus convert(const QByteArray &inputPath, const ConversionJob &job,
     QString detail;
     if (const QString failure = png.write(loaded.image, job.ppi, detail); !failure.isEmpty())
         return ConversionStatus::error(failure, detail);
+    // The bitmap is not needed while the encoder runs, which holds a copy of its own.
+    const bool hasAlpha = loaded.hasAlpha();
+    loaded = {};
+    ::malloc_trim(0);
     if (flags.aborted)
         return ConversionStatus::cancelled();
     const qsizetype slash = inputPath.lastIndexOf('/');
@@ -181,7 +186,7 @@ ConversionStatus convert(const QByteArray &inputPath, const ConversionJob &job,
     if (!output.isValid())
         return ConversionStatus::error(QStringLiteral("Could not create output file"),
                                        output.error());
-    return encode(png, loaded.hasAlpha(), output, job, flags);
+    return encode(png, hasAlpha, output, job, flags);
 }
 
 } // namespace FileConverter

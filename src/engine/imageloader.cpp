@@ -65,6 +65,31 @@ Format sniff(int fd, QString &detail)
     return format;
 }
 
+/// The decoder that may read a file of `format`: the library picks one by the file's content
+/// too, and only the one matching the signature is accepted.
+QByteArray loaderFor(Format format)
+{
+    switch (format) {
+    case Format::jpeg:
+        return "jpegload";
+    case Format::png:
+        return "pngload";
+    case Format::gif:
+        return "gifload";
+    case Format::webp:
+        return "webpload";
+    case Format::tiff:
+        return "tiffload";
+    case Format::heif:
+        return "heifload";
+    case Format::bmp:
+        return "magickload";
+    case Format::unknown:
+        break;
+    }
+    return "none";
+}
+
 /// Converts to 8-bit sRGB what the loader left in another space: greyscale, 16-bit, or an
 /// image without a usable profile.
 VImage toSrgb(VImage image)
@@ -107,8 +132,15 @@ QString decoderReason(const VError &error)
 Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveOriginal)
 {
     const vips::VSource source = vips::VSource::new_from_descriptor(fd);
+    // The BMP decoder reads named files only: it gets the name of the file already open.
+    const bool byName = format == Format::bmp;
+    const QByteArray name = "/proc/self/fd/" + QByteArray::number(fd);
+    constexpr const char *loadOptions = "fail_on=error,memory=true";
     // Only the header is read here.
-    const VImage header = VImage::new_from_source(source, "");
+    const VImage header =
+        byName ? VImage::new_from_file(name.constData()) : VImage::new_from_source(source, "");
+    if (!QByteArray(header.get_string("vips-loader")).startsWith(loaderFor(format)))
+        return failed(loadFailedMessage(), QStringLiteral("not the image format it starts as"));
     const qint64 sourceWidth = header.width();
     const qint64 sourceHeight = header.height();
     if (sourceWidth * sourceHeight > maxSide * maxSide)
@@ -127,13 +159,16 @@ Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveO
     // Shrinks while decoding where the format allows, turns upright, and converts through the
     // embedded profile (or the usual one for its space) into sRGB. Damage fails the load
     // instead of leaving grey rows, and nothing is decoded into a scratch file.
-    VImage image =
-        VImage::thumbnail_source(source, static_cast<int>(width),
-                                 VImage::option()
-                                     ->set("height", static_cast<int>(height))
-                                     ->set("size", VIPS_SIZE_FORCE)
-                                     ->set("export_profile", "srgb")
-                                     ->set("option_string", "fail_on=error,memory=true"));
+    auto options = [&] {
+        return VImage::option()
+            ->set("height", static_cast<int>(height))
+            ->set("size", VIPS_SIZE_FORCE)
+            ->set("export_profile", "srgb");
+    };
+    VImage image = byName ? VImage::thumbnail((name + '[' + loadOptions + ']').constData(),
+                                              static_cast<int>(width), options())
+                          : VImage::thumbnail_source(source, static_cast<int>(width),
+                                                     options()->set("option_string", loadOptions));
     image = toSrgb(image).copy_memory();
     if (format == Format::gif)
         image = withoutOpaqueAlpha(image);

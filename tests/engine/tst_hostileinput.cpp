@@ -1,10 +1,12 @@
 #include "enginefixtures.h"
 #include "forgedimages.h"
 #include "imageloader.h"
+#include "jpegscans.h"
 #include "vipsruntime.h"
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -43,9 +45,6 @@ private Q_SLOTS:
         QTest::newRow("text") << QByteArray("not an image at all") << QSize() << failed;
         QTest::newRow("PNG chunk checksum") << badCrc << QSize() << failed;
         QTest::newRow("cut JPEG") << jpeg.left(jpeg.size() / 2) << QSize(20, 15) << failed;
-        // Repeated scans are the decoder's to refuse, after they passed the scan count.
-        QTest::newRow("200 scans reach the decoder")
-            << ForgedImages::jpegWithScans(200) << QSize() << failed;
         QTest::newRow("201 scans")
             << ForgedImages::jpegWithScans(201) << QSize() << ImageLoader::tooManyScansMessage();
         QTest::newRow("over 16383 squared") << ForgedImages::pngClaiming(16384, 16384)
@@ -66,6 +65,8 @@ private Q_SLOTS:
                        .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_GREY16)),
                    ".png")
             << QSize() << u"8x8 3"_s;
+        QTest::newRow("BMP") << encode(noise(8, 8), ".bmp") << QSize() << u"8x8 3"_s;
+        QTest::newRow("TIFF") << encode(noise(8, 8), ".tif") << QSize() << u"8x8 3"_s;
         QTest::newRow("CMYK") << encode(cmyk, ".jpg") << QSize() << u"8x8 3"_s;
         QTest::newRow("transparent PNG")
             << encode(flat(8, 8, {9, 9, 9, 128}), ".png") << QSize(4, 4) << u"4x4 4"_s;
@@ -95,6 +96,27 @@ private Q_SLOTS:
             QStringLiteral("%1x%2 %3").arg(image.width()).arg(image.height()).arg(image.bands()),
             expected);
         QCOMPARE(image.format(), VIPS_FORMAT_UCHAR);
+    }
+
+    void scanCount_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("counted");
+        QTest::newRow("baseline") << encode(noise(16, 16), ".jpg") << 1;
+        QTest::newRow("at the cap") << ForgedImages::jpegWithScans(200) << 200;
+        // Counting stops once past the cap.
+        QTest::newRow("far over the cap") << ForgedImages::jpegWithScans(5000) << 201;
+    }
+
+    void scanCount()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, counted);
+        QTemporaryFile file;
+        QVERIFY(file.open());
+        QCOMPARE(file.write(bytes), bytes.size());
+        QVERIFY(file.flush());
+        QCOMPARE(JpegScans::count(int(file.handle())), counted);
     }
 
     void notAFile()
