@@ -51,6 +51,19 @@ VImage photoLike(int width, int height, int seed)
         .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
 }
 
+/// A flat grey picture whose alpha plane is grain in stripes: small colour data, and an alpha
+/// plane that alone can keep a file over a size limit.
+VImage alphaStripes(int width, int height, int seed)
+{
+    const VImage grey = VImage::black(width, height, VImage::option()->set("bands", 3)) + 128;
+    const VImage stripes = (VImage::xyz(width, height)[0] & 32) * 7;
+    const VImage grain = VImage::gaussnoise(
+        width, height, VImage::option()->set("sigma", 40.0)->set("mean", 128.0)->set("seed", seed));
+    return grey.bandjoin(grain.cast(VIPS_FORMAT_UCHAR) & stripes)
+        .cast(VIPS_FORMAT_UCHAR)
+        .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+}
+
 int makeImages(const QStringList &args)
 {
     // images DIR WIDTH HEIGHT COUNT FORMAT...
@@ -65,7 +78,8 @@ int makeImages(const QStringList &args)
     for (const QString &format : args.mid(4)) {
         for (int i = 0; i < count; ++i) {
             const QString path = QStringLiteral("%1/%2-%3.%4").arg(dir, format).arg(i).arg(format);
-            VImage picture = photoLike(width, height, ++seed);
+            VImage picture = format == QLatin1String("alpha") ? alphaStripes(width, height, ++seed)
+                                                              : photoLike(width, height, ++seed);
             const QByteArray file = path.toUtf8();
             if (format == QLatin1String("jpg"))
                 picture.jpegsave(file.constData(), VImage::option()->set("Q", 90));
@@ -79,6 +93,8 @@ int makeImages(const QStringList &args)
                                      ->set("Q", 70)
                                      ->set("compression", VIPS_FOREIGN_HEIF_COMPRESSION_AV1)
                                      ->set("effort", 0));
+            else if (format == QLatin1String("alpha"))
+                picture.pngsave(file.chopped(5).append("png").constData());
             else
                 picture.write_to_file(file.constData());
         }
@@ -205,7 +221,7 @@ int sizeLimit(const QStringList &args)
         QThreadPool pool;
         for (const QString &file : args.mid(4)) {
             pool.start([&, file] {
-                const auto status = FileConverter::convert(QUrl::fromLocalFile(file), job, flags);
+                const auto status = FileConverter::convert(QFile::encodeName(file), job, flags);
                 if (status.kind() == ConversionStatus::Kind::error)
                     over.fetchAndAddRelaxed(1);
             });
@@ -236,11 +252,12 @@ int phases(const QStringList &args)
     for (const QString &file : args.mid(2)) {
         QElapsedTimer clock;
         clock.start();
-        const auto loaded =
-            ImageLoader::load(file, args.at(0).toLongLong(), args.at(1).toLongLong(), false);
+        const auto loaded = ImageLoader::load(QFile::encodeName(file), args.at(0).toLongLong(),
+                                              args.at(1).toLongLong(), false);
         const qint64 loadMs = clock.restart();
         TemporaryPng png;
-        const QString failure = loaded.ok() ? png.write(loaded.image, 72) : loaded.error;
+        QString detail;
+        const QString failure = loaded.ok() ? png.write(loaded.image, 72, detail) : loaded.error;
         const qint64 pngMs = clock.elapsed();
         out << QFileInfo(file).fileName() << " load_ms " << loadMs << " png_ms " << pngMs
             << (failure.isEmpty() ? QString() : QStringLiteral(" ") + failure) << "\n";

@@ -1,7 +1,7 @@
 #include "batchrun.h"
 
+#include "fileconverter.h"
 #include "filelistmodel.h"
-#include "interimapi.h"
 
 #include <QDateTime>
 #include <QSet>

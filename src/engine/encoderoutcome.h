@@ -25,4 +25,6 @@ struct EncoderOutcome
 
     /// The file's error message for a failed run: "cwebp failed: …" or "cwebp [N]: …".
     [[nodiscard]] QString message() const;
+    /// The reason behind `message`: the launch error, or the standard error text, trimmed.
+    [[nodiscard]] QString detail() const;
 };

@@ -1,7 +1,5 @@
 #include "exifresolution.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <limits>
@@ -58,40 +56,29 @@ QByteArray block(quint32 ppi)
     return out;
 }
 
-bool addTo(const QString &path, qint64 ppi)
+QByteArray added(const QByteArray &webp, qint64 ppi)
 {
     if (ppi <= 0)
-        return true;
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray original = in.readAll();
-    in.close();
-
+        return webp;
     const QByteArray exif =
         block(static_cast<quint32>(std::min<qint64>(ppi, std::numeric_limits<quint32>::max())));
-    const WebPData source{reinterpret_cast<const uint8_t *>(original.constData()),
-                          static_cast<size_t>(original.size())};
+    const WebPData source{reinterpret_cast<const uint8_t *>(webp.constData()),
+                          static_cast<size_t>(webp.size())};
     const WebPData chunk{reinterpret_cast<const uint8_t *>(exif.constData()),
                          static_cast<size_t>(exif.size())};
     WebPMux *mux = WebPMuxCreate(&source, 0);
     if (!mux)
-        return false;
+        return {};
     WebPData assembled{};
     const bool built = WebPMuxSetChunk(mux, "EXIF", &chunk, 1) == WEBP_MUX_OK &&
                        WebPMuxAssemble(mux, &assembled) == WEBP_MUX_OK;
     WebPMuxDelete(mux);
-    if (!built)
-        return false;
-
-    QSaveFile out(path);
-    const bool written =
-        out.open(QIODevice::WriteOnly) &&
-        out.write(reinterpret_cast<const char *>(assembled.bytes),
-                  static_cast<qint64>(assembled.size)) == static_cast<qint64>(assembled.size) &&
-        out.commit();
+    QByteArray out;
+    if (built)
+        out = QByteArray(reinterpret_cast<const char *>(assembled.bytes),
+                         static_cast<qsizetype>(assembled.size));
     WebPDataClear(&assembled);
-    return written;
+    return out;
 }
 
 } // namespace ExifResolution

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
 
 /// The resolution of an output file. The encoder runs with "-metadata none", so the PPI is
 /// added afterwards as an EXIF chunk that holds nothing else.
@@ -10,8 +9,7 @@ namespace ExifResolution {
 /// YResolution (`ppi`/1) and ResolutionUnit (inch).
 [[nodiscard]] QByteArray block(quint32 ppi);
 
-/// Adds that chunk to the WebP file at `path`, replacing it through a sibling file so that a
-/// failure leaves the original as it was. Does nothing for a `ppi` of 0 or less. False when the
-/// file could not be read, parsed or written.
-[[nodiscard]] bool addTo(const QString &path, qint64 ppi);
+/// `webp` with that chunk added, or an empty array when it could not be parsed. `webp` as it
+/// is for a `ppi` of 0 or less.
+[[nodiscard]] QByteArray added(const QByteArray &webp, qint64 ppi);
 } // namespace ExifResolution

@@ -7,10 +7,15 @@
 #include "webpencoder.h"
 #include "webpfile.h"
 
-#include <QFileInfo>
+#include <QFile>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <malloc.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace FileConverter {
 
@@ -18,6 +23,9 @@ namespace {
 
 /// How far below the proportional target a further encode aims.
 constexpr double retryMargin = 0.97;
+/// The alpha quality of each further encode under a size limit. The encoder's target size
+/// governs the colour data only, so an alpha plane can keep a file over the limit on its own.
+constexpr int retryAlphaQualities[] = {50, 0};
 
 bool stopping(const RunFlags &flags)
 {
@@ -40,36 +48,100 @@ QString overLimitMessage(qint64 limitBytes, qint64 smallestBytes)
         .arg(QString::asprintf("%.1f", static_cast<double>(smallestBytes) / 1024.0));
 }
 
-/// Runs the encoder on `png` into the reserved output until the output is done: once in
-/// quality mode, up to three times under a size limit. The reservation is kept only on success.
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+/// The whole content of the file open at `fd`; empty on a read error.
+QByteArray readAll(int fd)
+{
+    struct stat info
+    {};
+    if (::fstat(fd, &info) != 0)
+        return {};
+    QByteArray bytes(static_cast<qsizetype>(info.st_size), '\0');
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t count = ::pread(fd, bytes.data() + done, size_t(bytes.size() - done), done);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return {};
+        done += count;
+    }
+    return bytes;
+}
+
+bool rewrite(int fd, const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t count =
+            ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), done);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        done += count;
+    }
+    return ::ftruncate(fd, bytes.size()) == 0;
+}
+
+/// Checks what the encoder wrote and adds the resolution to it. Returns the file's size, or
+/// sets `failure` and returns -1.
+qint64 finishOutput(const OutputReservation &output, qint64 ppi, ConversionStatus &failure)
+{
+    const QByteArray written = readAll(output.fd());
+    switch (WebpFile::check(written)) {
+    case WebpFile::State::missing:
+        failure = ConversionStatus::error(QStringLiteral("Output file not found"));
+        return -1;
+    case WebpFile::State::invalid:
+        failure = ConversionStatus::error(QStringLiteral("cwebp wrote an invalid file"));
+        return -1;
+    case WebpFile::State::valid:
+        break;
+    }
+    // Losing the resolution is not worth failing a good conversion over.
+    const QByteArray tagged = ExifResolution::added(written, ppi);
+    if (tagged.isEmpty() || tagged == written)
+        return written.size();
+    if (!rewrite(output.fd(), tagged)) {
+        failure =
+            ConversionStatus::error(QStringLiteral("Could not write output file"), systemError());
+        return -1;
+    }
+    return tagged.size();
+}
+
+/// Runs the encoder on `png` into the unnamed output until the output is done: once in
+/// quality mode, up to three times under a size limit. The output is named only on success.
 ConversionStatus encode(const TemporaryPng &png, bool hasAlpha, OutputReservation &output,
                         const ConversionJob &job, const RunFlags &flags)
 {
     qint64 target = job.sizeLimitBytes;
+    int alphaQuality = WebpEncoder::defaultAlphaQuality;
     qint64 smallest = std::numeric_limits<qint64>::max();
     for (int attempt = 0;; ++attempt) {
-        const QStringList args = WebpEncoder::arguments(
-            png.path(), output.path(), job.sizeLimitEnabled, target, job.quality, hasAlpha);
+        const QStringList args =
+            WebpEncoder::arguments(png.path(), output.writePath(), job.sizeLimitEnabled, target,
+                                   job.quality, hasAlpha, alphaQuality);
         const EncoderOutcome outcome = WebpEncoder::run(job.encoderPath, args, flags);
         if (outcome.kind == EncoderOutcome::Kind::aborted)
             return ConversionStatus::cancelled();
         if (!outcome.succeeded())
-            return ConversionStatus::error(outcome.message());
-
-        switch (WebpFile::check(output.path())) {
-        case WebpFile::State::missing:
-            return ConversionStatus::error(QStringLiteral("Output file not found"));
-        case WebpFile::State::invalid:
-            return ConversionStatus::error(QStringLiteral("cwebp wrote an invalid file"));
-        case WebpFile::State::valid:
-            break;
-        }
-        // Losing the resolution is not worth failing a good conversion over.
-        (void)ExifResolution::addTo(output.path(), job.ppi);
-
-        const qint64 size = QFileInfo(output.path()).size();
+            return ConversionStatus::error(outcome.message(), outcome.detail());
+        ConversionStatus failure;
+        const qint64 size = finishOutput(output, job.ppi, failure);
+        if (size < 0)
+            return failure;
         if (!job.sizeLimitEnabled || size <= job.sizeLimitBytes) {
-            output.keep();
+            if (flags.aborted)
+                return ConversionStatus::cancelled();
+            if (!output.publish())
+                return ConversionStatus::error(QStringLiteral("Could not create output file"),
+                                               output.error());
             return ConversionStatus::done(output.path(), size);
         }
         smallest = std::min(smallest, size);
@@ -78,33 +150,43 @@ ConversionStatus encode(const TemporaryPng &png, bool hasAlpha, OutputReservatio
         if (stopping(flags))
             return ConversionStatus::cancelled();
         target = smallerTarget(target, job.sizeLimitBytes, size);
+        alphaQuality =
+            retryAlphaQualities[std::min<size_t>(attempt, std::size(retryAlphaQualities) - 1)];
     }
 }
 
 } // namespace
 
-ConversionStatus convert(const QUrl &input, const ConversionJob &job, const RunFlags &flags)
+ConversionStatus convert(const QByteArray &inputPath, const ConversionJob &job,
+                         const RunFlags &flags)
 {
     if (stopping(flags))
         return ConversionStatus::cancelled();
-    const QString inputPath = input.toLocalFile();
-    const ImageLoader::Result loaded =
+    ImageLoader::Result loaded =
         ImageLoader::load(inputPath, job.width, job.height, job.preserveOriginal);
     if (!loaded.ok())
-        return ConversionStatus::error(loaded.error);
+        return ConversionStatus::error(loaded.error, loaded.detail);
     if (stopping(flags))
         return ConversionStatus::cancelled();
 
-    // Both files below remove themselves on every early return.
+    // Neither file has a name until the output is published, so whatever happens from here on
+    // (an error, a Stop, a crash) leaves nothing behind.
     TemporaryPng png;
-    if (const QString failure = png.write(loaded.image, job.ppi); !failure.isEmpty())
-        return ConversionStatus::error(failure);
+    QString detail;
+    if (const QString failure = png.write(loaded.image, job.ppi, detail); !failure.isEmpty())
+        return ConversionStatus::error(failure, detail);
+    // The bitmap is not needed while the encoder runs, which holds a copy of its own.
+    const bool hasAlpha = loaded.hasAlpha();
+    loaded = {};
+    ::malloc_trim(0);
     if (flags.aborted)
         return ConversionStatus::cancelled();
-    OutputReservation output(job.outputFolder, QFileInfo(inputPath).fileName());
+    const qsizetype slash = inputPath.lastIndexOf('/');
+    OutputReservation output(job.outputFolder, QFile::decodeName(inputPath.mid(slash + 1)));
     if (!output.isValid())
-        return ConversionStatus::error(QStringLiteral("Could not create output file"));
-    return encode(png, loaded.hasAlpha(), output, job, flags);
+        return ConversionStatus::error(QStringLiteral("Could not create output file"),
+                                       output.error());
+    return encode(png, hasAlpha, output, job, flags);
 }
 
 } // namespace FileConverter

@@ -1,7 +1,6 @@
 #include "imageconverter.h"
 
 #include "fileintake.h"
-#include "interimapi.h"
 #include "preferences.h"
 #include "settingrules.h"
 #include "webpencoder.h"

@@ -1,13 +1,15 @@
 #include "imageloader.h"
 
 #include "imagesignature.h"
-#include "nativepath.h"
+#include "jpegscans.h"
 #include "pngchecksums.h"
 #include "vipsruntime.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
-#include <optional>
+#include <malloc.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,73 +22,78 @@ namespace {
 
 using ImageSignature::Format;
 
-/// Reads the first bytes of `path` when it is a regular file (after following links), so that a
-/// folder, a FIFO or a device under an image name is refused before anything waits on it: the
-/// open does not wait for a FIFO's writer, and the type is checked on what was opened.
-std::optional<QByteArray> readHeader(const QByteArray &path)
+/// An open input file, closed when this goes.
+struct InputFile
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat info
-    {};
-    std::optional<QByteArray> header;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        QByteArray bytes(ImageSignature::headerLength, '\0');
-        ssize_t count = -1;
-        do {
-            count = ::read(fd, bytes.data(), size_t(bytes.size()));
-        } while (count < 0 && errno == EINTR);
-        if (count >= 0)
-            header = bytes.left(count);
+    int fd = -1;
+    InputFile(const InputFile &) = delete;
+    InputFile &operator=(const InputFile &) = delete;
+    explicit InputFile(const QByteArray &path)
+        : fd(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC))
+    {}
+    ~InputFile()
+    {
+        if (fd >= 0)
+            ::close(fd);
     }
-    ::close(fd);
-    return header;
+};
+
+Result failed(const QString &message, const QString &detail = {})
+{
+    return {{}, message, detail};
 }
 
-/// Opens the file with the decoder for its format; only the header is read here. Decoding
-/// errors and truncation fail the load instead of leaving grey rows, and large images are
-/// decoded into memory rather than into a scratch file in the temporary folder.
-VImage open(const QByteArray &path, Format format)
+/// The format of the file open at `fd` when it is a regular file (after following links), so
+/// that a folder, a FIFO or a device under an image name is refused before anything waits on
+/// it: the open does not wait for a FIFO's writer, and the type is checked on what was opened.
+Format sniff(int fd, QString &detail)
 {
-    const char *file = path.constData();
-    auto options = [] {
-        return VImage::option()->set("fail_on", VIPS_FAIL_ON_ERROR)->set("memory", true);
-    };
+    struct stat info
+    {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        detail = QStringLiteral("not a regular file");
+        return Format::unknown;
+    }
+    QByteArray head(ImageSignature::headerLength, '\0');
+    ssize_t count = -1;
+    do {
+        count = ::pread(fd, head.data(), size_t(head.size()), 0);
+    } while (count < 0 && errno == EINTR);
+    const Format format = count < 0 ? Format::unknown : ImageSignature::sniff(head.left(count));
+    if (format == Format::unknown)
+        detail = QStringLiteral("not an image format that can be converted");
+    return format;
+}
+
+/// The decoder that may read a file of `format`: the library picks one by the file's content
+/// too, and only the one matching the signature is accepted.
+QByteArray loaderFor(Format format)
+{
     switch (format) {
     case Format::jpeg:
-        return VImage::jpegload(file, options());
+        return "jpegload";
     case Format::png:
-        return VImage::pngload(file, options());
+        return "pngload";
     case Format::gif:
-        return VImage::gifload(file, options());
+        return "gifload";
     case Format::webp:
-        return VImage::webpload(file, options());
+        return "webpload";
     case Format::tiff:
-        return VImage::tiffload(file, options());
+        return "tiffload";
     case Format::heif:
-        return VImage::heifload(file, options());
+        return "heifload";
     case Format::bmp:
-        return VImage::magickload(file, options());
+        return "magickload";
     case Format::unknown:
         break;
     }
-    throw VError("unknown format");
+    return "none";
 }
 
-/// Converts to 8-bit sRGB: through the embedded profile when there is one that works, else by
-/// the image's own interpretation (untagged colour is taken as sRGB and left as it is).
+/// Converts to 8-bit sRGB what the loader left in another space: greyscale, 16-bit, or an
+/// image without a usable profile.
 VImage toSrgb(VImage image)
 {
-    if (image.get_typeof(VIPS_META_ICC_NAME) != 0) {
-        try {
-            image = image.icc_transform("srgb",
-                                        VImage::option()->set("embedded", true)->set("depth", 8));
-        } catch (const VError &) {
-            image = image.copy();
-            image.remove(VIPS_META_ICC_NAME);
-        }
-    }
     const VipsInterpretation space = vips_image_guess_interpretation(image.get_image());
     if (space != VIPS_INTERPRETATION_sRGB || image.format() != VIPS_FORMAT_UCHAR)
         image = image.colourspace(VIPS_INTERPRETATION_sRGB,
@@ -95,29 +102,6 @@ VImage toSrgb(VImage image)
         image = image.cast(VIPS_FORMAT_UCHAR);
     if (image.bands() > 4)
         image = image.extract_band(0, VImage::option()->set("n", 4));
-    else if (image.bands() < 3)
-        image = image.colourspace(VIPS_INTERPRETATION_sRGB,
-                                  VImage::option()->set("source_space", VIPS_INTERPRETATION_B_W));
-    return image;
-}
-
-/// Stretches to exactly `width` × `height` with a Lanczos kernel, on premultiplied pixels when
-/// there is alpha so that transparent neighbours do not darken the edges.
-VImage stretch(VImage image, int width, int height)
-{
-    if (image.width() == width && image.height() == height)
-        return image;
-    const bool alpha = image.bands() == 4;
-    if (alpha)
-        image = image.premultiply();
-    const double hscale = static_cast<double>(width) / image.width();
-    const double vscale = static_cast<double>(height) / image.height();
-    image = image.resize(
-        hscale, VImage::option()->set("vscale", vscale)->set("kernel", VIPS_KERNEL_LANCZOS3));
-    if (alpha)
-        image = image.unpremultiply().rint().cast(VIPS_FORMAT_UCHAR);
-    if (image.width() != width || image.height() != height)
-        image = image.embed(0, 0, width, height, VImage::option()->set("extend", VIPS_EXTEND_COPY));
     return image;
 }
 
@@ -138,41 +122,88 @@ bool swapsSides(const VImage &image)
     return orientation >= 5 && orientation <= 8;
 }
 
+/// The decoder's own words for the failure just caught, and a clean slate for the next one.
+QString decoderReason(const VError &error)
+{
+    vips_error_clear();
+    return QString::fromUtf8(error.what()).trimmed();
+}
+
+Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveOriginal)
+{
+    const vips::VSource source = vips::VSource::new_from_descriptor(fd);
+    // The BMP decoder reads named files only: it gets the name of the file already open.
+    const bool byName = format == Format::bmp;
+    const QByteArray name = "/proc/self/fd/" + QByteArray::number(fd);
+    constexpr const char *loadOptions = "fail_on=error,memory=true";
+    // Only the header is read here.
+    const VImage header =
+        byName ? VImage::new_from_file(name.constData()) : VImage::new_from_source(source, "");
+    if (!QByteArray(header.get_string("vips-loader")).startsWith(loaderFor(format)))
+        return failed(loadFailedMessage(), QStringLiteral("not the image format it starts as"));
+    const qint64 sourceWidth = header.width();
+    const qint64 sourceHeight = header.height();
+    if (sourceWidth * sourceHeight > maxSide * maxSide)
+        return failed(tooManyPixelsMessage());
+    if (preserveOriginal) {
+        if (sourceWidth * sourceHeight > maxOriginalPixels)
+            return failed(tooLargeForOriginalMessage());
+        width = swapsSides(header) ? sourceHeight : sourceWidth;
+        height = swapsSides(header) ? sourceWidth : sourceHeight;
+    }
+    if (width > maxSide || height > maxSide)
+        return failed(sideTooLongMessage());
+    if (width <= 0 || height <= 0)
+        return failed(loadFailedMessage());
+
+    // Shrinks while decoding where the format allows, turns upright, and converts through the
+    // embedded profile (or the usual one for its space) into sRGB. Damage fails the load
+    // instead of leaving grey rows, and nothing is decoded into a scratch file.
+    auto options = [&] {
+        return VImage::option()
+            ->set("height", static_cast<int>(height))
+            ->set("size", VIPS_SIZE_FORCE)
+            ->set("export_profile", "srgb");
+    };
+    VImage image = byName ? VImage::thumbnail((name + '[' + loadOptions + ']').constData(),
+                                              static_cast<int>(width), options())
+                          : VImage::thumbnail_source(source, static_cast<int>(width),
+                                                     options()->set("option_string", loadOptions));
+    image = toSrgb(image).copy_memory();
+    if (format == Format::gif)
+        image = withoutOpaqueAlpha(image);
+    return {image, {}, {}};
+}
+
 } // namespace
 
-Result load(const QString &path, qint64 width, qint64 height, bool preserveOriginal)
+Result load(const QByteArray &path, qint64 width, qint64 height, bool preserveOriginal)
 {
     if (!VipsRuntime::ensureStarted())
-        return {{}, loadFailedMessage()};
-    const QByteArray native = NativePath::of(path);
-    const std::optional<QByteArray> header = readHeader(native);
-    if (!header)
-        return {{}, loadFailedMessage()};
-    const Format format = ImageSignature::sniff(*header);
-    if (format == Format::unknown || (format == Format::png && !PngChecksums::intact(native)))
-        return {{}, loadFailedMessage()};
+        return failed(loadFailedMessage(), QStringLiteral("the image library did not start"));
+    const InputFile file(path);
+    if (file.fd < 0)
+        return failed(loadFailedMessage(), QString::fromLocal8Bit(std::strerror(errno)));
+    QString detail;
+    const Format format = sniff(file.fd, detail);
+    if (format == Format::unknown)
+        return failed(loadFailedMessage(), detail);
+    if (format == Format::png && !PngChecksums::intact(file.fd))
+        return failed(loadFailedMessage(), QStringLiteral("a PNG chunk is cut short or damaged"));
+    if (format == Format::jpeg && JpegScans::count(file.fd) > JpegScans::maxScans)
+        return failed(tooManyScansMessage());
     try {
-        VImage image = open(native, format);
-        const qint64 sourceWidth = image.width();
-        const qint64 sourceHeight = image.height();
-        if (sourceWidth * sourceHeight > maxSide * maxSide)
-            return {{}, tooManyPixelsMessage()};
-        if (preserveOriginal) {
-            width = swapsSides(image) ? sourceHeight : sourceWidth;
-            height = swapsSides(image) ? sourceWidth : sourceHeight;
-        }
-        if (width > maxSide || height > maxSide)
-            return {{}, sideTooLongMessage()};
-        if (width <= 0 || height <= 0)
-            return {{}, loadFailedMessage()};
-        if (format == Format::gif)
-            image = withoutOpaqueAlpha(image);
-        image = toSrgb(image.autorot());
-        image = stretch(image, static_cast<int>(width), static_cast<int>(height));
-        return {image.copy_memory(), {}};
-    } catch (const VError &) {
-        vips_error_clear();
-        return {{}, loadFailedMessage()};
+        // One decode at a time: a decoder's working memory (HEIF and AVIF decode whole frames
+        // with threads of their own) is the largest part of a conversion's, while the encoder
+        // runs in its own process; the other conversions encode meanwhile.
+        static std::mutex decoding;
+        const std::lock_guard lock(decoding);
+        Result result = decode(file.fd, format, width, height, preserveOriginal);
+        // The decoder's buffers are free now; hand them back rather than keep them per thread.
+        ::malloc_trim(0);
+        return result;
+    } catch (const VError &error) {
+        return failed(loadFailedMessage(), decoderReason(error));
     }
 }
 
@@ -189,6 +220,16 @@ QString tooManyPixelsMessage()
 QString sideTooLongMessage()
 {
     return QStringLiteral("Too large for WebP (over 16383 pixels on a side)");
+}
+
+QString tooLargeForOriginalMessage()
+{
+    return QStringLiteral("Too large to convert at original size (over 134 megapixels)");
+}
+
+QString tooManyScansMessage()
+{
+    return QStringLiteral("Too many JPEG scans (over 200)");
 }
 
 } // namespace ImageLoader

@@ -1,59 +1,161 @@
 #include "outputreservation.h"
 
+#include "procfdpath.h"
+
 #include <QDir>
 #include <QFile>
+#include <QMutex>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSet>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr qsizetype maxNameBytes = 255;
+/// How old an unlocked part file must be before another run removes it: longer than the moment
+/// between its creation and its owner's lock.
+constexpr time_t stalePartSeconds = 60;
 
-enum class Claim
+bool isPartName(const char *name)
 {
-    taken,
-    claimed,
-    failed
-};
+    static const QRegularExpression pattern(QStringLiteral("^\\.tessel-[0-9a-f]{16}\\.part$"));
+    return pattern.match(QLatin1String(name)).hasMatch();
+}
 
-/// Creates `path` only if no entry of any kind is there; a symbolic link, even a dangling one,
-/// counts as taken and is not followed.
-Claim claim(const QString &path)
+/// Removes the part files that crashed runs left in the folder open at `dirFd`: those nobody
+/// holds locked that are older than a minute. Done once per folder and process.
+void removeStaleParts(const QString &folder, int dirFd)
 {
-    const QByteArray native = QFile::encodeName(path);
-    int fd = -1;
-    do {
-        fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    if (fd >= 0) {
-        ::close(fd);
-        return Claim::claimed;
+    static QMutex mutex;
+    static QSet<QString> done;
+    {
+        const QMutexLocker lock(&mutex);
+        if (done.contains(folder))
+            return;
+        done.insert(folder);
     }
-    return errno == EEXIST ? Claim::taken : Claim::failed;
+    const int listFd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR *dir = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
+    if (!dir) {
+        if (listFd >= 0)
+            ::close(listFd);
+        return;
+    }
+    while (const dirent *entry = ::readdir(dir)) {
+        if (!isPartName(entry->d_name))
+            continue;
+        const int fd =
+            ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat info
+        {};
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+            info.st_mtime + stalePartSeconds < ::time(nullptr) &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlinkat(dirFd, entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(dir);
 }
 
 } // namespace
 
-OutputReservation::OutputReservation(const QString &folder, const QString &inputFileName)
+OutputReservation::OutputReservation(const QString &folder, const QString &inputFileName, Kind kind)
+    : m_folder(QDir(folder).absolutePath())
+    , m_base(baseName(inputFileName))
 {
-    const QDir dir(folder);
-    const QString base = baseName(inputFileName);
-    for (qint64 n = 0;; ++n) {
-        const QString candidate = dir.absoluteFilePath(candidateName(base, n));
-        const Claim result = claim(candidate);
-        if (result == Claim::claimed)
-            m_path = candidate;
-        if (result != Claim::taken)
-            return;
+    const QByteArray native = QFile::encodeName(m_folder);
+    m_dirFd = ::open(native.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (m_dirFd < 0) {
+        fail();
+        return;
     }
+    if (kind == Kind::automatic) {
+        m_fd = ::openat(m_dirFd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+        if (m_fd < 0 && errno != EOPNOTSUPP && errno != EISDIR) {
+            fail();
+            return;
+        }
+    }
+    if (m_fd < 0 && !openPartFile())
+        return;
+    m_writePath = ProcFdPath::of(m_fd);
 }
 
 OutputReservation::~OutputReservation()
 {
-    if (!m_kept && isValid())
-        QFile::remove(m_path);
+    if (!m_partName.isEmpty() && m_path.isEmpty())
+        ::unlinkat(m_dirFd, m_partName.constData(), 0);
+    if (m_fd >= 0)
+        ::close(m_fd);
+    if (m_dirFd >= 0)
+        ::close(m_dirFd);
+}
+
+bool OutputReservation::openPartFile()
+{
+    removeStaleParts(m_folder, m_dirFd);
+    do {
+        m_partName = ".tessel-" +
+                     QByteArray::number(QRandomGenerator::system()->generate64(), 16)
+                         .rightJustified(16, '0') +
+                     ".part";
+        m_fd = ::openat(m_dirFd, m_partName.constData(),
+                        O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    } while (m_fd < 0 && errno == EEXIST);
+    if (m_fd < 0) {
+        m_partName.clear();
+        return fail();
+    }
+    // Held until the descriptor closes, so that no other run takes this file for a stale one.
+    ::flock(m_fd, LOCK_EX | LOCK_NB);
+    return true;
+}
+
+bool OutputReservation::fail()
+{
+    m_error = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+}
+
+bool OutputReservation::publish()
+{
+    const QByteArray self = QFile::encodeName(ProcFdPath::of(m_fd));
+    for (qint64 n = 0;; ++n) {
+        const QString name = candidateName(m_base, n);
+        const QByteArray native = QFile::encodeName(name);
+        int result = -1;
+        if (m_partName.isEmpty()) {
+            result = ::linkat(AT_FDCWD, self.constData(), m_dirFd, native.constData(),
+                              AT_SYMLINK_FOLLOW);
+        } else {
+            result = ::renameat2(m_dirFd, m_partName.constData(), m_dirFd, native.constData(),
+                                 RENAME_NOREPLACE);
+            // A file system without an exclusive rename: a hard link, then the part goes.
+            if (result < 0 && (errno == EINVAL || errno == ENOSYS)) {
+                result = ::linkat(m_dirFd, m_partName.constData(), m_dirFd, native.constData(), 0);
+                if (result == 0)
+                    ::unlinkat(m_dirFd, m_partName.constData(), 0);
+            }
+        }
+        if (result == 0) {
+            m_path = m_folder + QLatin1Char('/') + name;
+            return true;
+        }
+        if (errno != EEXIST)
+            return fail();
+    }
 }
 
 QString OutputReservation::baseName(const QString &inputFileName)

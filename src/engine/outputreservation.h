@@ -1,26 +1,46 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
-/// Claims the output name for one input in the output folder: folder/base.webp, else the first
-/// free base_1.webp, base_2.webp, … An empty file is created exclusively under that name before
-/// the encoder runs, so two conversions (in this process or another) can never pick the same
-/// name and nothing that exists, a dangling link included, is ever overwritten. The file is
-/// removed again when this object goes, unless `keep` was called.
+/// The output file of one conversion. It is made without a name in the output folder, the
+/// encoder writes it through this process's descriptor, and only when it is whole and checked
+/// does `publish` give it the first free name: folder/base.webp, else base_1.webp, base_2.webp,
+/// … An existing entry (a dangling link included) is never replaced, also when another process
+/// publishes into the same folder at the same moment. Until then no file of that name exists,
+/// so a crash leaves no empty or partial output under a final name.
+///
+/// Where the file system has no unnamed files (vfat, some network mounts), the file is made as
+/// a hidden ".tessel-<random>.part", locked while it is in use, renamed without replacing on
+/// `publish` and removed on every other path. One that a crashed run left behind is unlocked
+/// and is removed by the next reservation into that folder once it is a minute old.
 class OutputReservation
 {
 public:
-    OutputReservation(const QString &folder, const QString &inputFileName);
+    enum class Kind
+    {
+        /// Unnamed where the file system allows, else a hidden part file.
+        automatic,
+        partFile
+    };
+
+    OutputReservation(const QString &folder, const QString &inputFileName,
+                      Kind kind = Kind::automatic);
     ~OutputReservation();
     OutputReservation(const OutputReservation &) = delete;
     OutputReservation &operator=(const OutputReservation &) = delete;
 
-    /// False when no name could be claimed (the folder is missing or not writable).
-    [[nodiscard]] bool isValid() const { return !m_path.isEmpty(); }
-    /// The absolute path of the claimed file.
+    /// False when no file could be made; `error` says why.
+    [[nodiscard]] bool isValid() const { return m_fd >= 0; }
+    [[nodiscard]] const QString &error() const { return m_error; }
+    [[nodiscard]] int fd() const { return m_fd; }
+    /// Where the encoder writes: "/proc/<pid>/fd/<n>".
+    [[nodiscard]] const QString &writePath() const { return m_writePath; }
+
+    /// Gives the file its final name; false (with `error` set) when that failed.
+    [[nodiscard]] bool publish();
+    /// The final path, once published.
     [[nodiscard]] const QString &path() const { return m_path; }
-    /// Leaves the file in place for good.
-    void keep() { m_kept = true; }
 
     /// The input name without its last extension ("holiday.beach.png" gives "holiday.beach").
     [[nodiscard]] static QString baseName(const QString &inputFileName);
@@ -28,6 +48,15 @@ public:
     [[nodiscard]] static QString candidateName(const QString &base, qint64 n);
 
 private:
+    bool openPartFile();
+    bool fail();
+
+    QString m_folder;
+    QString m_base;
+    int m_dirFd = -1;
+    int m_fd = -1;
+    QByteArray m_partName;
+    QString m_writePath;
     QString m_path;
-    bool m_kept = false;
+    QString m_error;
 };

@@ -1,8 +1,15 @@
 #include "temporarypng.h"
 
+#include "procfdpath.h"
+
 #include <QDir>
 #include <QFile>
 #include <QUuid>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 using vips::VError;
 using vips::VImage;
@@ -30,40 +37,61 @@ int compressionLevel(const VImage &image)
     return bytes <= largestStored ? 0 : 1;
 }
 
+/// An unnamed file in the temporary folder. Where the file system has no unnamed files, a
+/// fresh name is made and removed at once: the descriptor keeps the file alive.
+int openUnnamed(const QByteArray &folder)
+{
+    int fd = ::open(folder.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR))
+        return fd;
+    const QByteArray name =
+        folder + '/' + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toLatin1() +
+        ".png";
+    fd = ::open(name.constData(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd >= 0)
+        ::unlink(name.constData());
+    return fd;
+}
+
 } // namespace
 
 TemporaryPng::TemporaryPng()
-    : m_path(QDir::tempPath() + QLatin1Char('/') +
-             QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png"))
-{}
+    : m_fd(openUnnamed(QFile::encodeName(QDir::tempPath())))
+{
+    if (m_fd >= 0)
+        m_path = ProcFdPath::of(m_fd);
+    else
+        m_openError = QString::fromLocal8Bit(std::strerror(errno));
+}
 
 TemporaryPng::~TemporaryPng()
 {
-    QFile::remove(m_path);
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
-QString TemporaryPng::write(const VImage &image, qint64 ppi)
+QString TemporaryPng::write(const VImage &image, qint64 ppi, QString &detail)
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+    if (m_fd < 0) {
+        detail = m_openError;
         return QStringLiteral("Could not create temp file");
+    }
     try {
         const double resolution = pixelsPerMillimetre(ppi);
         const VImage tagged =
             image.copy(VImage::option()->set("xres", resolution)->set("yres", resolution));
-        // Fast and unfiltered: the file is read once by the encoder and removed.
+        // Fast and unfiltered: the file is read once by the encoder and dropped.
         // Stripping leaves no colour chunk (iCCP, gAMA) that would make the encoder shift
         // the already-sRGB pixels.
-        tagged.pngsave_target(vips::VTarget::new_to_descriptor(file.handle()),
+        tagged.pngsave_target(vips::VTarget::new_to_descriptor(m_fd),
                               VImage::option()
                                   ->set("compression", compressionLevel(tagged))
                                   ->set("filter", VIPS_FOREIGN_PNG_FILTER_NONE)
                                   ->set("strip", true));
-    } catch (const VError &) {
+    } catch (const VError &error) {
         vips_error_clear();
+        detail = QString::fromUtf8(error.what()).trimmed();
         return QStringLiteral("Could not write temp PNG");
     }
-    if (!file.flush())
-        return QStringLiteral("Could not write temp PNG");
     return {};
 }

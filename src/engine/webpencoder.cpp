@@ -4,7 +4,11 @@
 
 #include <QFileInfo>
 #include <QProcess>
-#include <QStringDecoder>
+#include <QStandardPaths>
+
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace WebpEncoder {
 
@@ -12,26 +16,19 @@ std::optional<QString> locate()
 {
     return locateIn({QStringLiteral("/opt/homebrew/bin/cwebp"),
                      QStringLiteral("/usr/local/bin/cwebp"), QStringLiteral("/usr/bin/cwebp")},
-                    QStringLiteral("/usr/bin/which"));
+                    {});
 }
 
-std::optional<QString> locateIn(const QStringList &candidates, const QString &whichProgram)
+std::optional<QString> locateIn(const QStringList &candidates, const QStringList &searchPaths)
 {
     for (const QString &path : candidates) {
         if (QFileInfo::exists(path))
             return path;
     }
-    QProcess which;
-    which.setStandardErrorFile(QProcess::nullDevice());
-    which.start(whichProgram, {QStringLiteral("cwebp")});
-    if (!which.waitForStarted(-1))
+    const QString found = QStandardPaths::findExecutable(QStringLiteral("cwebp"), searchPaths);
+    if (found.isEmpty())
         return std::nullopt;
-    which.waitForFinished(-1);
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString path = QString(decoder.decode(which.readAllStandardOutput())).trimmed();
-    if (decoder.hasError() || path.isEmpty())
-        return std::nullopt;
-    return path;
+    return found;
 }
 
 QString notFoundMessage()
@@ -44,7 +41,7 @@ QString notFoundMessage()
 }
 
 QStringList arguments(const QString &inputPng, const QString &outputPath, bool sizeLimitEnabled,
-                      qint64 sizeLimitBytes, qint64 quality, bool hasAlpha)
+                      qint64 sizeLimitBytes, qint64 quality, bool hasAlpha, int alphaQuality)
 {
     QStringList args{inputPng, QStringLiteral("-o"), outputPath};
     if (sizeLimitEnabled)
@@ -55,7 +52,7 @@ QStringList arguments(const QString &inputPng, const QString &outputPath, bool s
          << QStringLiteral("-m") << QStringLiteral("6") << QStringLiteral("-pass")
          << QStringLiteral("10");
     if (hasAlpha)
-        args << QStringLiteral("-alpha_q") << QStringLiteral("85");
+        args << QStringLiteral("-alpha_q") << QString::number(alphaQuality);
     return args;
 }
 
@@ -95,6 +92,14 @@ EncoderOutcome run(const QString &encoderPath, const QStringList &arguments, con
     constexpr int pollMilliseconds = 100;
 
     QProcess process;
+    // The child dies with this process, however it ends: killed on its parent's death, and
+    // gone at once if the parent died before that request was made.
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([parent] {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);
+    });
     process.setProgram(encoderPath);
     process.setArguments(arguments);
     process.setStandardOutputFile(QProcess::nullDevice());

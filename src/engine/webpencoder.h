@@ -11,24 +11,28 @@ struct RunFlags;
 
 /// The external `cwebp` command-line encoder: where it is, what it is told, how it is run.
 namespace WebpEncoder {
-/// The fixed install locations, then "/usr/bin/which cwebp".
+/// The fixed install locations, then the search path. Starts no process, so it is cheap
+/// enough for the GUI thread.
 [[nodiscard]] std::optional<QString> locate();
 /// The rule of `locate` over other places: the first of `candidates` that exists (of any
-/// kind), else what `whichProgram` prints for "cwebp", trimmed, when that is valid UTF-8 and
-/// not empty.
+/// kind), else the executable "cwebp" in `searchPaths` (the PATH when empty).
 [[nodiscard]] std::optional<QString> locateIn(const QStringList &candidates,
-                                              const QString &whichProgram);
+                                              const QStringList &searchPaths);
 /// The message every selected file shows when no encoder is found.
 [[nodiscard]] QString notFoundMessage();
 
+/// The alpha quality of a first encode.
+inline constexpr int defaultAlphaQuality = 85;
+
 /// The argument vector for one encode: a target size in bytes when `sizeLimitEnabled`, else a
-/// quality; "-alpha_q 85" last when the bitmap has alpha.
+/// quality; "-alpha_q" with `alphaQuality` last when the bitmap has alpha.
 [[nodiscard]] QStringList arguments(const QString &inputPng, const QString &outputPath,
                                     bool sizeLimitEnabled, qint64 sizeLimitBytes, qint64 quality,
-                                    bool hasAlpha);
+                                    bool hasAlpha, int alphaQuality = defaultAlphaQuality);
 
 /// Runs the encoder and waits for it to exit, however long that takes. Only `flags.aborted`
-/// (the app quitting) ends it early; a Stop does not reach a running child.
+/// (the app quitting) ends it early; a Stop does not reach a running child. The child never
+/// outlives this process.
 [[nodiscard]] EncoderOutcome run(const QString &encoderPath, const QStringList &arguments,
                                  const RunFlags &flags);
 } // namespace WebpEncoder

@@ -1,20 +1,34 @@
 #include "webpfile.h"
 
 #include <QFile>
-#include <QtEndian>
+
+#include <webp/decode.h>
+#include <webp/demux.h>
 
 namespace WebpFile {
 
-State check(const QString &path)
+State check(const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return State::missing;
+    const WebPData data{reinterpret_cast<const uint8_t *>(bytes.constData()),
+                        static_cast<size_t>(bytes.size())};
+    // The demuxer walks every chunk, so a cut or padded file does not pass as whole.
+    WebPDemuxState state = WEBP_DEMUX_PARSE_ERROR;
+    WebPDemuxer *demuxer = WebPDemuxPartial(&data, &state);
+    WebPDemuxDelete(demuxer);
+    int width = 0;
+    int height = 0;
+    return state == WEBP_DEMUX_DONE && WebPGetInfo(data.bytes, data.size, &width, &height) &&
+                   width > 0 && height > 0
+               ? State::valid
+               : State::invalid;
+}
+
+State checkFile(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
-        return State::missing;
-    const QByteArray header = file.read(12);
-    if (header.size() < 12 || !header.startsWith("RIFF") || header.mid(8, 4) != "WEBP")
-        return State::invalid;
-    const quint32 riffLength = qFromLittleEndian<quint32>(header.constData() + 4);
-    return qint64(riffLength) + 8 == file.size() ? State::valid : State::invalid;
+    return file.open(QIODevice::ReadOnly) ? check(file.readAll()) : State::missing;
 }
 
 } // namespace WebpFile

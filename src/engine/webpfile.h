@@ -1,18 +1,21 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
-/// A quick look at what the encoder left at its output path.
+/// What the encoder wrote, as libwebp's demuxer sees it.
 namespace WebpFile {
 enum class State
 {
-    /// Nothing there, or only the empty file reserved for it.
+    /// Nothing there, or an empty file.
     missing,
     /// Something that is not a whole WebP file.
     invalid,
-    /// A RIFF "WEBP" file whose RIFF length matches the file's size.
+    /// A complete WebP file with a picture of at least one pixel.
     valid
 };
 
-[[nodiscard]] State check(const QString &path);
+[[nodiscard]] State check(const QByteArray &bytes);
+/// The state of the file at `path`.
+[[nodiscard]] State checkFile(const QString &path);
 } // namespace WebpFile

@@ -21,6 +21,8 @@ public:
     ConversionStatus() = default;
 
     [[nodiscard]] static ConversionStatus done(const QString &outputPath, qint64 fileSize);
+    /// `detail` is the reason behind the fixed `message`: the decoder's or the encoder's own
+    /// words, or the system's text for a failed write.
     [[nodiscard]] static ConversionStatus error(const QString &message, const QString &detail = {});
     [[nodiscard]] static ConversionStatus queued() { return ConversionStatus(Kind::queued); }
     [[nodiscard]] static ConversionStatus converting()
@@ -36,7 +38,7 @@ public:
     [[nodiscard]] qint64 fileSize() const { return m_fileSize; }
     /// Set for `error` only.
     [[nodiscard]] const QString &message() const { return m_text; }
-    /// Why an error happened, in the words of whatever failed; may be empty.
+    /// Set for `error` only, and empty when the failure has no reason beyond its message.
     [[nodiscard]] const QString &detail() const { return m_detail; }
 
     /// The short text a file row shows: "Waiting", "Converting…", "Cancelled", the error

@@ -1,13 +1,10 @@
 #include "enginefixtures.h"
 
 #include "fileconverter.h"
-#include "forgedimages.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTest>
-#include <QUrl>
 
 using vips::VImage;
 
@@ -29,16 +26,25 @@ VImage flat(int width, int height, const std::vector<double> &values)
 {
     const VImage black =
         VImage::black(width, height, VImage::option()->set("bands", int(values.size())));
-    const auto interpretation =
-        values.size() >= 3 ? VIPS_INTERPRETATION_sRGB : VIPS_INTERPRETATION_B_W;
+    const auto space = values.size() >= 3 ? VIPS_INTERPRETATION_sRGB : VIPS_INTERPRETATION_B_W;
     return (black + values)
         .cast(VIPS_FORMAT_UCHAR)
-        .copy(VImage::option()->set("interpretation", interpretation));
+        .copy(VImage::option()->set("interpretation", space));
+}
+
+QByteArray encode(const VImage &image, const char *suffix)
+{
+    void *buffer = nullptr;
+    size_t size = 0;
+    image.write_to_buffer(suffix, &buffer, &size);
+    QByteArray bytes(static_cast<const char *>(buffer), qsizetype(size));
+    g_free(buffer);
+    return bytes;
 }
 
 void save(const VImage &image, const char *suffix, const QString &path)
 {
-    writeBytes(path, ForgedImages::encode(image, suffix));
+    writeBytes(path, encode(image, suffix));
 }
 
 void writeBytes(const QString &path, const QByteArray &bytes)
@@ -90,19 +96,7 @@ ConversionJob job(const QString &output, const QString &encoder)
 ConversionStatus convert(const QString &input, const ConversionJob &values)
 {
     const RunFlags flags;
-    return FileConverter::convert(QUrl::fromLocalFile(input), values, flags);
-}
-
-bool mountTmpfs(const QString &folder, const QString &options)
-{
-    return QProcess::execute(QStringLiteral("mount"),
-                             {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                              options, QStringLiteral("tmpfs"), folder}) == 0;
-}
-
-void unmount(const QString &folder)
-{
-    QProcess::execute(QStringLiteral("umount"), {folder});
+    return FileConverter::convert(QFile::encodeName(input), values, flags);
 }
 
 } // namespace EngineFixtures

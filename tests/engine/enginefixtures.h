@@ -3,6 +3,7 @@
 #include "conversionjob.h"
 #include "conversionstatus.h"
 
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 
@@ -15,13 +16,14 @@ inline const QString realEncoder = QStringLiteral("/usr/bin/cwebp");
 
 /// A 3-band 8-bit image of noise that is the same on every run.
 [[nodiscard]] vips::VImage noise(int width, int height, int seed = 1);
-/// A flat 8-bit image of `bands` bands, every band of pixel set to `values`.
+/// A flat 8-bit image with one band per value.
 [[nodiscard]] vips::VImage flat(int width, int height, const std::vector<double> &values);
 
-/// Encodes `image` in the format of `suffix` (".jpg", ".heic[compression=hevc]", …) and
-/// writes it to `path`, whatever that path's own extension says.
+/// Encodes `image` in the format of `suffix` (".jpg", ".png[bitdepth=16]", …) and writes it
+/// to `path`, whatever that path's own extension says.
 void save(const vips::VImage &image, const char *suffix, const QString &path);
-/// Writes `bytes` to `path`.
+/// The bytes of `image` encoded in the format of `suffix`.
+[[nodiscard]] QByteArray encode(const vips::VImage &image, const char *suffix);
 void writeBytes(const QString &path, const QByteArray &bytes);
 /// Writes an executable shell script `name` into `folder` and returns its path.
 [[nodiscard]] QString script(const QString &folder, const QString &name, const QString &body);
@@ -29,14 +31,13 @@ void writeBytes(const QString &path, const QByteArray &bytes);
 [[nodiscard]] vips::VImage readBack(const QString &path);
 /// The PNG files in the temporary folder.
 [[nodiscard]] QStringList temporaryPngs();
-/// The entries of `folder`, sorted.
+/// The entries of `folder`, hidden ones included, sorted.
 [[nodiscard]] QStringList entries(const QString &folder);
 
 /// A run's values in quality mode at the image's own size, into `output`.
 [[nodiscard]] ConversionJob job(const QString &output, const QString &encoder = realEncoder);
 /// Converts one local file with `values`, neither stopped nor aborted.
 [[nodiscard]] ConversionStatus convert(const QString &input, const ConversionJob &values);
-/// Mounts a small tmpfs with `options` on `folder`; false where this process may not mount.
-[[nodiscard]] bool mountTmpfs(const QString &folder, const QString &options);
-void unmount(const QString &folder);
 } // namespace EngineFixtures
+
+Q_DECLARE_METATYPE(vips::VImage)

@@ -3,9 +3,10 @@
 #include "webpencoder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 using EngineFixtures::script;
 
@@ -17,6 +18,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("sizeLimitEnabled");
         QTest::addColumn<bool>("hasAlpha");
+        QTest::addColumn<int>("alphaQuality");
         QTest::addColumn<QStringList>("expected");
         const QStringList common{QStringLiteral("-metadata"), QStringLiteral("none"),
                                  QStringLiteral("-mt"),       QStringLiteral("-m"),
@@ -27,120 +29,99 @@ private Q_SLOTS:
         const QStringList size{QStringLiteral("-size"), QStringLiteral("307200")};
         const QStringList quality{QStringLiteral("-q"), QStringLiteral("85")};
         const QStringList alpha{QStringLiteral("-alpha_q"), QStringLiteral("85")};
-        QTest::newRow("size limit, alpha") << true << true << head + size + common + alpha;
-        QTest::newRow("size limit, opaque") << true << false << head + size + common;
-        QTest::newRow("quality, alpha") << false << true << head + quality + common + alpha;
-        QTest::newRow("quality, opaque") << false << false << head + quality + common;
+        QTest::newRow("size limit, alpha") << true << true << 85 << head + size + common + alpha;
+        QTest::newRow("size limit, opaque") << true << false << 85 << head + size + common;
+        QTest::newRow("quality, alpha") << false << true << 85 << head + quality + common + alpha;
+        QTest::newRow("quality, opaque") << false << false << 85 << head + quality + common;
+        QTest::newRow("retry, lower alpha quality")
+            << true << true << 0 << head + size + common + QStringList{u"-alpha_q"_s, u"0"_s};
     }
 
     void arguments()
     {
         QFETCH(bool, sizeLimitEnabled);
         QFETCH(bool, hasAlpha);
+        QFETCH(int, alphaQuality);
         QFETCH(QStringList, expected);
         QCOMPARE(WebpEncoder::arguments(QStringLiteral("/tmp/in put.png"),
                                         QStringLiteral("/out dir/a.webp"), sizeLimitEnabled,
-                                        300 * 1024, 85, hasAlpha),
+                                        300 * 1024, 85, hasAlpha, alphaQuality),
                  expected);
     }
 
     void locate_data()
     {
-        QTest::addColumn<QStringList>("present");
-        QTest::addColumn<QString>("whichBody");
+        QTest::addColumn<QStringList>("present"); // under the fixed places a, b, c
+        QTest::addColumn<QStringList>("onSearchPath");
         QTest::addColumn<QString>("expected");
-        const QString silent = QStringLiteral("exit 0");
-        QTest::newRow("second of three wins over which")
-            << QStringList{QStringLiteral("b"), QStringLiteral("c")}
-            << QStringLiteral("echo /elsewhere/cwebp") << QStringLiteral("b");
-        QTest::newRow("a directory counts")
-            << QStringList{QStringLiteral("a/")} << silent << QStringLiteral("a");
-        QTest::newRow("which path, newline trimmed")
-            << QStringList{} << QStringLiteral("printf '/opt/x y/cwebp\\n'")
-            << QStringLiteral("/opt/x y/cwebp");
-        QTest::newRow("which prints nothing") << QStringList{} << silent << QString();
-        QTest::newRow("which prints blanks")
-            << QStringList{} << QStringLiteral("printf ' \\n\\t'") << QString();
-        QTest::newRow("which prints invalid UTF-8")
-            << QStringList{} << QStringLiteral("printf '/usr/bin/\\377\\n'") << QString();
-        QTest::newRow("which exit status ignored")
-            << QStringList{} << QStringLiteral("echo /bin/cwebp; exit 1")
-            << QStringLiteral("/bin/cwebp");
-        QTest::newRow("no which at all") << QStringList{} << QString() << QString();
+        QTest::newRow("second fixed place wins over the search path")
+            << QStringList{u"b"_s, u"c"_s} << QStringList{u"cwebp"_s} << u"b"_s;
+        QTest::newRow("a directory counts") << QStringList{u"a/"_s} << QStringList{} << u"a"_s;
+        QTest::newRow("search path") << QStringList{} << QStringList{u"cwebp"_s} << u"path/cwebp"_s;
+        QTest::newRow("not executable on the search path")
+            << QStringList{} << QStringList{u"cwebp-"_s} << QString();
+        QTest::newRow("nowhere") << QStringList{} << QStringList{} << QString();
     }
 
     void locate()
     {
         QFETCH(QStringList, present);
-        QFETCH(QString, whichBody);
+        QFETCH(QStringList, onSearchPath);
         QFETCH(QString, expected);
         QTemporaryDir dir;
-        for (const QString &entry : present) {
-            if (entry.endsWith(QLatin1Char('/')))
-                QVERIFY(QDir(dir.path()).mkdir(entry));
+        QDir(dir.path()).mkdir(QStringLiteral("path"));
+        for (const QString &name : present) {
+            if (name.endsWith(QLatin1Char('/')))
+                QDir(dir.path()).mkdir(name);
             else
-                EngineFixtures::writeBytes(dir.filePath(entry), "x");
+                (void)script(dir.path(), name, {});
         }
-        const QStringList candidates{dir.filePath(QStringLiteral("a")),
-                                     dir.filePath(QStringLiteral("b")),
-                                     dir.filePath(QStringLiteral("c"))};
-        const QString which = whichBody.isNull()
-                                  ? dir.filePath(QStringLiteral("no-which"))
-                                  : script(dir.path(), QStringLiteral("which"), whichBody);
-        const std::optional<QString> found = WebpEncoder::locateIn(candidates, which);
-        if (expected.isEmpty())
-            QCOMPARE(found, std::nullopt);
-        else
-            QCOMPARE(found.value_or(QString()),
-                     expected.startsWith(QLatin1Char('/')) ? expected : dir.filePath(expected));
+        for (const QString &name : onSearchPath) {
+            const QString path = script(dir.filePath(QStringLiteral("path")), u"cwebp"_s, {});
+            if (name.endsWith(QLatin1Char('-')))
+                QFile::setPermissions(path, QFile::ReadOwner);
+        }
+        const auto found = WebpEncoder::locateIn(
+            {dir.filePath(u"a"_s), dir.filePath(u"b"_s), dir.filePath(u"c"_s)},
+            {dir.filePath(u"path"_s)});
+        QCOMPARE(found.value_or(QString()),
+                 expected.isEmpty() ? QString() : dir.filePath(expected));
     }
 
     void failedRuns_data()
     {
         QTest::addColumn<QString>("body");
         QTest::addColumn<QString>("message");
-        QTest::newRow("exit 2, nothing on stderr")
-            << QStringLiteral("exit 2") << QStringLiteral("cwebp [2]: ");
-        QTest::newRow("stderr trimmed") << QStringLiteral("printf '\\n  bad input \\n' >&2; exit 3")
-                                        << QStringLiteral("cwebp [3]: bad input");
-        QTest::newRow("stderr not UTF-8") << QStringLiteral("printf 'a\\377b' >&2; exit 1")
-                                          << QStringLiteral("cwebp [1]: Unknown");
-        QTest::newRow("stderr UTF-8") << QStringLiteral("printf 'caf\\303\\251' >&2; exit 1")
-                                      << QStringLiteral("cwebp [1]: caf\u00e9");
-        QTest::newRow("a character cut at 4 KiB is dropped")
-            << QStringLiteral(
-                   "head -c 4095 /dev/zero | tr '\\0' x >&2; printf '\\303\\251' >&2; exit 1")
-            << QStringLiteral("cwebp [1]: ") + QString(4095, QLatin1Char('x'));
-        QTest::newRow("crash") << QStringLiteral("kill -SEGV $$") << QStringLiteral("cwebp [11]: ");
+        QTest::addColumn<QString>("detail");
+        QTest::newRow("exit 2, nothing on stderr") << u"exit 2"_s << u"cwebp [2]: "_s << u""_s;
+        QTest::newRow("stderr trimmed") << u"printf '\\n  bad input \\n' >&2; exit 3"_s
+                                        << u"cwebp [3]: bad input"_s << u"bad input"_s;
+        QTest::newRow("stderr not UTF-8")
+            << u"printf 'a\\377b' >&2; exit 1"_s << u"cwebp [1]: Unknown"_s << u"Unknown"_s;
+        const QString xs(4095, QLatin1Char('x'));
+        QTest::newRow("flood cut at 4 KiB, before a split character")
+            << u"head -c 4095 /dev/zero | tr '\\0' x >&2; printf '\\303\\251' >&2;"
+               u"head -c 8000000 /dev/zero >&2; exit 1"_s
+            << u"cwebp [1]: "_s + xs << xs;
+        QTest::newRow("crash") << u"kill -SEGV $$"_s << u"cwebp [11]: "_s << u""_s;
+        QTest::newRow("not launched")
+            << u""_s << u"cwebp failed: execvp: No such file or directory"_s
+            << u"execvp: No such file or directory"_s;
     }
 
     void failedRuns()
     {
         QFETCH(QString, body);
         QFETCH(QString, message);
+        QFETCH(QString, detail);
         QTemporaryDir dir;
         const RunFlags flags;
-        const EncoderOutcome outcome = WebpEncoder::run(
-            script(dir.path(), QStringLiteral("enc"), body), {QStringLiteral("x")}, flags);
-        QCOMPARE(outcome.kind, EncoderOutcome::Kind::exited);
+        const QString encoder =
+            body.isEmpty() ? dir.filePath(u"missing"_s) : script(dir.path(), u"enc"_s, body);
+        const EncoderOutcome outcome = WebpEncoder::run(encoder, {QStringLiteral("x")}, flags);
         QVERIFY(!outcome.succeeded());
         QCOMPARE(outcome.message(), message);
-    }
-
-    void argumentsArriveVerbatim()
-    {
-        QTemporaryDir dir;
-        const QString log = dir.filePath(QStringLiteral("args"));
-        const QString encoder =
-            script(dir.path(), QStringLiteral("enc"),
-                   QStringLiteral("for a in \"$@\"; do echo \"[$a]\"; done > '%1'").arg(log));
-        const RunFlags flags;
-        const EncoderOutcome outcome = WebpEncoder::run(
-            encoder, {QStringLiteral("a b"), QStringLiteral("*"), QStringLiteral("$HOME")}, flags);
-        QVERIFY(outcome.succeeded());
-        QFile file(log);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("[a b]\n[*]\n[$HOME]\n"));
+        QCOMPARE(outcome.detail(), detail);
     }
 };
 
