@@ -74,11 +74,18 @@ private Q_SLOTS:
             << QByteArrayList{"a.PNG",        "b.jpeg", "f/d.tif",    "f/shots.png/i.png",
                               "f/sub/g.HEIC", ".j.png", "missing.png"};
         QTest::newRow("natural order, depth first")
-            << QByteArrayList{"f/",       "f/img_10.png",  "f/img_2.png", "f/IMG_3.png",
-                              "f/img_1/", "f/img_1/z.png", "f/a.png",     "f/img_02.png"}
+            << QByteArrayList{"f/",           "f/x10.png",     "f/y01.png.png", "f/Zb.png",
+                              "f/img_10.png", "f/b.png",       "f/img_2.png",   "f/IMG_3.png",
+                              "f/img_1/",     "f/img_1/z.png", "f/aa.png",      "f/img_02.png",
+                              "f/x.png.png",  "f/B.png",       "f/za.png",      "f/x9.png",
+                              "f/Ab.png",     "f/y1.png",      "f/x.png",       "f/img_0.png",
+                              "f/a.png"}
             << QByteArrayList{"f"} << QByteArray()
-            << QByteArrayList{"f/a.png",     "f/img_1/z.png", "f/img_02.png",
-                              "f/img_2.png", "f/IMG_3.png",   "f/img_10.png"};
+            << QByteArrayList{"f/a.png",       "f/aa.png",    "f/Ab.png",      "f/B.png",
+                              "f/b.png",       "f/img_0.png", "f/img_1/z.png", "f/img_02.png",
+                              "f/img_2.png",   "f/IMG_3.png", "f/img_10.png",  "f/x.png",
+                              "f/x.png.png",   "f/x9.png",    "f/x10.png",     "f/y1.png",
+                              "f/y01.png.png", "f/za.png",    "f/Zb.png"};
         QTest::newRow("links to folders not followed, links to files taken")
             << QByteArrayList{"f/",      "f/a.png",       "f/loop->..",         "o/",
                               "o/b.png", "f/other->../o", "f/c.png->../o/b.png"}
