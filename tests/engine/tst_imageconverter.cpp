@@ -169,10 +169,13 @@ private Q_SLOTS:
         tick(odd.join(u' '));
         converter().removeSelected();
         QCOMPARE(converter().fileCount(), 50);
+        QCOMPARE(converter().selectedCount(), 0);
         add({u"late.png"_s});
         converter().undo();
         QCOMPARE(rows(), expected.join(u' ') + u" late.png"_s);
         QCOMPARE(converter().selectedCount(), 51);
+        QVERIFY(model()->setStatus(converter().files().last().id, ConversionStatus::cancelled()));
+        QCOMPARE(converter().files().last().status.kind(), ConversionStatus::Kind::cancelled);
     }
 
     /// Every preset operation is saved at once: a restarted converter sees the last state.
