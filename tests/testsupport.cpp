@@ -1,7 +1,9 @@
 #include "testsupport.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSettings>
+#include <QTest>
 
 TemporaryPreferences::TemporaryPreferences()
 {
@@ -10,8 +12,6 @@ TemporaryPreferences::TemporaryPreferences()
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
 }
-
-TemporaryPreferences::~TemporaryPreferences() = default;
 
 QVariant TemporaryPreferences::value(const QString &key) const
 {
@@ -25,9 +25,20 @@ void TemporaryPreferences::setValue(const QString &key, const QVariant &value)
     store.sync();
 }
 
-void TemporaryPreferences::remove(const QString &key)
+void addRowsFrom(const char *file, std::initializer_list<const char *> columns)
 {
-    QSettings store;
-    store.remove(key);
-    store.sync();
+    for (const char *column : columns)
+        QTest::addColumn<QString>(column);
+    QFile table(QStringLiteral(TESSEL_TEST_DATA "/") + QLatin1String(file));
+    QVERIFY2(table.open(QIODevice::ReadOnly | QIODevice::Text), file);
+    while (!table.atEnd()) {
+        const QString line = QString::fromUtf8(table.readLine()).trimmed();
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        QStringList fields = line.split(u'|');
+        QVERIFY2(fields.size() == qsizetype(columns.size()) + 1, qPrintable(line));
+        QTestData &row = QTest::newRow(qPrintable(fields.takeFirst().trimmed()));
+        for (const QString &field : std::as_const(fields))
+            row << field.trimmed();
+    }
 }

@@ -13,6 +13,14 @@
 
 namespace {
 
+QByteArrayList bytesOf(const QString &field)
+{
+    QByteArrayList list;
+    for (const QString &item : field.split(u' ', Qt::SkipEmptyParts))
+        list.append(QByteArray::fromPercentEncoding(item.toUtf8()));
+    return list;
+}
+
 /// Makes `entries` under `root`: "a/" a folder, "a->b" a link to b, anything else a file that
 /// holds its own relative path, so that a path found can be told to lead to its own file.
 void build(const QByteArray &root, const QByteArrayList &entries)
@@ -31,9 +39,6 @@ void build(const QByteArray &root, const QByteArrayList &entries)
     }
 }
 
-/// A file URL that carries the path's bytes exactly, as a file manager's drop does.
-using FileIntake::urlOf;
-
 } // namespace
 
 class TestFileIntake : public QObject
@@ -41,87 +46,57 @@ class TestFileIntake : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void acceptedNames_data()
-    {
-        QTest::addColumn<QByteArray>("name");
-        QTest::addColumn<bool>("accepted");
-        for (const char *name : {"a.PNG", "c.JfIf", "x.tar.jpg", ".hidden.png", "h.HEIC", "k.avif"})
-            QTest::newRow(name) << QByteArray(name) << true;
-        for (const char *name : {"noext", "a.jpe", "a.svg", ".png", "a.png.", "a.png.txt", ""})
-            QTest::addRow("no: %s", name) << QByteArray(name) << false;
-    }
+    void acceptedNames_data() { addRowsFrom("intake-names.txt", {"name", "accepted"}); }
 
     void acceptedNames()
     {
-        QFETCH(QByteArray, name);
-        QFETCH(bool, accepted);
-        QCOMPARE(FileIntake::isAccepted(name), accepted);
+        QFETCH(QString, name);
+        QFETCH(QString, accepted);
+        QCOMPARE(FileIntake::isAccepted(name.toUtf8()), accepted == u"yes");
     }
 
-    void walk_data()
+    void pathOfLocation_data() { addRowsFrom("intake-urls.txt", {"url", "path"}); }
+
+    void pathOfLocation()
     {
-        QTest::addColumn<QByteArrayList>("entries");
-        QTest::addColumn<QByteArrayList>("given");
-        QTest::addColumn<QByteArray>("skip");
-        QTest::addColumn<QByteArrayList>("found");
-        QTest::newRow("files by name, folders walked, hidden and other types passed over")
-            << QByteArrayList{"a.PNG",      "b.jpeg",          "c.txt",        "f/",
-                              "f/d.tif",    "f/.e.png",        "f/sub/",       "f/sub/g.HEIC",
-                              "f/.hidden/", "f/.hidden/h.png", "f/shots.png/", "f/shots.png/i.png",
-                              ".j.png"}
-            << QByteArrayList{"a.PNG", "b.jpeg", "c.txt", "f", ".j.png", "missing.png"}
-            << QByteArray()
-            << QByteArrayList{"a.PNG",        "b.jpeg", "f/d.tif",    "f/shots.png/i.png",
-                              "f/sub/g.HEIC", ".j.png", "missing.png"};
-        QTest::newRow("natural order, depth first")
-            << QByteArrayList{"f/",       "f/img_10.png",  "f/img_2.png", "f/IMG_3.png",
-                              "f/img_1/", "f/img_1/z.png", "f/a.png",     "f/img_02.png"}
-            << QByteArrayList{"f"} << QByteArray()
-            << QByteArrayList{"f/a.png",     "f/img_1/z.png", "f/img_02.png",
-                              "f/img_2.png", "f/IMG_3.png",   "f/img_10.png"};
-        QTest::newRow("links to folders not followed, links to files taken")
-            << QByteArrayList{"f/",      "f/a.png",       "f/loop->..",         "o/",
-                              "o/b.png", "f/other->../o", "f/c.png->../o/b.png"}
-            << QByteArrayList{"f"} << QByteArray() << QByteArrayList{"f/a.png", "f/c.png"};
-        QTest::newRow("names that are not UTF-8, each once")
-            << QByteArrayList{"f/", "f/x\xff.png", "f/x\xfe.png", "y\xe9.png"}
-            << QByteArrayList{"f", "y\xe9.png"} << QByteArray()
-            << QByteArrayList{"f/x\xfe.png", "f/x\xff.png", "y\xe9.png"};
-        QTest::newRow("output folder not entered, however spelt")
-            << QByteArrayList{"f/", "f/a.png", "f/out/", "f/out/a.webp", "alias->f/out"}
-            << QByteArrayList{"f"} << QByteArray("alias/.././out/") << QByteArrayList{"f/a.png"};
-        QTest::newRow("output folder given directly is walked")
-            << QByteArrayList{"out/", "out/a.webp"} << QByteArrayList{"out"} << QByteArray("out")
-            << QByteArrayList{"out/a.webp"};
+        QFETCH(QString, url);
+        QFETCH(QString, path);
+        const QByteArray bytes = QByteArray::fromPercentEncoding(path.toUtf8());
+        QCOMPARE(FileIntake::pathOf(QUrl(url)), bytes);
+        if (path.startsWith(u"/a"))
+            QCOMPARE(FileIntake::pathOf(FileIntake::urlOf(bytes)), bytes);
     }
+
+    void walk_data() { addRowsFrom("intake-walks.txt", {"entries", "given", "skip", "found"}); }
 
     void walk()
     {
-        QFETCH(QByteArrayList, entries);
-        QFETCH(QByteArrayList, given);
-        QFETCH(QByteArray, skip);
-        QFETCH(QByteArrayList, found);
+        QFETCH(QString, entries);
+        QFETCH(QString, given);
+        QFETCH(QString, skip);
+        QFETCH(QString, found);
+        const QByteArrayList made = bytesOf(entries);
         QTemporaryDir dir;
         const QByteArray root = QFile::encodeName(dir.path());
-        build(root, entries);
+        build(root, made);
         QList<QUrl> locations;
-        for (const QByteArray &path : given)
-            locations.append(urlOf(root + '/' + path));
-        const QList<QByteArray> paths =
-            FileIntake::expand(locations, skip.isEmpty() ? skip : root + '/' + skip);
+        for (const QByteArray &path : bytesOf(given))
+            locations.append(FileIntake::urlOf(root + '/' + path));
+        const QList<QByteArray> paths = FileIntake::expand(
+            locations, skip.isEmpty() ? QByteArray() : root + '/' + skip.toUtf8());
 
         QByteArrayList relative;
         for (const QByteArray &path : paths) {
             relative.append(path.sliced(root.size() + 1));
             std::string content;
-            if (entries.contains(relative.last())) // its own file, not one of a similar name
+            if (made.contains(relative.last())) // its own file, not one of a similar name
                 QCOMPARE(std::getline(std::ifstream(path.constData()), content) ? content : "",
                          relative.last().toStdString());
         }
         // QTemporaryDir cannot remove names that are not UTF-8.
-        for (const QByteArray &entry : entries)
+        for (const QByteArray &entry : made)
             ::unlink((root + '/' + entry).constData());
-        QCOMPARE(relative, found);
+        QCOMPARE(relative, bytesOf(found));
     }
 
     void converterSkipsItsOutputFolderAndAppendsInCallOrder()

@@ -3,269 +3,271 @@
 #include "testsupport.h"
 
 #include <QAbstractItemModelTester>
-#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <clocale>
+
 using namespace Qt::StringLiterals;
 
 /// The converter's list, selection, presets, stored settings, undo and the decisions it
-/// publishes; runs are in tst_batchrun.
+/// publishes, its list model checked by QAbstractItemModelTester throughout; runs are in
+/// tst_batchrun.
 class TestImageConverter : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir m_dir;
+    std::optional<TemporaryPreferences> m_prefs;
+    std::optional<ImageConverter> m_converter;
+    std::optional<QAbstractItemModelTester> m_tester;
 
-    /// Adds `names` (created empty in a folder of their own) and waits for them.
-    static void add(ImageConverter &converter, const QStringList &names, const QString &folder)
+    ImageConverter &converter() { return *m_converter; }
+    FileListModel *model() { return m_converter->fileModel(); }
+
+    /// Adds `names` (created empty) and waits for them.
+    void add(const QStringList &names)
     {
         QList<QUrl> urls;
         for (const QString &name : names) {
-            QFile file(folder + QLatin1Char('/') + name);
+            QFile file(m_dir.filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly));
             urls.append(QUrl::fromLocalFile(file.fileName()));
         }
-        QSignalSpy added(&converter, &ImageConverter::filesAdded);
-        converter.addFiles(urls);
+        QSignalSpy added(&converter(), &ImageConverter::filesAdded);
+        converter().addFiles(urls);
         QVERIFY(added.wait());
     }
 
-    static QStringList names(const ImageConverter &converter)
+    /// The rows as the model shows them: "a.png" selected, "a.png-" not.
+    QString rows()
     {
         QStringList result;
-        for (const FileItem &item : converter.files())
-            result.append(item.fileName() + (item.isSelected ? QString() : QStringLiteral("-")));
-        return result;
+        for (int row = 0; row < model()->rowCount(); ++row) {
+            const QModelIndex index = model()->index(row);
+            result.append(index.data(FileListModel::FileNameRole).toString() +
+                          (index.data(FileListModel::IsSelectedRole).toBool() ? u""_s : u"-"_s));
+        }
+        return result.join(u' ');
+    }
+
+    /// The selected, done and failed counts.
+    QString counts()
+    {
+        return u"%1 %2 %3"_s.arg(converter().selectedCount())
+            .arg(converter().doneCount())
+            .arg(converter().errorCount());
     }
 
     /// Ticks exactly the rows listed, through the model as a row's checkbox does.
-    static void tick(ImageConverter &converter, const QList<int> &rows)
+    void tick(const QString &ticked)
     {
-        FileListModel *model = converter.fileModel();
-        for (int row = 0; row < model->rowCount(); ++row)
-            model->setData(model->index(row), rows.contains(row), FileListModel::IsSelectedRole);
+        const QStringList listed = ticked.split(u' ');
+        for (int row = 0; row < model()->rowCount(); ++row)
+            QVERIFY(model()->setData(model()->index(row), listed.contains(QString::number(row)),
+                                     FileListModel::IsSelectedRole));
+    }
+
+    void restart()
+    {
+        m_tester.reset();
+        m_converter.emplace();
+        m_tester.emplace(model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     }
 
 private Q_SLOTS:
-    void listOperationsAndUndo_data()
+    void init()
     {
-        QTest::addColumn<QList<int>>("ticked");
-        QTest::addColumn<QString>("operation");
-        QTest::addColumn<QStringList>("after");
-        QTest::addColumn<QString>("undoText");
-
-        const QStringList none;
-        QTest::newRow("remove first and third")
-            << QList<int>{0, 2} << u"removeSelected"_s << QStringList{u"b.png-"_s, u"d.png-"_s}
-            << u"Removed 2 files"_s;
-        QTest::newRow("remove nothing keeps all, offers no undo")
-            << QList<int>{} << u"removeSelected"_s
-            << QStringList{u"a.png-"_s, u"b.png-"_s, u"c.png-"_s, u"d.png-"_s} << u""_s;
-        QTest::newRow("remove one")
-            << QList<int>{3} << u"removeSelected"_s
-            << QStringList{u"a.png-"_s, u"b.png-"_s, u"c.png-"_s} << u"Removed 1 file"_s;
-        QTest::newRow("clear") << QList<int>{1} << u"clearAll"_s << none << u"Removed 4 files"_s;
-        QTest::newRow("select all")
-            << QList<int>{1} << u"selectAll"_s
-            << QStringList{u"a.png"_s, u"b.png"_s, u"c.png"_s, u"d.png"_s} << u""_s;
-        QTest::newRow("deselect all")
-            << QList<int>{1, 2} << u"deselectAll"_s
-            << QStringList{u"a.png-"_s, u"b.png-"_s, u"c.png-"_s, u"d.png-"_s} << u""_s;
+        m_prefs.emplace();
+        restart();
     }
 
-    void listOperationsAndUndo()
+    void cleanup()
     {
-        QFETCH(QList<int>, ticked);
-        QFETCH(QString, operation);
-        QFETCH(QStringList, after);
+        m_tester.reset();
+        m_converter.reset();
+        m_prefs.reset();
+    }
+
+    void listOperations_data()
+    {
+        addRowsFrom("list-operations.txt",
+                    {"ticked", "operations", "after", "expectedCounts", "blocker", "undoText"});
+    }
+
+    void listOperations()
+    {
+        QFETCH(QString, ticked);
+        QFETCH(QString, operations);
+        QFETCH(QString, after);
+        QFETCH(QString, expectedCounts);
+        QFETCH(QString, blocker);
         QFETCH(QString, undoText);
-
-        TemporaryPreferences prefs;
-        ImageConverter converter;
-        QAbstractItemModelTester tester(converter.fileModel(),
-                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
-        add(converter, {u"a.png"_s, u"b.png"_s, u"c.png"_s, u"d.png"_s}, m_dir.path());
-        tick(converter, ticked);
-        const QStringList before = names(converter);
-        QVERIFY(QMetaObject::invokeMethod(&converter, operation.toLatin1().constData()));
-        QCOMPARE(names(converter), after);
-        QCOMPARE(converter.selectedCount(),
-                 qint64(after.filter(QRegularExpression(u"g$"_s)).size()));
-        QCOMPARE(converter.canUndo(), !undoText.isEmpty());
-        QCOMPARE(converter.undoText(), undoText);
-        if (converter.canUndo()) {
-            converter.undo();
-            QCOMPARE(names(converter), before);
-            QVERIFY(!converter.canUndo());
-        }
+        add({u"a.png"_s, u"b.png"_s, u"c.png"_s, u"d.png"_s});
+        QVERIFY(model()->setStatus(converter().files().at(1).id, ConversionStatus::done({}, 9)));
+        QVERIFY(model()->setStatus(converter().files().at(2).id, ConversionStatus::error({})));
+        tick(ticked);
+        const QString before = rows() + counts();
+        for (const QString &operation : operations.split(u' '))
+            QVERIFY(QMetaObject::invokeMethod(&converter(), operation.toLatin1().constData()));
+        QCOMPARE(rows(), after);
+        QCOMPARE(counts(), expectedCounts);
+        const qint64 selected = converter().selectedCount();
+        QCOMPARE(converter().convertBlocker(), blocker);
+        QCOMPARE(converter().canConvert(), blocker.isEmpty());
+        QCOMPARE(converter().canRemove(), selected > 0);
+        QCOMPARE(converter().noneSelected(), selected == 0);
+        QCOMPARE(converter().allSelected(), selected > 0 && selected == converter().fileCount());
+        QCOMPARE(converter().undoText(), undoText);
+        QCOMPARE(converter().canUndo(), !undoText.isEmpty());
+        converter().undo();
+        QCOMPARE(rows() + counts(), undoText.isEmpty() ? after + expectedCounts : before);
+        QVERIFY(!converter().canUndo());
+        // A result for a row that is gone is dropped.
+        QVERIFY(!model()->setStatus(QUuid::createUuid(), ConversionStatus::cancelled()));
+        QCOMPARE(converter().cancelledCount(), 0);
     }
 
+    /// What a row shows of its status, through the roles the views bind to.
+    void rowRoles()
+    {
+        QLocale::setDefault(QLocale::German);      // sizes keep a full stop all the same
+        std::setlocale(LC_NUMERIC, "de_DE.UTF-8"); // where the machine has it
+        add({u"a.png"_s, u"b.png"_s});
+        model()->setStatus(converter().files().at(0).id,
+                           ConversionStatus::done(u"/o.webp"_s, 12595), 4096);
+        model()->setStatus(converter().files().at(1).id,
+                           ConversionStatus::error(u"bad"_s, u"why"_s));
+        QStringList shown;
+        for (int row = 0; row < 2; ++row) {
+            for (const int role : {FileListModel::PathRole, FileListModel::StatusTextRole,
+                                   FileListModel::DetailRole, FileListModel::InputSizeRole,
+                                   FileListModel::OutputPathRole, FileListModel::OutputSizeRole})
+                shown.append(model()->index(row).data(role).toString());
+        }
+        QCOMPARE(shown.join(u'|'), m_dir.filePath(u"a.png|12.3 KB||4096|/o.webp|12595|"_s) +
+                                       m_dir.filePath(u"b.png|bad|why|-1||0"_s));
+        QVERIFY(!model()->setData(model()->index(0), false, FileListModel::StatusTextRole));
+        std::setlocale(LC_NUMERIC, "C");
+        QLocale::setDefault(QLocale::c());
+    }
+
+    /// Many separate runs of removed rows, put back after a later addition.
     void undoAfterFurtherAdditionsRestoresPlaces()
     {
-        TemporaryPreferences prefs;
-        ImageConverter converter;
-        QAbstractItemModelTester tester(converter.fileModel(),
-                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QStringList many;
-        for (int i = 0; i < 100; ++i)
-            many.append(QStringLiteral("%1.png").arg(i));
-        add(converter, many, m_dir.path());
-        QList<int> odd;
-        for (int i = 1; i < 100; i += 2)
-            odd.append(i);
-        tick(converter, odd);
-        converter.removeSelected();
-        QCOMPARE(converter.fileCount(), 50);
-        add(converter, {u"late.png"_s}, m_dir.path());
-        converter.undo();
-        QCOMPARE(converter.fileCount(), 101);
-        for (int i = 0; i < 100; ++i)
-            QCOMPARE(converter.files().at(i).fileName(), many.at(i));
-        QCOMPARE(converter.files().last().fileName(), QStringLiteral("late.png"));
-        QCOMPARE(converter.selectedCount(), 51);
+        QStringList names;
+        QStringList odd;
+        QStringList expected;
+        for (int i = 0; i < 100; ++i) {
+            names.append(u"%1.png"_s.arg(i));
+            odd.append(QString::number(i % 2 == 1 ? i : -1));
+            expected.append(names.last() + (i % 2 == 1 ? u""_s : u"-"_s));
+        }
+        add(names);
+        tick(odd.join(u' '));
+        converter().removeSelected();
+        QCOMPARE(converter().fileCount(), 50);
+        QCOMPARE(converter().selectedCount(), 0);
+        add({u"late.png"_s});
+        converter().undo();
+        QCOMPARE(rows(), expected.join(u' ') + u" late.png"_s);
+        QCOMPARE(converter().selectedCount(), 51);
+        QVERIFY(model()->setStatus(converter().files().last().id, ConversionStatus::cancelled()));
+        QCOMPARE(converter().files().last().status.kind(), ConversionStatus::Kind::cancelled);
     }
 
-    void decisions_data()
-    {
-        QTest::addColumn<int>("files");
-        QTest::addColumn<QList<int>>("ticked");
-        QTest::addColumn<bool>("preset");
-        QTest::addColumn<QString>("blocker");
-        QTest::addColumn<bool>("canRemove");
-
-        QTest::newRow("empty list") << 0 << QList<int>{} << true << u"Add files"_s << false;
-        QTest::newRow("nothing selected")
-            << 2 << QList<int>{} << true << u"Select files"_s << false;
-        QTest::newRow("no preset") << 2 << QList<int>{1} << false << u"Choose a preset"_s << true;
-        QTest::newRow("ready") << 2 << QList<int>{0, 1} << true << u""_s << true;
-    }
-
-    void decisions()
-    {
-        QFETCH(int, files);
-        QFETCH(QList<int>, ticked);
-        QFETCH(bool, preset);
-        QFETCH(QString, blocker);
-        QFETCH(bool, canRemove);
-
-        TemporaryPreferences prefs;
-        ImageConverter converter;
-        if (files > 0)
-            add(converter, QStringList{u"x.png"_s, u"y.png"_s}.mid(0, files), m_dir.path());
-        tick(converter, ticked);
-        if (preset)
-            converter.selectOriginalPreset();
-        QCOMPARE(converter.convertBlocker(), blocker);
-        QCOMPARE(converter.canConvert(), blocker.isEmpty());
-        QCOMPARE(converter.canRemove(), canRemove);
-        QCOMPARE(converter.allSelected(), files > 0 && ticked.size() == files);
-        QCOMPARE(converter.noneSelected(), ticked.isEmpty());
-    }
-
+    /// Every preset operation is saved at once: a restarted converter sees the last state.
     void presetsSaveAndUndo()
     {
-        TemporaryPreferences prefs;
-        {
-            ImageConverter converter;
-            converter.addPreset(QStringLiteral("HD"), 1920, 1080);
-            const QUuid hd = converter.selectedPreset()->id;
-            converter.selectOriginalPreset();
-            converter.selectOriginalPreset();
-            QCOMPARE(converter.settings().presets.size(), 2);
-            QVERIFY(converter.selectedPreset()->preserveOriginal);
-            QCOMPARE(converter.selectedPreset()->name, QStringLiteral("Original"));
+        converter().addPreset(u"HD"_s, 1920, 1080);
+        const QUuid hd = converter().selectedPreset()->id;
+        converter().selectOriginalPreset();
+        converter().selectOriginalPreset();
+        restart();
+        QCOMPARE(converter().settings().presets.size(), 2);
+        QCOMPARE(converter().selectedPreset()->name, u"Original"_s);
+        QVERIFY(converter().selectedPreset()->preserveOriginal);
 
-            // Removing the selected preset hands the selection to the first one left.
-            converter.removePreset(converter.selectedPreset()->id);
-            QCOMPARE(converter.selectedPreset()->id, hd);
-            QCOMPARE(converter.undoText(), QStringLiteral("Removed preset \u201cOriginal\u201d"));
-            converter.undo();
-            QCOMPARE(converter.settings().presets.size(), 2);
-            QVERIFY(converter.selectedPreset()->preserveOriginal);
+        // Removing the selected preset hands the selection to the first one left.
+        converter().removePreset(converter().selectedPreset()->id);
+        QCOMPARE(converter().selectedPreset()->id, hd);
+        QCOMPARE(converter().undoText(), u"Removed preset \u201cOriginal\u201d"_s);
+        converter().undo();
+        QVERIFY(converter().selectedPreset()->preserveOriginal);
 
-            converter.removePreset(hd);
-            converter.removePreset(QUuid::createUuid());
-            QVERIFY(converter.canUndo());
-            converter.undo();
-            QCOMPARE(converter.settings().presets.first().id, hd);
-        }
-        // Every preset operation saved: a new converter sees the last state.
-        ImageConverter restarted;
-        QCOMPARE(restarted.settings().presets.size(), 2);
-        QCOMPARE(restarted.settings().presets.first().name, QStringLiteral("HD"));
-        QVERIFY(restarted.selectedPreset()->preserveOriginal);
+        converter().removePreset(hd);
+        converter().removePreset(QUuid::createUuid()); // nothing to undo: the last undo stays
+        converter().undo();
+        restart();
+        QCOMPARE(converter().settings().presets.first().id, hd);
+        QVERIFY(converter().selectedPreset()->preserveOriginal);
+        converter().removePreset(hd);
+        converter().removePreset(converter().selectedPreset()->id);
+        QVERIFY(!converter().hasSelectedPreset());
+    }
+
+    /// Other settings are published at once but stored only by saveSettings.
+    void settingsAreStoredOnlyWhenSaved_data()
+    {
+        QTest::addColumn<QString>("ppiOption");
+        QTest::addColumn<qint64>("effectivePPI");
+        QTest::newRow("fixed") << u"150"_s << qint64(150);
+        QTest::newRow("custom") << u"Custom"_s << qint64(240);
+        QTest::newRow("unknown") << u"bogus"_s << qint64(240);
     }
 
     void settingsAreStoredOnlyWhenSaved()
     {
-        TemporaryPreferences prefs;
-        ImageConverter converter;
-        ConverterSettings changed = converter.settings();
-        changed.quality = 42;
-        converter.setSettings(changed);
-        QCOMPARE(ImageConverter().settings().quality, 85);
-        converter.saveSettings();
-        QCOMPARE(ImageConverter().settings().quality, 42);
+        QFETCH(QString, ppiOption);
+        QFETCH(qint64, effectivePPI);
+        ConverterSettings changed = converter().settings();
+        changed.ppiOption = ppiOption;
+        changed.customPPI = 240;
+        converter().setSettings(changed);
+        QCOMPARE(converter().effectivePPI(), effectivePPI);
+        QCOMPARE(ImageConverter().effectivePPI(), 72);
+        converter().saveSettings();
+        QCOMPARE(ImageConverter().effectivePPI(), effectivePPI);
     }
 
+    /// Only a stored folder that still exists is used; the stored value is never rewritten.
     void storedOutputFolder_data()
     {
         QTest::addColumn<QVariant>("stored");
         QTest::addColumn<bool>("used");
-        QTest::newRow("existing folder") << QVariant(m_dir.path()) << true;
+        QTest::newRow("existing folder") << QVariant(m_dir.path() + u"/./"_s) << true;
+        QTest::newRow("as bytes") << QVariant(m_dir.path().toUtf8()) << true;
+        QTest::newRow("a file") << QVariant(m_dir.filePath(u"f.png"_s)) << false;
         QTest::newRow("gone") << QVariant(m_dir.filePath(u"gone"_s)) << false;
-        QTest::newRow("relative") << QVariant(QStringLiteral("relative/path")) << false;
-        QTest::newRow("not text") << QVariant(42) << false;
+        QTest::newRow("relative") << QVariant(u"relative/path"_s) << false;
+        QTest::newRow("empty") << QVariant(u""_s) << false;
     }
 
     void storedOutputFolder()
     {
         QFETCH(QVariant, stored);
         QFETCH(bool, used);
-        TemporaryPreferences prefs;
-        prefs.setValue(QLatin1String(Preferences::outputFolderKey), stored);
-        ImageConverter converter;
-        QCOMPARE(converter.hasOutputFolder(), used);
-        QCOMPARE(converter.outputFolderPath(), used ? stored.toString() : QString());
-        // The stored value is never rewritten at start-up.
-        QCOMPARE(prefs.value(QLatin1String(Preferences::outputFolderKey)), stored);
+        QFile(m_dir.filePath(u"f.png"_s)).open(QIODevice::WriteOnly);
+        m_prefs->setValue(QLatin1String(Preferences::outputFolderKey), stored);
+        restart();
+        QCOMPARE(converter().outputFolderPath(), used ? m_dir.path() : QString());
+        QCOMPARE(converter().hasOutputFolder(), used);
+        QCOMPARE(m_prefs->value(QLatin1String(Preferences::outputFolderKey)), stored);
     }
 
     void chosenOutputFolderIsRemembered()
     {
-        TemporaryPreferences prefs;
-        {
-            ImageConverter converter;
-            QSignalSpy asked(&converter, &ImageConverter::outputFolderChooserRequested);
-            converter.chooseOutputFolder();
-            QCOMPARE(asked.size(), 1);
-            converter.setChosenOutputFolder(QUrl());
-            QVERIFY(!converter.hasOutputFolder());
-            converter.setChosenOutputFolder(QUrl::fromLocalFile(m_dir.path()));
-        }
+        QSignalSpy asked(&converter(), &ImageConverter::outputFolderChooserRequested);
+        converter().chooseOutputFolder();
+        QCOMPARE(asked.size(), 1);
+        converter().setChosenOutputFolder(QUrl());
+        converter().setChosenOutputFolder(QUrl(u"https://example.org/x"_s));
+        QVERIFY(!ImageConverter().hasOutputFolder());
+        converter().setChosenOutputFolder(QUrl::fromLocalFile(m_dir.path()));
+        QCOMPARE(converter().outputFolderPath(), m_dir.path());
         QCOMPARE(ImageConverter().outputFolderPath(), m_dir.path());
-    }
-
-    void selectUnfinishedTicksAllButDone()
-    {
-        TemporaryPreferences prefs;
-        ImageConverter converter;
-        add(converter, {u"a.png"_s, u"b.png"_s, u"c.png"_s}, m_dir.path());
-        FileListModel *model = converter.fileModel();
-        model->setStatus(converter.files().at(1).id, ConversionStatus::done(u"/x.webp"_s, 10));
-        model->setStatus(converter.files().at(2).id, ConversionStatus::error(u"bad"_s));
-        converter.deselectAll();
-        QVERIFY(converter.hasUnfinished());
-        converter.selectUnfinished();
-        QCOMPARE(names(converter), (QStringList{u"a.png"_s, u"b.png-"_s, u"c.png"_s}));
-        QCOMPARE(converter.doneCount(), 1);
-        QCOMPARE(converter.errorCount(), 1);
-        // A result for a row that is gone is dropped.
-        QVERIFY(!model->setStatus(QUuid::createUuid(), ConversionStatus::cancelled()));
-        QCOMPARE(converter.cancelledCount(), 0);
     }
 };
 
