@@ -183,7 +183,7 @@ private Q_SLOTS:
         const QString report = QString::fromUtf8(process.readAllStandardOutput());
         QVERIFY2(report.contains(u"cancelled: "_s), qPrintable(report));
         for (const QString &name : QDir(out.path()).entryList(QDir::Files))
-            QCOMPARE(WebpFile::check(out.filePath(name)), WebpFile::State::valid);
+            QCOMPARE(WebpFile::checkFile(out.filePath(name)), WebpFile::State::valid);
         checkLeftovers(storedBefore);
     }
 };
