@@ -154,7 +154,8 @@ void ImageConverter::undo()
 
 void ImageConverter::setChosenOutputFolder(const QUrl &folder)
 {
-    if (!folder.isValid() || folder.isEmpty())
+    // Only a local folder can take outputs; anything else would leave the run without one.
+    if (!folder.isLocalFile() || folder.toLocalFile().isEmpty())
         return;
     useOutputFolder(folder);
     Preferences::saveOutputFolder(folder);

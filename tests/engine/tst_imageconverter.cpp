@@ -264,6 +264,7 @@ private Q_SLOTS:
         QCOMPARE(asked.size(), 1);
         converter().setChosenOutputFolder(QUrl());
         converter().setChosenOutputFolder(QUrl(u"https://example.org/x"_s));
+        QVERIFY(!converter().hasOutputFolder());
         QVERIFY(!ImageConverter().hasOutputFolder());
         converter().setChosenOutputFolder(QUrl::fromLocalFile(m_dir.path()));
         QCOMPARE(converter().outputFolderPath(), m_dir.path());
