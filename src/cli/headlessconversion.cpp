@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 
 #include <csignal>
 #include <unistd.h>
@@ -46,7 +45,6 @@ bool HeadlessConversion::applyOptions()
 
     if (m_options.preset) {
         const QString &name = *m_options.preset;
-        static const QRegularExpression size(QStringLiteral("^(\\d+)\\s*[x\u00D7X]\\s*(\\d+)$"));
         const auto stored = std::find_if(settings.presets.cbegin(), settings.presets.cend(),
                                          [&](const auto &p) { return p.name == name; });
         ResolutionPreset chosen;
@@ -54,14 +52,9 @@ bool HeadlessConversion::applyOptions()
             chosen = *stored;
         } else if (name.compare(QStringLiteral("original"), Qt::CaseInsensitive) == 0) {
             chosen = ResolutionPreset::make(QStringLiteral("Original"), 0, 0, true);
-        } else if (const auto match = size.match(name); match.hasMatch()) {
-            const qint64 width = match.captured(1).toLongLong();
-            const qint64 height = match.captured(2).toLongLong();
-            if (width < 1 || height < 1) {
-                usageError(QStringLiteral("A preset size needs a width and height of at least 1."));
-                return false;
-            }
-            chosen = ResolutionPreset::make(name, width, height, false);
+        } else if (const auto size = ConvertOptions::presetSize(name)) {
+            // The sides were checked against their rule when the options were parsed.
+            chosen = ResolutionPreset::make(name, size->width(), size->height(), false);
         } else {
             usageError(QStringLiteral("No preset named '%1'.").arg(name));
             return false;
