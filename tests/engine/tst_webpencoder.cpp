@@ -103,6 +103,14 @@ private Q_SLOTS:
             << u"head -c 4095 /dev/zero | tr '\\0' x >&2; printf '\\303\\251' >&2;"
                u"head -c 8000000 /dev/zero >&2; exit 1"_s
             << u"cwebp [1]: "_s + xs << xs;
+        const QString x4094(4094, QLatin1Char('x'));
+        QTest::newRow("flood cut inside a three-byte character")
+            << u"head -c 4094 /dev/zero | tr '\\0' x >&2; printf '\\342\\202\\254' >&2; exit 1"_s
+            << u"cwebp [1]: "_s + x4094 << x4094;
+        const QString x4096(4096, QLatin1Char('x'));
+        QTest::newRow("flood of plain text kept to the byte")
+            << u"head -c 9000 /dev/zero | tr '\\0' x >&2; exit 1"_s << u"cwebp [1]: "_s + x4096
+            << x4096;
         QTest::newRow("crash") << u"kill -SEGV $$"_s << u"cwebp [11]: "_s << u""_s;
         QTest::newRow("not launched")
             << u""_s << u"cwebp failed: execvp: No such file or directory"_s
