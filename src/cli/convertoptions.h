@@ -11,7 +11,8 @@
 struct ConvertOptions
 {
     QStringList paths;
-    /// `paths` with the command line's own bytes (see CommandLinePaths); set by the caller.
+    /// `paths` with the command line's own bytes (see CommandLinePaths); set by the caller
+    /// before a run.
     QList<QUrl> locations;
     std::optional<QString> outputFolder;
     std::optional<QString> preset;

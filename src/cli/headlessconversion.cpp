@@ -99,12 +99,6 @@ bool HeadlessConversion::start(int *exitCode)
         return false;
     }
 
-    QList<QUrl> locations = m_options.locations;
-    if (locations.isEmpty()) {
-        for (const QString &path : std::as_const(m_options.paths))
-            locations.append(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
-    }
-
     connect(m_converter, &ImageConverter::fileFinished, this, &HeadlessConversion::report);
     connect(m_converter, &ImageConverter::runFinished, this, &HeadlessConversion::finish);
     connect(
@@ -125,7 +119,7 @@ bool HeadlessConversion::start(int *exitCode)
             printProgress();
         },
         Qt::SingleShotConnection);
-    m_converter->addFiles(locations);
+    m_converter->addFiles(m_options.locations);
     *exitCode = AllDone;
     return true;
 }

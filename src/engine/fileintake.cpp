@@ -192,11 +192,6 @@ QUrl urlOf(const QByteArray &path)
     return QUrl::fromEncoded("file://" + path.toPercentEncoding("/"));
 }
 
-QString displayName(const QByteArray &path)
-{
-    return QFile::decodeName(path.sliced(path.lastIndexOf('/') + 1));
-}
-
 QList<QByteArray> expand(const QList<QUrl> &locations, const QByteArray &skipFolder,
                          const std::atomic<bool> *stop)
 {

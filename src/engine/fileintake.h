@@ -21,8 +21,6 @@ namespace FileIntake {
 [[nodiscard]] QByteArray pathOf(const QUrl &location);
 /// A local file URL for path bytes, the inverse of `pathOf`.
 [[nodiscard]] QUrl urlOf(const QByteArray &path);
-/// The last component of `path`, decoded for display (bytes that are not UTF-8 become U+FFFD).
-[[nodiscard]] QString displayName(const QByteArray &path);
 
 /// The accepted images among `locations`, in order. A given file is taken by its name alone, a
 /// given folder is walked to the bottom: depth first, each folder's entries in natural order
