@@ -1,13 +1,13 @@
 // Renders the real window offscreen in the states worth looking at and writes each as a PNG
 // into the folder given as the first argument.
 
+#include "webpencoder.h"
 #include "windowharness.h"
 
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QSGRendererInterface>
-#include <QStandardPaths>
 #include <QTest>
 #include <QTextStream>
 
@@ -20,13 +20,10 @@ int main(int argc, char *argv[])
     const QDir folder(
         QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : u"screenshots"_s).absolutePath());
     folder.mkpath(u"."_s);
-    QTextStream(stdout) << "Screenshots in " << folder.path() << Qt::endl;
 
     WindowHarness window;
     ImageConverter &converter = *window.converter();
     QQuickItem &view = *window.contentView();
-    QObject *menu = window.find(u"presetMenu"_s);
-    QObject *chooser = window.find(u"fileChooser"_s);
     const QPalette light = QGuiApplication::palette();
     bool ok = true;
     // `settle` lets popups and switches finish moving first.
@@ -50,11 +47,12 @@ int main(int argc, char *argv[])
         window.addFiles({u"holiday-beach-sunset.png"_s, u"portrait.jpg"_s, u"scan-0001.tiff"_s,
                          u"camera-import-2024-06-15-IMG_4821-final-edit-for-print-version-3.heic"_s,
                          u"logo.bmp"_s, u"animation.gif"_s});
-    window.setStatus(0, ConversionStatus::done(window.folder() + u"/a.webp"_s, 12595));
-    window.setStatus(1, ConversionStatus::error(u"Could not load image"_s));
-    window.setStatus(2, ConversionStatus::queued());
-    window.setStatus(3, ConversionStatus::converting());
-    window.setStatus(4, ConversionStatus::cancelled());
+    const ConversionStatus statuses[] = {
+        ConversionStatus::done(window.folder() + u"/a.webp"_s, 12595),
+        ConversionStatus::error(u"Could not load image"_s), ConversionStatus::queued(),
+        ConversionStatus::converting(), ConversionStatus::cancelled()};
+    for (int row = 0; row < 5; ++row)
+        window.setStatus(row, statuses[row]);
     window.setSelected(5, false);
     shoot(u"3-list"_s);
 
@@ -72,15 +70,15 @@ int main(int argc, char *argv[])
         QGuiApplication::setPalette(dark ? WindowHarness::darkPalette() : light);
         if (dark)
             shoot(u"4-list-dark"_s);
-        QMetaObject::invokeMethod(menu, "open");
+        QMetaObject::invokeMethod(window.find(u"presetMenu"_s), "open");
         shoot(dark ? u"5-preset-menu-dark"_s : u"5-preset-menu"_s);
-        QMetaObject::invokeMethod(menu, "close");
+        QMetaObject::invokeMethod(window.find(u"presetMenu"_s), "close");
     }
     QGuiApplication::setPalette(light);
 
-    QDir(window.folder()).mkpath(u"shoot 2"_s);
-    QDir(window.folder()).mkpath(u"shoot 10"_s);
+    ok &= WindowHarness::touch(window.folder(), {u"shoot 2/a.png"_s, u"shoot 10/a.png"_s});
     for (const int forOutput : {0, 1}) {
+        QObject *chooser = window.find(u"fileChooser"_s);
         QMetaObject::invokeMethod(chooser, "openFor", Q_ARG(QVariant, forOutput),
                                   Q_ARG(QVariant, QUrl::fromLocalFile(window.folder())));
         shoot(forOutput ? u"8-output-folder-chooser"_s : u"8-file-chooser"_s);
@@ -108,10 +106,7 @@ int main(int argc, char *argv[])
     QImage image(640, 480, QImage::Format_RGB32);
     image.fill(QColor(0x33, 0x88, 0xcc));
     image.save(QDir(window.folder()).filePath(u"holiday-beach-sunset.png"_s));
-    converter.setEncoderLocator([] {
-        const QString found = QStandardPaths::findExecutable(u"cwebp"_s);
-        return found.isEmpty() ? std::nullopt : std::optional<QString>(found);
-    });
+    converter.setEncoderLocator(&WebpEncoder::locate);
     converter.convertAll();
     ok &= QTest::qWaitFor([&] { return !converter.isConverting(); }, 30000);
     shoot(u"9-summary"_s);

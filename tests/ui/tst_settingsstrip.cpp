@@ -1,4 +1,5 @@
 #include "convertersettings.h"
+#include "presetform.h"
 #include "settingspanel.h"
 #include "windowharness.h"
 
@@ -98,65 +99,19 @@ private Q_SLOTS:
 
     // Only a whole number inside the model's rule is stored; anything else stays in the field,
     // framed in red with the rule as its tooltip, until Escape puts the stored value back. The
-    // custom PPI field shows only for "Custom" and keeps its value while hidden.
+    // custom PPI field shows only for "Custom" and keeps its value while hidden; a stored PPI
+    // that the picker does not offer selects no entry and shows no field.
     void entryFieldsTakeOnlyAllowedNumbers_data()
     {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<qint64>("kept");
-        QTest::addColumn<QString>("error");
-        const QString whole = u"Type a whole number."_s;
-        const QString sizeRule = u"The size limit must be from 1 to 2097151 KB."_s;
-        const QString size = u"sizeLimitField"_s;
-        QTest::newRow("size: number") << size << u"512"_s << qint64(512) << QString();
-        QTest::newRow("size: largest") << size << u"2097151"_s << qint64(2097151) << QString();
-        QTest::newRow("size: letters") << size << u"abc"_s << qint64(300) << whole;
-        QTest::newRow("size: decimal") << size << u"12.5"_s << qint64(300) << whole;
-        QTest::newRow("size: zero") << size << u"0"_s << qint64(300) << sizeRule;
-        QTest::newRow("size: too big") << size << u"2097152"_s << qint64(300) << sizeRule;
-        QTest::newRow("ppi: number") << u"customPPIField"_s << u"240"_s << qint64(240) << QString();
-        QTest::newRow("ppi: zero")
-            << u"customPPIField"_s << u"0"_s << qint64(72) << u"PPI must be 1 or more."_s;
+        addRowsFrom("window-entry-fields.txt", {"field", "typed", "kept", "error"});
     }
     void entryFieldsTakeOnlyAllowedNumbers()
     {
         QFETCH(QString, field);
         QFETCH(QString, typed);
-        QFETCH(qint64, kept);
         QFETCH(QString, error);
-        WindowHarness w;
-        QQuickItem *input = w.item(field);
-        const bool isPPI = field == u"customPPIField";
-        if (isPPI) {
-            QVERIFY(!input->isVisible());
-            choosePPI(w, 4);
-            QCOMPARE(stored(w).ppiOption, u"Custom"_s);
-        }
-        QVERIFY(input->isVisible());
-        const QString before = input->property("text").toString();
-        const QString keptText = SettingsPanel::formatLocaleInteger(kept);
-
-        w.typeInto(input, typed);
-        w.pressKey(Qt::Key_Return);
-        QCOMPARE(isPPI ? stored(w).customPPI : stored(w).fileSizeLimitKB, kept);
-        QCOMPARE(input->property("error").toString(), error);
-        QCOMPARE(input->property("text").toString(), error.isEmpty() ? keptText : typed);
-
-        w.pressKey(Qt::Key_Escape);
-        QCOMPARE(input->property("error").toString(), QString());
-        QCOMPARE(input->property("text").toString(), error.isEmpty() ? keptText : before);
-        if (isPPI) {
-            QCOMPARE(w.converter()->effectivePPI(), kept);
-            choosePPI(w, 3);
-            QVERIFY(!input->isVisible());
-            QCOMPARE(w.converter()->effectivePPI(), 300);
-            choosePPI(w, 4);
-            QCOMPARE(input->property("text").toString(), keptText);
-        }
-    }
-
-    void unknownPPIShowsNoEntry()
-    {
+        QFETCH(QString, kept);
+        const qint64 value = kept.toLongLong();
         WindowHarness w([](TemporaryPreferences &prefs) {
             ConverterSettings settings;
             settings.ppiOption = u"600"_s;
@@ -164,6 +119,33 @@ private Q_SLOTS:
         });
         QCOMPARE(w.find(u"ppiPicker"_s)->property("currentIndex").toInt(), -1);
         QVERIFY(!w.item(u"customPPIField"_s)->isVisible());
+        QQuickItem *input = w.item(field);
+        const bool isPPI = field == u"customPPIField";
+        if (isPPI) {
+            choosePPI(w, 4);
+            QCOMPARE(stored(w).ppiOption, u"Custom"_s);
+        }
+        QVERIFY(input->isVisible());
+        const QString before = input->property("text").toString();
+        const QString keptText = SettingsPanel::formatLocaleInteger(value);
+
+        w.typeInto(input, typed);
+        w.pressKey(Qt::Key_Return);
+        QCOMPARE(isPPI ? stored(w).customPPI : stored(w).fileSizeLimitKB, value);
+        QCOMPARE(input->property("error").toString(), error);
+        QCOMPARE(input->property("text").toString(), error.isEmpty() ? keptText : typed);
+
+        w.pressKey(Qt::Key_Escape);
+        QCOMPARE(input->property("error").toString(), QString());
+        QCOMPARE(input->property("text").toString(), error.isEmpty() ? keptText : before);
+        if (isPPI) {
+            QCOMPARE(w.converter()->effectivePPI(), value);
+            choosePPI(w, 3);
+            QVERIFY(!input->isVisible());
+            QCOMPARE(w.converter()->effectivePPI(), 300);
+            choosePPI(w, 4);
+            QCOMPARE(input->property("text").toString(), keptText);
+        }
     }
 
     // The switch swaps the size limit for the quality slider and keeps both values; the slider's
@@ -197,6 +179,75 @@ private Q_SLOTS:
         QVERIFY(w.item(u"sizeLimitField"_s)->isVisible() && !slider->isVisible());
         QCOMPARE(stored(w).fileSizeLimitKB, 300);
         QCOMPARE(stored(w).quality, shown);
+    }
+
+    // The sheet that New Preset opens: each field says what is wrong with it and Add is enabled
+    // exactly when none does. It opens empty with the cursor in Name; Tab goes Name, Width,
+    // Height, Add. Return adds a valid preset; an invalid one stays until Escape or Cancel.
+    void presetSheetFields_data()
+    {
+        addRowsFrom("window-preset-fields.txt",
+                    {"name", "width", "height", "nameError", "sizeError", "closeBy"});
+    }
+    void presetSheetFields()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, width);
+        QFETCH(QString, height);
+        QFETCH(QString, nameError);
+        QFETCH(QString, sizeError);
+        QFETCH(QString, closeBy);
+        name.replace(u"\\s"_s, u" "_s);
+        width.replace(u"\\s"_s, u" "_s);
+        sizeError.replace(u"\\n"_s, u"\n"_s);
+        const bool valid = nameError.isEmpty() && sizeError.isEmpty();
+        WindowHarness w;
+        QQuickItem *nameField = w.item(u"presetNameFieldInput"_s);
+        QQuickItem *widthField = w.item(u"presetWidthFieldInput"_s);
+        QQuickItem *heightField = w.item(u"presetHeightFieldInput"_s);
+        QQuickItem *add = w.item(u"addPresetButton"_s);
+        w.contentView()->setProperty("showAddPreset", true);
+        QTRY_VERIFY(nameField->isVisible() && nameField->hasActiveFocus());
+        w.typeInto(nameField, name);
+        w.pressKey(Qt::Key_Tab);
+        QVERIFY(widthField->hasActiveFocus());
+        w.typeInto(widthField, width);
+        w.typeInto(heightField, height);
+        w.pressKey(Qt::Key_Tab);
+        QCOMPARE(add->hasActiveFocus(), valid);
+        QQuickItem *shownError =
+            w.item(u"presetNameField"_s)->findChild<QQuickItem *>(u"fieldError"_s);
+        QCOMPARE(shownError->isVisible() ? shownError->property("text").toString() : QString(),
+                 nameError);
+        QCOMPARE(w.text(u"sizeError"_s), sizeError);
+        QCOMPARE(add->isEnabled(), valid);
+
+        // Return presses Add too; it must do no more than the button.
+        w.typeInto(heightField, height);
+        w.pressKey(Qt::Key_Return);
+        const auto presets = w.converter()->settings().presets;
+        QCOMPARE(presets.size(), valid ? 1 : 0);
+        QCOMPARE(w.contentView()->property("showAddPreset").toBool(), !valid);
+        if (valid) {
+            QCOMPARE(presets.first().name, name);
+            QCOMPARE(presets.first().width, *PresetForm::parseInteger(width));
+            QCOMPARE(presets.first().height, *PresetForm::parseInteger(height));
+            QVERIFY(w.converter()->hasSelectedPreset());
+        } else {
+            QCOMPARE(w.contentView()->property("newPresetName").toString(), name);
+            if (closeBy == u"escape")
+                w.pressKey(Qt::Key_Escape);
+            else
+                w.click(w.item(u"cancelPresetButton"_s));
+            QCOMPARE(w.contentView()->property("showAddPreset").toBool(), false);
+            QTRY_VERIFY(!w.find(u"addPresetSheet"_s)->property("visible").toBool());
+            QVERIFY(w.converter()->settings().presets.isEmpty());
+        }
+        // It opens empty the next time.
+        w.contentView()->setProperty("showAddPreset", true);
+        QTRY_VERIFY(nameField->isVisible() && nameField->hasActiveFocus());
+        QCOMPARE(nameField->property("text").toString(), QString());
+        QCOMPARE(widthField->property("text").toString(), QString());
     }
 };
 

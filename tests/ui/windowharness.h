@@ -1,19 +1,24 @@
 #pragma once
 
+#include "appstyle.h"
 #include "imageconverter.h"
 #include "testsupport.h"
 
 #include <QAbstractItemModelTester>
+#include <QDir>
 #include <QPalette>
 #include <QPointer>
 #include <QQmlApplicationEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
-#include <QStringList>
-#include <QTemporaryDir>
+#include <QTest>
+#include <QtQml/qqmlextensionplugin.h>
 
 #include <functional>
-#include <memory>
+#include <optional>
+
+// Each program that includes the harness gets the window's QML module linked in.
+Q_IMPORT_QML_PLUGIN(TesselPlugin)
 
 /// The real window, loaded offscreen over temporary preferences, with helpers to reach its
 /// parts by object name and to fill its converter's list. A model tester watches the file list
@@ -25,8 +30,25 @@ public:
     /// `launchFiles` are the files and folders named on the command line. A window that does
     /// not load ends the program: no test can run without it.
     explicit WindowHarness(const std::function<void(TemporaryPreferences &)> &prepare = {},
-                           const QList<QUrl> &launchFiles = {});
-    ~WindowHarness();
+                           const QList<QUrl> &launchFiles = {})
+    {
+        if (prepare)
+            prepare(m_preferences);
+        AppStyle::apply();
+        m_engine.setInitialProperties(
+            {{QStringLiteral("launchFiles"), QVariant::fromValue(launchFiles)}});
+        m_engine.load(QUrl(QStringLiteral("qrc:/qt/qml/Tessel/Main.qml")));
+        if (!m_engine.rootObjects().isEmpty())
+            m_window = qobject_cast<QQuickWindow *>(m_engine.rootObjects().constFirst());
+        if (m_window)
+            m_contentView = m_window->property("contentView").value<QQuickItem *>();
+        if (m_contentView)
+            m_converter = m_contentView->property("converter").value<ImageConverter *>();
+        if (!m_converter)
+            qFatal("The window did not load");
+        m_modelTester.emplace(m_converter->fileModel(),
+                              QAbstractItemModelTester::FailureReportingMode::QtTest);
+    }
 
     [[nodiscard]] QQuickWindow *window() const { return m_window; }
     [[nodiscard]] QQuickItem *contentView() const { return m_contentView; }
@@ -35,43 +57,138 @@ public:
     [[nodiscard]] QString folder() const { return m_files.path(); }
 
     /// The first object with `name` below the window; null when there is none.
-    [[nodiscard]] QObject *find(const QString &name) const;
-    [[nodiscard]] QQuickItem *item(const QString &name) const;
+    [[nodiscard]] QObject *find(const QString &name) const
+    {
+        return m_window->findChild<QObject *>(name);
+    }
+    [[nodiscard]] QQuickItem *item(const QString &name) const
+    {
+        return qobject_cast<QQuickItem *>(find(name));
+    }
     /// The text an item named `name` shows.
     [[nodiscard]] QString text(const QString &name) const
     {
         return item(name)->property("text").toString();
     }
     /// Opens a popup or menu; true once it has opened.
-    bool open(QObject *popup) const;
+    bool open(QObject *popup) const
+    {
+        QMetaObject::invokeMethod(popup, "open");
+        return QTest::qWaitFor([popup] { return popup->property("opened").toBool(); });
+    }
 
     /// Creates empty files (and their folders) with these names in `folder`.
-    static bool touch(const QString &folder, const QStringList &names);
+    static bool touch(const QString &folder, const QStringList &names)
+    {
+        for (const QString &name : names) {
+            QFile file(QDir(folder).filePath(name));
+            if (!QDir().mkpath(QFileInfo(file).path()) || !file.open(QIODevice::WriteOnly))
+                return false;
+        }
+        return true;
+    }
     /// Creates empty files with these names and adds them to the list; true once they are in.
-    bool addFiles(const QStringList &names);
+    bool addFiles(const QStringList &names)
+    {
+        if (!touch(m_files.path(), names))
+            return false;
+        QList<QUrl> urls;
+        for (const QString &name : names)
+            urls.append(QUrl::fromLocalFile(m_files.filePath(name)));
+        const qint64 expected = m_converter->fileCount() + urls.size();
+        m_converter->addFiles(urls);
+        return QTest::qWaitFor([&] { return m_converter->fileCount() == expected; });
+    }
     /// The value of a role (by its QML name) of the list's row `row`.
-    [[nodiscard]] QVariant rowValue(int row, const QByteArray &role) const;
+    [[nodiscard]] QVariant rowValue(int row, const QByteArray &role) const
+    {
+        QAbstractItemModel *model = m_converter->fileModel();
+        return model->data(model->index(row, 0), model->roleNames().key(role));
+    }
     /// Sets a row's status or selection as a run or a click would.
-    void setStatus(int row, const ConversionStatus &status) const;
-    void setSelected(int row, bool selected) const;
+    void setStatus(int row, const ConversionStatus &status) const
+    {
+        m_converter->fileModel()->setStatus(m_converter->files().at(row).id, status);
+    }
+    void setSelected(int row, bool selected) const
+    {
+        FileListModel *model = m_converter->fileModel();
+        model->setData(model->index(row), selected, FileListModel::IsSelectedRole);
+    }
     /// Gives the converter an output folder, as the folder chooser would.
-    void chooseOutputFolder();
+    void chooseOutputFolder()
+    {
+        QDir(m_files.path()).mkpath(QStringLiteral("out"));
+        m_converter->setChosenOutputFolder(
+            QUrl::fromLocalFile(m_files.filePath(QStringLiteral("out"))));
+    }
     /// Lays out and draws the window once, so that positions and sizes are current.
-    void render() const;
+    void render() const { (void)m_window->grabWindow(); }
     /// Clicks the middle of `item` with the mouse, as a user would.
-    void click(QQuickItem *item, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const;
-    /// Types `text` as key presses into whatever has focus.
-    void type(const QString &text) const;
-    /// Clicks into a text field, replaces its text by typing `text`, and leaves the cursor there.
-    void typeInto(QQuickItem *field, const QString &text) const;
-    void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const;
+    void click(QQuickItem *item, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
+    {
+        render();
+        const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
+        QTest::mouseClick(m_window, Qt::LeftButton, modifiers, centre.toPoint());
+    }
+    /// Clicks into a text field, replaces its text by typing `text` as key presses, and leaves
+    /// the cursor there.
+    void typeInto(QQuickItem *field, const QString &text) const
+    {
+        click(field);
+        QMetaObject::invokeMethod(field, "selectAll");
+        QTest::keyClick(m_window, Qt::Key_Backspace);
+        for (const QChar ch : text)
+            QTest::sendKeyEvent(QTest::Click, m_window, Qt::Key_unknown, QString(ch), {});
+    }
+    void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
+    {
+        QTest::keyClick(m_window, key, modifiers);
+    }
+    /// The item at `index` of a menu.
+    [[nodiscard]] static QQuickItem *menuItem(QObject *menu, int index)
+    {
+        QQuickItem *item = nullptr;
+        QMetaObject::invokeMethod(menu, "itemAt", Q_RETURN_ARG(QQuickItem *, item),
+                                  Q_ARG(int, index));
+        return item;
+    }
     /// The entries of a menu as their texts, "---" for a divider and "Title >" for a submenu;
     /// entries that are not shown are left out.
-    [[nodiscard]] static QStringList menuEntries(QObject *menu);
+    [[nodiscard]] static QStringList menuEntries(QObject *menu)
+    {
+        QStringList entries;
+        for (int i = 0; i < menu->property("count").toInt(); ++i) {
+            const QQuickItem *item = menuItem(menu, i);
+            if (!item || !item->isVisible())
+                continue;
+            const QVariant text = item->property("text");
+            if (!text.isValid())
+                entries.append(QStringLiteral("---"));
+            else if (item->property("subMenu").value<QObject *>())
+                entries.append(text.toString() + QStringLiteral(" >"));
+            else
+                entries.append(text.toString());
+        }
+        return entries;
+    }
     /// A dark system palette, as a dark desktop theme gives.
-    [[nodiscard]] static QPalette darkPalette();
-    /// The item at `index` of a menu.
-    [[nodiscard]] static QQuickItem *menuItem(QObject *menu, int index);
+    [[nodiscard]] static QPalette darkPalette()
+    {
+        // In the order of QPalette::ColorRole; 0 leaves a role as it is.
+        const QRgb colours[] = {0xe8e8ea, 0x36363b, 0x4a4a50, 0x404046, 0x18181a, 0x2c2c30,
+                                0xe8e8ea, 0xffffff, 0xe8e8ea, 0x28282c, 0x1f1f22, 0xff000000,
+                                0x3b82f6, 0xffffff, 0,        0,        0x2e2e33, 0,
+                                0x1f1f22, 0xe8e8ea, 0x8a8a90};
+        QPalette p;
+        for (int role = 0; role < int(std::size(colours)); ++role) {
+            if (colours[role] != 0)
+                p.setColor(QPalette::ColorRole(role), QColor(colours[role]));
+        }
+        for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            p.setColor(QPalette::Disabled, role, QColor(0x808086));
+        return p;
+    }
 
 private:
     TemporaryPreferences m_preferences;
@@ -80,5 +197,5 @@ private:
     QPointer<QQuickWindow> m_window;
     QPointer<QQuickItem> m_contentView;
     QPointer<ImageConverter> m_converter;
-    std::unique_ptr<QAbstractItemModelTester> m_modelTester;
+    std::optional<QAbstractItemModelTester> m_modelTester;
 };
