@@ -62,7 +62,7 @@ private Q_SLOTS:
         QCOMPARE(WindowHarness::menuEntries(menu), both + always + QStringList{u"Remove >"_s});
         QCOMPARE(w.text(u"presetSizeLabel"_s), u"1200 \u00d7 800"_s);
         auto checkmark = [&](int index) {
-            return WindowHarness::menuItem(menu, index)
+            return WindowHarness::itemAt(menu, index)
                 ->findChild<QQuickItem *>(u"presetCheckmark"_s);
         };
         QCOMPARE(checkmark(1)->opacity(), 0.0);
@@ -83,7 +83,7 @@ private Q_SLOTS:
         const QString entry = pick.section(u" > "_s, -1);
         const int index = int(WindowHarness::menuEntries(from).indexOf(entry));
         QVERIFY2(index >= 0, qPrintable(entry));
-        w.click(WindowHarness::menuItem(from, index + (from == menu ? 1 : 0)));
+        w.click(WindowHarness::itemAt(from, index + (from == menu ? 1 : 0)));
         QTRY_VERIFY(!menu->property("visible").toBool());
         QTRY_VERIFY(!w.find(u"removePresetMenu"_s)->property("visible").toBool());
         const auto chosen = w.converter()->selectedPreset();

@@ -38,8 +38,7 @@ public:
         m_engine.setInitialProperties(
             {{QStringLiteral("launchFiles"), QVariant::fromValue(launchFiles)}});
         m_engine.load(QUrl(QStringLiteral("qrc:/qt/qml/Tessel/Main.qml")));
-        if (!m_engine.rootObjects().isEmpty())
-            m_window = qobject_cast<QQuickWindow *>(m_engine.rootObjects().constFirst());
+        m_window = qobject_cast<QQuickWindow *>(m_engine.rootObjects().value(0));
         if (m_window)
             m_contentView = m_window->property("contentView").value<QQuickItem *>();
         if (m_contentView)
@@ -145,12 +144,11 @@ public:
     {
         QTest::keyClick(m_window, key, modifiers);
     }
-    /// The item at `index` of a menu.
-    [[nodiscard]] static QQuickItem *menuItem(QObject *menu, int index)
+    /// The item at `index` of a menu, or of a list view with "itemAtIndex".
+    [[nodiscard]] static QQuickItem *itemAt(QObject *view, int index, const char *how = "itemAt")
     {
         QQuickItem *item = nullptr;
-        QMetaObject::invokeMethod(menu, "itemAt", Q_RETURN_ARG(QQuickItem *, item),
-                                  Q_ARG(int, index));
+        QMetaObject::invokeMethod(view, how, Q_RETURN_ARG(QQuickItem *, item), Q_ARG(int, index));
         return item;
     }
     /// The entries of a menu as their texts, "---" for a divider and "Title >" for a submenu;
@@ -159,7 +157,7 @@ public:
     {
         QStringList entries;
         for (int i = 0; i < menu->property("count").toInt(); ++i) {
-            const QQuickItem *item = menuItem(menu, i);
+            const QQuickItem *item = itemAt(menu, i);
             if (!item || !item->isVisible())
                 continue;
             const QVariant text = item->property("text");
