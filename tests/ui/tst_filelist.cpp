@@ -1,6 +1,7 @@
 #include "windowharness.h"
 
 #include <QDir>
+#include <QKeySequence>
 #include <QMimeData>
 #include <QTest>
 
@@ -59,19 +60,11 @@ private Q_SLOTS:
     }
 
     // The list takes the keys of a list; its scrollbar shows whenever the rows overflow.
-    void listKeys_data()
-    {
-        QTest::addColumn<QList<int>>("keys");
-        QTest::addColumn<int>("current");
-        QTest::newRow("end") << QList<int>{Qt::Key_End} << 59;
-        QTest::newRow("end, home") << QList<int>{Qt::Key_End, Qt::Key_Home} << 0;
-        QTest::newRow("page down") << QList<int>{Qt::Key_PageDown} << -1;
-        QTest::newRow("end, up") << QList<int>{Qt::Key_End, Qt::Key_Up} << 58;
-    }
+    void listKeys_data() { addRowsFrom("window-list-keys.txt", {"keys", "current"}); }
     void listKeys()
     {
-        QFETCH(QList<int>, keys);
-        QFETCH(int, current);
+        QFETCH(QString, keys);
+        QFETCH(QString, current);
         WindowHarness w;
         QStringList names;
         for (int i = 0; i < 60; ++i)
@@ -82,32 +75,24 @@ private Q_SLOTS:
         w.render();
         QCOMPARE(w.item(u"fileListScrollBar"_s)->property("policy").toInt(),
                  int(Qt::ScrollBarAlwaysOn));
-        for (const int key : keys)
-            w.pressKey(Qt::Key(key));
-        const int pageRows = list->property("pageRows").toInt();
-        QCOMPARE(list->property("currentIndex").toInt(), current >= 0 ? current : pageRows);
+        for (const QString &key : keys.split(u' '))
+            w.pressKey(Qt::Key(QKeySequence::fromString(key)[0].key()));
+        const int row = current == u"page" ? list->property("pageRows").toInt() : current.toInt();
+        QCOMPARE(list->property("currentIndex").toInt(), row);
         // Space ticks the current row off.
         w.pressKey(Qt::Key_Space);
-        QCOMPARE(w.rowValue(current >= 0 ? current : pageRows, "isSelected").toBool(), false);
+        QCOMPARE(w.rowValue(row, "isSelected").toBool(), false);
     }
 
     // Only drags of local files are taken, on the drop zone and on the list alike; while one
     // is over the window the drop zone shows it.
-    void takesOnlyDragsOfFiles_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<bool>("ontoList");
-        QTest::newRow("text on the drop zone") << u"text"_s << false;
-        QTest::newRow("web link on the list") << u"link"_s << true;
-        QTest::newRow("file on the drop zone") << u"file"_s << false;
-        QTest::newRow("file on the list") << u"file"_s << true;
-    }
+    void takesOnlyDragsOfFiles_data() { addRowsFrom("window-drags.txt", {"kind", "onto"}); }
     void takesOnlyDragsOfFiles()
     {
         QFETCH(QString, kind);
-        QFETCH(bool, ontoList);
+        QFETCH(QString, onto);
         WindowHarness w;
-        if (ontoList)
+        if (onto == u"list")
             QVERIFY(w.addFiles({u"first.png"_s}));
         const qint64 before = w.converter()->fileCount();
         QMimeData mime;

@@ -103,19 +103,11 @@ private Q_SLOTS:
 
     // Nothing a single click or key removes is lost: each removal is offered for undoing, by
     // Ctrl+Z or the notice's Undo, and brings back exactly what was there.
-    void removalsCanBeUndone_data()
-    {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<bool>("byNotice");
-        for (const QString &how : {u"delete"_s, u"removeButton"_s, u"clearButton"_s, u"preset"_s}) {
-            QTest::addRow("%s, Ctrl+Z", qPrintable(how)) << how << false;
-            QTest::addRow("%s, Undo", qPrintable(how)) << how << true;
-        }
-    }
+    void removalsCanBeUndone_data() { addRowsFrom("window-removals.txt", {"how", "undoneBy"}); }
     void removalsCanBeUndone()
     {
         QFETCH(QString, how);
-        QFETCH(bool, byNotice);
+        QFETCH(QString, undoneBy);
         WindowHarness w;
         QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s, u"c.png"_s}));
         w.setSelected(1, false);
@@ -131,7 +123,7 @@ private Q_SLOTS:
         QQuickItem *notice = w.item(u"notice"_s);
         QVERIFY(notice->isVisible());
         QCOMPARE(w.item(u"noticeMessage"_s)->property("text"), w.converter()->property("undoText"));
-        if (byNotice)
+        if (undoneBy == u"Undo")
             w.click(w.item(u"noticeAction"_s));
         else
             w.pressKey(Qt::Key_Z, Qt::ControlModifier);
@@ -254,27 +246,23 @@ private Q_SLOTS:
     // there; it counts each kind of outcome.
     void openFolderOnlyAfterAFileIsDone_data()
     {
-        QTest::addColumn<bool>("hasFolder");
-        QTest::addColumn<bool>("oneDone");
-        QTest::addColumn<bool>("shown");
-        QTest::newRow("folder and a done file") << true << true << true;
-        QTest::newRow("no folder") << false << true << false;
-        QTest::newRow("every file failed") << true << false << false;
+        addRowsFrom("window-open-folder.txt", {"hasFolder", "firstDone", "shown"});
     }
     void openFolderOnlyAfterAFileIsDone()
     {
-        QFETCH(bool, hasFolder);
-        QFETCH(bool, oneDone);
-        QFETCH(bool, shown);
+        QFETCH(QString, hasFolder);
+        QFETCH(QString, firstDone);
+        QFETCH(QString, shown);
+        const bool oneDone = firstDone == u"yes";
         WindowHarness w;
         QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s, u"c.png"_s}));
-        if (hasFolder)
+        if (hasFolder == u"yes")
             w.chooseOutputFolder();
         const auto failed = ConversionStatus::error(u"Could not load image"_s);
         w.setStatus(0, oneDone ? ConversionStatus::done(u"/out/a.webp"_s, 10) : failed);
         w.setStatus(1, failed);
         w.setStatus(2, ConversionStatus::cancelled());
-        QCOMPARE(w.item(u"openFolderButton"_s)->isVisible(), shown);
+        QCOMPARE(w.item(u"openFolderButton"_s)->isVisible(), shown == u"yes");
         QCOMPARE(w.item(u"doneCount"_s)->isVisible(), oneDone);
         QCOMPARE(w.item(u"errorCount"_s)->property("count").toInt(), oneDone ? 1 : 2);
         QCOMPARE(w.item(u"cancelledCount"_s)->property("count").toInt(), 1);
