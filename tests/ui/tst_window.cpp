@@ -63,13 +63,20 @@ private Q_SLOTS:
         QGuiApplication::setPalette(light);
     }
 
-    void windowRemembersItsPlace()
+    // The window opens where it was left, with the image files named on the command line (a
+    // folder's included), and remembers where it is.
+    void startsAsLeftWithTheNamedFiles()
     {
-        WindowHarness w([](TemporaryPreferences &prefs) {
-            prefs.setValue(u"windowGeometry"_s, QVariantMap{{u"rect"_s, QRect(40, 30, 900, 700)},
-                                                            {u"maximized"_s, false}});
-        });
+        QTemporaryDir folder;
+        QVERIFY(WindowHarness::touch(folder.path(), {u"a.png"_s, u"sub/b.jpg"_s, u"notes.txt"_s}));
+        QList<QUrl> named;
+        for (const QString &name : {u"a.png"_s, u"sub"_s, u"notes.txt"_s})
+            named.append(QUrl::fromLocalFile(folder.filePath(name)));
+        const QVariantMap geometry{{u"rect"_s, QRect(40, 30, 900, 700)}, {u"maximized"_s, false}};
+        WindowHarness w([&](auto &prefs) { prefs.setValue(u"windowGeometry"_s, geometry); }, named);
         QCOMPARE(w.window()->size(), QSize(900, 700));
+        QTRY_COMPARE(w.converter()->fileCount(), 2);
+        QCOMPARE(w.rowValue(1, "fileName").toString(), u"b.jpg"_s);
         w.window()->resize(800, 600);
         QTRY_COMPARE(
             w.preferences().value(u"windowGeometry"_s).toMap().value(u"rect"_s).toRect().size(),

@@ -29,20 +29,20 @@ public:
     /// `prepare` may store preferences before the window and its converter are created;
     /// `launchFiles` are the files and folders named on the command line. A window that does
     /// not load ends the program: no test can run without it.
-    explicit WindowHarness(const std::function<void(TemporaryPreferences &)> &prepare = {},
-                           const QList<QUrl> &launchFiles = {})
+    explicit WindowHarness(
+        const std::function<void(TemporaryPreferences &)> &prepare = [](TemporaryPreferences &) {},
+        const QList<QUrl> &launchFiles = {})
     {
-        if (prepare)
-            prepare(m_preferences);
+        prepare(m_preferences);
         AppStyle::apply();
         m_engine.setInitialProperties(
             {{QStringLiteral("launchFiles"), QVariant::fromValue(launchFiles)}});
         m_engine.load(QUrl(QStringLiteral("qrc:/qt/qml/Tessel/Main.qml")));
         m_window = qobject_cast<QQuickWindow *>(m_engine.rootObjects().value(0));
-        if (m_window)
-            m_contentView = m_window->property("contentView").value<QQuickItem *>();
-        if (m_contentView)
-            m_converter = m_contentView->property("converter").value<ImageConverter *>();
+        m_contentView =
+            m_window ? m_window->property("contentView").value<QQuickItem *>() : nullptr;
+        m_converter = m_contentView ? m_contentView->property("converter").value<ImageConverter *>()
+                                    : nullptr;
         if (!m_converter)
             qFatal("The window did not load");
         m_modelTester.emplace(m_converter->fileModel(),
@@ -161,12 +161,10 @@ public:
             if (!item || !item->isVisible())
                 continue;
             const QVariant text = item->property("text");
-            if (!text.isValid())
-                entries.append(QStringLiteral("---"));
-            else if (item->property("subMenu").value<QObject *>())
-                entries.append(text.toString() + QStringLiteral(" >"));
-            else
-                entries.append(text.toString());
+            const bool opensSubmenu = item->property("subMenu").value<QObject *>();
+            entries.append(!text.isValid() ? QStringLiteral("---")
+                           : opensSubmenu  ? text.toString() + QStringLiteral(" >")
+                                           : text.toString());
         }
         return entries;
     }
