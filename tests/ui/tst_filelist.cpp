@@ -1,6 +1,5 @@
 #include "windowharness.h"
 
-#include <QDir>
 #include <QKeySequence>
 #include <QMimeData>
 #include <QTest>

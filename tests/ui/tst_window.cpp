@@ -1,7 +1,6 @@
 #include "fileurls.h"
 #include "windowharness.h"
 
-#include <QDir>
 #include <QGuiApplication>
 #include <QQmlEngine>
 #include <QQmlExpression>
@@ -107,7 +106,8 @@ private Q_SLOTS:
     }
 
     // Nothing a single click or key removes is lost: each removal is offered for undoing, by
-    // Ctrl+Z or the notice's Undo, and brings back exactly what was there.
+    // Ctrl+Z or the notice's Undo, and brings back what was there (the converter's own test
+    // checks the rows come back in their places).
     void removalsCanBeUndone_data() { addRowsFrom("window-removals.txt", {"how", "undoneBy"}); }
     void removalsCanBeUndone()
     {
