@@ -15,8 +15,28 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+/// The live processes whose command line names a file that `pid` holds open: the encoders it
+/// started, whoever their parent is now.
+QStringList encodersOf(qint64 pid)
+{
+    const QByteArray mark = "/proc/" + QByteArray::number(pid) + "/fd/";
+    QStringList found;
+    for (const QString &entry : QDir(u"/proc"_s).entryList(QDir::Dirs)) {
+        QFile cmdline(u"/proc/%1/cmdline"_s.arg(entry));
+        if (entry.toLongLong() > 0 && cmdline.open(QIODevice::ReadOnly) &&
+            cmdline.readAll().contains(mark))
+            found << entry;
+    }
+    return found;
+}
+
+} // namespace
+
 /// `tessel convert` as a user meets it: the real binary and encoder, its own settings and temp
-/// folders, and stopped by a signal mid-run.
+/// folders, and stopped by a signal or killed mid-run, when nothing may be left half-made under
+/// a final name.
 class TestConvertCommand : public QObject
 {
     Q_OBJECT
@@ -68,7 +88,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(VipsRuntime::ensureStarted());
-        for (const char *folder : {"config", "home", "tmp", "in/sub", "many"})
+        for (const char *folder : {"config", "home", "tmp", "in/sub", "many", "slow"})
             QVERIFY(QDir().mkpath(path(QLatin1String(folder))));
         const vips::VImage picture = EngineFixtures::flat(40, 30, {0, 128, 128});
         EngineFixtures::save(picture, ".png", path(u"in/good.png"_s));
@@ -78,9 +98,14 @@ private Q_SLOTS:
         for (int i = 0; i < 16; ++i)
             EngineFixtures::save(EngineFixtures::noise(200, 150, i), ".png",
                                  path(u"many/%1.png"_s.arg(i)));
+        // Three quick files and four whose encodes outlast the wait after a kill by far, so
+        // that an encoder left running then is seen.
+        for (int i = 0; i < 7; ++i)
+            EngineFixtures::save(EngineFixtures::noise(i < 3 ? 64 : 1200, i < 3 ? 64 : 1200, i),
+                                 ".png[compression=1]", path(u"slow/%1.png"_s.arg(i)));
     }
 
-    /// A run: its exit status, what it prints and the outputs it makes.
+    /// A run, or a refusal to run: its exit status, what it prints and the outputs it makes.
     void runs_data()
     {
         addRowsFrom("convertcommand-runs.txt",
@@ -104,17 +129,25 @@ private Q_SLOTS:
             if (!storedFolder.isEmpty())
                 preferences.setValue(QLatin1String(Preferences::outputFolderKey), out.path());
         }
+        if (arguments.contains(u"NO-CWEBP"_s) &&
+            QProcess::execute(u"unshare"_s, {u"-m"_s, u"sh"_s, u"-c"_s, hideEncoder,
+                                             QStringLiteral(TESSEL_BINARY), u"--version"_s}) != 0)
+            QSKIP("this process may not make a mount namespace of its own");
         const QByteArray storedBefore = stored();
         QProcess process;
         start(process, arguments, out.path());
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitCode(), exitCode.toInt());
-        const QStringList said = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n');
+        const QString said = QString::fromUtf8(process.readAllStandardOutput());
+        const QString err = QString::fromUtf8(process.readAllStandardError());
         for (QString line : printed.split(u';', Qt::SkipEmptyParts)) {
             line = line.trimmed().replace(u"IN"_s, path(u"in"_s)).replace(u"OUT"_s, out.path());
-            QVERIFY2(said.filter(line).size() == 1, qPrintable(line + u'\n' + said.join(u'\n')));
+            const bool onError = line.startsWith(u"2>"_s);
+            const QStringList lines = (onError ? err : said).split(u'\n');
+            QVERIFY2(lines.filter(line.mid(onError ? 2 : 0)).size() == 1,
+                     qPrintable(line + u'\n' + lines.join(u'\n')));
         }
-        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QCOMPARE(err.contains(u"Usage:"_s), printed.contains(u"2>Usage:"_s));
         QVERIFY(!err.contains(QChar(0x1b))); // no progress line where standard error is no terminal
         if (arguments.startsWith(u"--json"_s))
             QVERIFY2(err.endsWith(u"1 done, 1 failed, 0 cancelled\n"_s), qPrintable(err));
@@ -135,55 +168,58 @@ private Q_SLOTS:
         checkLeftovers(storedBefore);
     }
 
-    void usageErrors_data() { addRowsFrom("convertcommand-usage.txt", {"arguments", "message"}); }
+    /// Stopped by a signal once the first file is reported, while encoders run for others, or
+    /// killed at any moment: no encoder outlives the program, and what is left is whole (no empty
+    /// reservations, no cut files, nothing in the temp folder).
+    void interrupted_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<int>("outputsBefore"); // -1: the first report; 0: an encoder running
+        QTest::addColumn<int>("exitCode");      // -1: killed
+        const QString many = u"-o OUT -s 8 "_s + path(u"many"_s);
+        const QString slow = u"-o OUT -p original "_s + path(u"slow"_s);
+        QTest::newRow("SIGTERM") << many << int(SIGTERM) << -1 << 128 + SIGTERM;
+        QTest::newRow("Ctrl+C") << many << int(SIGINT) << -1 << 130;
+        QTest::newRow("killed, first encoder running") << slow << int(SIGKILL) << 0 << -1;
+        QTest::newRow("killed after the first output") << slow << int(SIGKILL) << 1 << -1;
+        QTest::newRow("killed after three outputs") << slow << int(SIGKILL) << 3 << -1;
+    }
 
-    void usageErrors()
+    void interrupted()
     {
         QFETCH(QString, arguments);
-        QFETCH(QString, message);
-        QFile::remove(path(u"config/Tessel/Tessel.conf"_s));
-        if (arguments.contains(u"NO-CWEBP"_s) &&
-            QProcess::execute(u"unshare"_s, {u"-m"_s, u"sh"_s, u"-c"_s, hideEncoder,
-                                             QStringLiteral(TESSEL_BINARY), u"--version"_s}) != 0)
-            QSKIP("this process may not make a mount namespace of its own");
-        QProcess process;
-        start(process, arguments, {});
-        QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.exitCode(), 2);
-        const QString err = QString::fromUtf8(process.readAllStandardError());
-        QCOMPARE(err.section(u'\n', 0, 0), message);
-        QCOMPARE(err.contains(u"\nUsage: tessel convert"_s), !arguments.contains(u"NO-CWEBP"_s));
-    }
-
-    /// Stopped once the first file is reported, while encoders run for others: what is left
-    /// is whole (no empty reservations, no cut files).
-    void signalMidRun_data()
-    {
-        QTest::addColumn<int>("signal");
-        QTest::addColumn<int>("exitCode");
-        QTest::newRow("SIGTERM") << int(SIGTERM) << 128 + SIGTERM;
-        QTest::newRow("Ctrl+C") << int(SIGINT) << 130;
-    }
-
-    void signalMidRun()
-    {
         QFETCH(int, signal);
+        QFETCH(int, outputsBefore);
         QFETCH(int, exitCode);
         QTemporaryDir out;
         const QByteArray storedBefore = stored();
         QProcess process;
-        start(process, u"-o OUT -s 8 "_s + path(u"many"_s), out.path());
-        QTRY_VERIFY_WITH_TIMEOUT(
-            process.bytesAvailable() > 0 || process.state() != QProcess::Running, 60000);
-        QVERIFY(process.state() == QProcess::Running);
-        ::kill(static_cast<pid_t>(process.processId()), signal);
+        start(process, arguments, out.path());
+        const qint64 pid = process.processId();
+        const auto outputs = [&] { return QDir(out.path()).entryList({u"*.webp"_s}).size(); };
+        if (outputsBefore < 0)
+            QTRY_VERIFY_WITH_TIMEOUT(
+                process.bytesAvailable() > 0 || process.state() != QProcess::Running, 120000);
+        else if (outputsBefore == 0)
+            QTRY_VERIFY_WITH_TIMEOUT(!encodersOf(pid).isEmpty(), 120000);
+        else
+            QTRY_VERIFY_WITH_TIMEOUT(outputs() >= outputsBefore, 120000);
+        QVERIFY2(process.state() == QProcess::Running && outputs() < 7, "the run ended first");
+        ::kill(pid_t(pid), signal);
         QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), exitCode);
-        const QString report = QString::fromUtf8(process.readAllStandardOutput());
-        QVERIFY2(report.contains(u"cancelled: "_s), qPrintable(report));
-        for (const QString &name : QDir(out.path()).entryList(QDir::Files))
+        QTRY_COMPARE_WITH_TIMEOUT(encodersOf(pid), QStringList(), 3000);
+        if (exitCode >= 0) {
+            QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(process.exitCode(), exitCode);
+            const QString report = QString::fromUtf8(process.readAllStandardOutput());
+            QVERIFY2(report.contains(u"cancelled: "_s), qPrintable(report));
+        }
+        for (const QString &name :
+             QDir(out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
+            QVERIFY2(name.endsWith(u".webp"_s) && !name.startsWith(u'.'), qPrintable(name));
             QCOMPARE(WebpFile::checkFile(out.filePath(name)), WebpFile::State::valid);
+        }
         checkLeftovers(storedBefore);
     }
 };

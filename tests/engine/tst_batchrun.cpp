@@ -1,7 +1,6 @@
 #include "enginefixtures.h"
 #include "imageconverter.h"
 #include "testsupport.h"
-#include "webpencoder.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -112,16 +111,7 @@ private Q_SLOTS:
     }
 
     /// Convert with something missing: the row statuses and signals that follow at once.
-    void preconditions_data()
-    {
-        QTest::addColumn<QString>("missing");
-        QTest::addColumn<QString>("shown"); // by every row; "chooser": the folder chooser is asked
-        QTest::newRow("encoder") << u"encoder"_s << WebpEncoder::notFoundMessage();
-        QTest::newRow("encoder, folder") << u"encoder folder"_s << WebpEncoder::notFoundMessage();
-        QTest::newRow("folder") << u"folder"_s << u"chooser"_s;
-        QTest::newRow("preset") << u"preset"_s << u"Waiting"_s;
-        QTest::newRow("encoder, selection") << u"encoder selection"_s << u"Waiting"_s;
-    }
+    void preconditions_data() { addRowsFrom("run-preconditions.txt", {"missing", "shown"}); }
 
     void preconditions()
     {

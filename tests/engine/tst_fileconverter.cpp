@@ -1,15 +1,25 @@
 #include "enginefixtures.h"
 #include "fileconverter.h"
+#include "fileintake.h"
+#include "outputreservation.h"
+#include "testsupport.h"
 #include "vipsruntime.h"
-#include "webpfile.h"
+#include "webpencoder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <thread>
+#include <unistd.h>
+#include <utime.h>
 
 using namespace Qt::StringLiterals;
 using EngineFixtures::entries;
@@ -40,6 +50,21 @@ QStringList runs(const QString &folder)
                : QStringList();
 }
 
+/// The raw names in `folder`, sorted bytewise.
+QByteArrayList rawEntries(const QByteArray &folder)
+{
+    QByteArrayList names;
+    if (DIR *dir = ::opendir(folder.constData())) {
+        while (const dirent *entry = ::readdir(dir)) {
+            if (entry->d_name[0] != '.')
+                names.append(entry->d_name);
+        }
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 /// A grey image whose alpha plane is noise in stripes: the colour data is tiny, the alpha plane
 /// large.
 VImage alphaStripes(int side)
@@ -51,7 +76,9 @@ VImage alphaStripes(int side)
 
 } // namespace
 
-/// One file end to end with the real encoder, and the failures only a stand-in can produce.
+/// One file end to end with the real encoder, from names that trip up careless code; the failures
+/// only a stand-in encoder can produce, and output and temporary folders that are missing or
+/// cannot hold unnamed files; the encoder's arguments and where it is found.
 class TestFileConverter : public QObject
 {
     Q_OBJECT
@@ -84,7 +111,6 @@ private Q_SLOTS:
         values.height = preset.height();
         values.ppi = 300;
         const ConversionStatus status = EngineFixtures::convert(dir.filePath(u"a.png"_s), values);
-        QCOMPARE(status.kind(), ConversionStatus::Kind::done);
         QCOMPARE(status.outputPath(), dir.filePath(u"a.webp"_s));
         QCOMPARE(status.fileSize(), QFileInfo(status.outputPath()).size());
         const VImage out = EngineFixtures::readBack(status.outputPath());
@@ -108,6 +134,28 @@ private Q_SLOTS:
             << u"%1 \"$@\" && head -c 60 \"$3\" > cut && cat cut > \"$3\""_s.arg(
                    EngineFixtures::realEncoder)
             << u"cwebp wrote an invalid file"_s << QString();
+        QTest::newRow("exit 2, nothing on stderr") << u"exit 2"_s << u"cwebp [2]: "_s << u""_s;
+        QTest::newRow("stderr trimmed") << u"printf '\\n  bad input \\n' >&2; exit 3"_s
+                                        << u"cwebp [3]: bad input"_s << u"bad input"_s;
+        QTest::newRow("stderr not UTF-8")
+            << u"printf 'a\\377b' >&2; exit 1"_s << u"cwebp [1]: Unknown"_s << u"Unknown"_s;
+        const QString xs(4095, QLatin1Char('x'));
+        QTest::newRow("flood cut at 4 KiB, before a split character")
+            << u"head -c 4095 /dev/zero | tr '\\0' x >&2; printf '\\303\\251' >&2;"
+               u"head -c 8000000 /dev/zero >&2; exit 1"_s
+            << u"cwebp [1]: "_s + xs << xs;
+        const QString x4094(4094, QLatin1Char('x'));
+        QTest::newRow("flood cut inside a three-byte character")
+            << u"head -c 4094 /dev/zero | tr '\\0' x >&2; printf '\\342\\202\\254' >&2; exit 1"_s
+            << u"cwebp [1]: "_s + x4094 << x4094;
+        const QString x4096(4096, QLatin1Char('x'));
+        QTest::newRow("flood of plain text kept to the byte")
+            << u"head -c 9000 /dev/zero | tr '\\0' x >&2; exit 1"_s << u"cwebp [1]: "_s + x4096
+            << x4096;
+        QTest::newRow("crash") << u"kill -SEGV $$"_s << u"cwebp [11]: "_s << u""_s;
+        QTest::newRow("not launched")
+            << u""_s << u"cwebp failed: execvp: No such file or directory"_s
+            << u"execvp: No such file or directory"_s;
     }
 
     void encoderFailures()
@@ -118,8 +166,9 @@ private Q_SLOTS:
         QTemporaryDir tools;
         QTemporaryDir dir;
         save(noise(64, 64), ".png", tools.filePath(u"a.png"_s));
-        const QString encoder =
-            script(tools.path(), u"enc"_s, u"cd '%1'\n"_s.arg(tools.path()) + body);
+        const QString encoder = body.isEmpty() ? tools.filePath(u"missing"_s)
+                                               : script(tools.path(), u"enc"_s,
+                                                        u"cd '%1'\n"_s.arg(tools.path()) + body);
         const ConversionStatus status =
             EngineFixtures::convert(tools.filePath(u"a.png"_s), job(dir.path(), encoder));
         QCOMPARE(status.message(), message);
@@ -180,16 +229,14 @@ private Q_SLOTS:
 
     void stopAndQuit_data()
     {
-        QTest::addColumn<bool>("quit"); // else Stop
-        QTest::addColumn<int>("encodes");
-        QTest::newRow("Stop: no retry") << false << 1;
-        QTest::newRow("quit: the encoder is killed") << true << 1;
+        QTest::addColumn<bool>("quit"); // else Stop; either way the encoder is not run again
+        QTest::newRow("Stop: no retry") << false;
+        QTest::newRow("quit: the encoder is killed") << true;
     }
 
     void stopAndQuit()
     {
         QFETCH(bool, quit);
-        QFETCH(int, encodes);
         QTemporaryDir tools;
         QTemporaryDir dir;
         save(noise(320, 240), ".png", tools.filePath(u"a.png"_s));
@@ -212,8 +259,166 @@ private Q_SLOTS:
             EngineFixtures::writeBytes(tools.filePath(u"go"_s), {});
         worker.join();
         QCOMPARE(status, ConversionStatus::cancelled());
-        QCOMPARE(runs(tools.path()).size(), encodes);
+        QCOMPARE(runs(tools.path()).size(), 1);
         QCOMPARE(entries(dir.path()), QStringList());
+    }
+    void names_data()
+    {
+        QTest::addColumn<QByteArrayList>("inputs");
+        QTest::addColumn<QByteArrayList>("outputs");
+        QTest::newRow("leading dash, not an encoder option")
+            << QByteArrayList{"-o.png"} << QByteArrayList{"-o.webp"};
+        QTest::newRow("newline") << QByteArrayList{"new\nline.png"}
+                                 << QByteArrayList{"new\nline.webp"};
+        QTest::newRow("two names that are not UTF-8 and decode alike")
+            << QByteArrayList{"x\xfe.png", "x\xff.png"}
+            << QByteArrayList{"x\xef\xbf\xbd.webp", "x\xef\xbf\xbd_1.webp"};
+        QTest::newRow("251 ASCII bytes, cut to 255")
+            << QByteArrayList{QByteArray(251, 'a') + ".png"}
+            << QByteArrayList{QByteArray(250, 'a') + ".webp"};
+        QByteArray emoji("abc");
+        for (int i = 0; i < 62; ++i)
+            emoji += "\xF0\x9F\x93\xB7";
+        QTest::newRow("251 bytes ending in emoji, cut on a whole character")
+            << QByteArrayList{emoji + ".png"} << QByteArrayList{emoji.chopped(4) + ".webp"};
+    }
+
+    void names()
+    {
+        QFETCH(QByteArrayList, inputs);
+        QFETCH(QByteArrayList, outputs);
+        QTemporaryDir in;
+        QTemporaryDir out;
+        const QByteArray folder = QFile::encodeName(in.path());
+        // Each input a different width, so that an output shows which file it came from.
+        for (int i = 0; i < inputs.size(); ++i) {
+            EngineFixtures::save(EngineFixtures::noise(8 + i, 8), ".png",
+                                 in.filePath(QStringLiteral("staging.png")));
+            QCOMPARE(::rename((folder + "/staging.png").constData(),
+                              (folder + '/' + inputs[i]).constData()),
+                     0);
+        }
+        const QList<QByteArray> found = FileIntake::expand({QUrl::fromLocalFile(in.path())}, {});
+        QSet<int> widths;
+        for (const QByteArray &path : found) {
+            const ConversionStatus status =
+                FileConverter::convert(path, EngineFixtures::job(out.path()), RunFlags());
+            QVERIFY2(status.kind() == ConversionStatus::Kind::done, qPrintable(status.message()));
+            widths.insert(EngineFixtures::readBack(status.outputPath()).width());
+        }
+        for (const QByteArray &name : inputs) // QTemporaryDir cannot remove them itself
+            ::unlink((folder + '/' + name).constData());
+
+        QCOMPARE(found.size(), inputs.size());
+        QCOMPARE(rawEntries(QFile::encodeName(out.path())), outputs);
+        QCOMPARE(widths.size(), inputs.size());
+    }
+    void arguments_data()
+    {
+        addRowsFrom("encoder-arguments.txt", {"sizeLimit", "alpha", "alphaQuality", "expected"});
+    }
+
+    void arguments()
+    {
+        QFETCH(QString, sizeLimit);
+        QFETCH(QString, alpha);
+        QFETCH(QString, alphaQuality);
+        QFETCH(QString, expected);
+        const QString in = u"/tmp/in put.png"_s;
+        const QString out = u"/out dir/a.webp"_s;
+        QStringList arguments = expected.split(u' ');
+        std::replace(arguments.begin(), arguments.end(), u"IN"_s, in);
+        std::replace(arguments.begin(), arguments.end(), u"OUT"_s, out);
+        QCOMPARE(WebpEncoder::arguments(in, out, sizeLimit == u"yes", 300 * 1024, 85,
+                                        alpha == u"yes", alphaQuality.toInt()),
+                 arguments);
+    }
+
+    void locate_data() { addRowsFrom("encoder-places.txt", {"present", "onSearchPath", "found"}); }
+
+    void locate()
+    {
+        QFETCH(QString, present);
+        QFETCH(QString, onSearchPath);
+        QFETCH(QString, found);
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir(u"path"_s);
+        for (const QString &name : present.split(u' ', Qt::SkipEmptyParts)) {
+            if (name.endsWith(u'/'))
+                QDir(dir.path()).mkdir(name);
+            else
+                (void)script(dir.path(), name, {});
+        }
+        if (!onSearchPath.isEmpty()) {
+            const QString path = script(dir.filePath(u"path"_s), u"cwebp"_s, {});
+            if (onSearchPath.endsWith(u'-'))
+                QFile::setPermissions(path, QFile::ReadOwner);
+        }
+        const auto located = WebpEncoder::locateIn(
+            {dir.filePath(u"a"_s), dir.filePath(u"b"_s), dir.filePath(u"c"_s)},
+            {dir.filePath(u"path"_s)});
+        QCOMPARE(located.value_or(QString()), found.isEmpty() ? QString() : dir.filePath(found));
+    }
+
+    void partFile_data()
+    {
+        addRowsFrom("reservation-parts.txt", {"leftAge", "leftLocked", "publish", "expected"});
+    }
+
+    void partFile()
+    {
+        QFETCH(QString, leftAge);
+        QFETCH(QString, leftLocked);
+        QFETCH(QString, publish);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        const QByteArray left = QFile::encodeName(dir.filePath(u".tessel-00000000000000aa.part"_s));
+        const int leftFd =
+            leftAge.isEmpty() ? -1 : ::open(left.constData(), O_CREAT | O_RDWR, 0666);
+        if (leftFd >= 0) {
+            const utimbuf times{::time(nullptr) - leftAge.toInt(),
+                                ::time(nullptr) - leftAge.toInt()};
+            QCOMPARE(::utime(left.constData(), &times), 0);
+            if (leftLocked == u"yes")
+                QCOMPARE(::flock(leftFd, LOCK_EX), 0);
+        }
+        {
+            OutputReservation output(dir.path(), u"a.png"_s, OutputReservation::Kind::partFile);
+            QVERIFY(output.isValid());
+            QCOMPARE(::write(output.fd(), "data", 4), 4);
+            if (publish == u"yes") {
+                QVERIFY(output.publish());
+                QCOMPARE(output.path(), dir.filePath(u"a.webp"_s));
+            }
+        }
+        if (leftFd >= 0)
+            ::close(leftFd);
+        QCOMPARE(entries(dir.path()).join(u' '),
+                 expected.replace(u"LEFT"_s, u".tessel-00000000000000aa.part"_s));
+    }
+
+    void folders_data()
+    {
+        addRowsFrom("missing-folders.txt", {"outputFolder", "tempFolder", "message", "detail"});
+    }
+
+    void folders()
+    {
+        QFETCH(QString, outputFolder);
+        QFETCH(QString, tempFolder);
+        QFETCH(QString, message);
+        QFETCH(QString, detail);
+        QTemporaryDir dir;
+        const QString input = dir.filePath(u"a.png"_s);
+        EngineFixtures::save(EngineFixtures::noise(8, 8), ".png", input);
+        const QByteArray previous = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(dir.filePath(tempFolder)));
+        const ConversionStatus status =
+            EngineFixtures::convert(input, EngineFixtures::job(dir.filePath(outputFolder)));
+        qputenv("TMPDIR", previous);
+        QCOMPARE(status.message(), message);
+        QCOMPARE(status.detail(), detail);
+        QCOMPARE(entries(dir.path()), QStringList{u"a.png"_s});
     }
 };
 
