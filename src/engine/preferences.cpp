@@ -8,17 +8,14 @@ namespace Preferences {
 
 std::optional<ConverterSettings> loadSettings()
 {
-    const QVariant stored = QSettings().value(QLatin1String(settingsKey));
-    if (!stored.isValid() || !stored.canConvert<QByteArray>())
-        return std::nullopt;
-    return ConverterSettings::fromJson(stored.toByteArray());
+    // A missing or unconvertible value reads as no bytes, which no document decodes from.
+    return ConverterSettings::fromJson(QSettings().value(QLatin1String(settingsKey)).toByteArray());
 }
 
 void saveSettings(const ConverterSettings &settings)
 {
-    QSettings store;
-    store.setValue(QLatin1String(settingsKey), settings.toJson());
-    store.sync();
+    // Written back when the store goes out of scope.
+    QSettings().setValue(QLatin1String(settingsKey), settings.toJson());
 }
 
 std::optional<QUrl> loadOutputFolder()
@@ -35,15 +32,10 @@ std::optional<QUrl> loadOutputFolder()
     return QUrl::fromLocalFile(QDir::cleanPath(path));
 }
 
-bool saveOutputFolder(const QUrl &folder)
+void saveOutputFolder(const QUrl &folder)
 {
-    if (!folder.isLocalFile())
-        return false;
-    QSettings store;
-    store.setValue(QLatin1String(outputFolderKey),
-                   QFileInfo(folder.toLocalFile()).absoluteFilePath());
-    store.sync();
-    return store.status() == QSettings::NoError;
+    QSettings().setValue(QLatin1String(outputFolderKey),
+                         QFileInfo(folder.toLocalFile()).absoluteFilePath());
 }
 
 } // namespace Preferences

@@ -20,6 +20,6 @@ void saveSettings(const ConverterSettings &settings);
 /// The stored output folder: none when the value is missing, empty, unreadable, or names a
 /// folder that no longer exists. The stored value is never changed here.
 [[nodiscard]] std::optional<QUrl> loadOutputFolder();
-/// Remembers `folder` (its absolute path); false when the store could not be written.
-bool saveOutputFolder(const QUrl &folder);
+/// Remembers `folder`, a local folder, by its absolute path.
+void saveOutputFolder(const QUrl &folder);
 } // namespace Preferences

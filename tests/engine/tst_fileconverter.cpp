@@ -91,31 +91,48 @@ private Q_SLOTS:
     void outputs_data()
     {
         QTest::addColumn<VImage>("image");
-        QTest::addColumn<QSize>("preset");     // empty: the image's own size
-        QTest::addColumn<QString>("expected"); // "W×H bands"
-        QTest::newRow("stretched") << noise(400, 300) << QSize(192, 108) << u"192x108 3"_s;
-        QTest::newRow("original") << noise(37, 21) << QSize() << u"37x21 3"_s;
-        QTest::newRow("alpha kept") << flat(16, 16, {9, 9, 9, 128}) << QSize() << u"16x16 4"_s;
+        QTest::addColumn<QSize>("preset"); // empty: the image's own size
+        QTest::addColumn<qint64>("ppi");
+        QTest::addColumn<QString>("expected"); // "W×H bands, the temporary PNG's PPI, EXIF's"
+        QTest::newRow("stretched")
+            << noise(400, 300) << QSize(192, 108) << qint64(300) << u"192x108 3, 300, 300/1"_s;
+        QTest::newRow("original, no resolution")
+            << noise(37, 21) << QSize() << qint64(0) << u"37x21 3, 72, none"_s;
+        QTest::newRow("alpha kept, resolution past the PNG's field")
+            << flat(16, 16, {9, 9, 9, 128}) << QSize() << qint64(5'000'000)
+            << u"16x16 4, 1000000, 5000000/1"_s;
     }
 
     void outputs()
     {
         QFETCH(VImage, image);
         QFETCH(QSize, preset);
+        QFETCH(qint64, ppi);
         QFETCH(QString, expected);
+        QTemporaryDir tools;
         QTemporaryDir dir;
         save(image, ".png", dir.filePath(u"a.png"_s));
-        ConversionJob values = job(dir.path());
+        // The encoder ignores the PNG's resolution, so the stand-in keeps a copy to read it from.
+        ConversionJob values =
+            job(dir.path(), loggingEncoder(tools.path(), {}, u"cp \"$1\" seen.png"_s));
         values.preserveOriginal = preset.isEmpty();
         values.width = preset.width();
         values.height = preset.height();
-        values.ppi = 300;
+        values.ppi = ppi;
         const ConversionStatus status = EngineFixtures::convert(dir.filePath(u"a.png"_s), values);
         QCOMPARE(status.outputPath(), dir.filePath(u"a.webp"_s));
         QCOMPARE(status.fileSize(), QFileInfo(status.outputPath()).size());
         const VImage out = EngineFixtures::readBack(status.outputPath());
-        QCOMPARE(u"%1x%2 %3"_s.arg(out.width()).arg(out.height()).arg(out.bands()), expected);
-        QVERIFY(QByteArray(out.get_string("exif-ifd0-XResolution")).startsWith("300/1 "));
+        const VImage seen = EngineFixtures::readBack(tools.filePath(u"seen.png"_s));
+        const char *exif = "exif-ifd0-XResolution";
+        QCOMPARE(u"%1x%2 %3, %4, %5"_s.arg(out.width())
+                     .arg(out.height())
+                     .arg(out.bands())
+                     .arg(qRound64(seen.xres() * 25.4))
+                     .arg(out.get_typeof(exif) == 0
+                              ? u"none"_s
+                              : QString::fromUtf8(out.get_string(exif)).section(u' ', 0, 0)),
+                 expected);
     }
 
     void encoderFailures_data()
@@ -152,6 +169,9 @@ private Q_SLOTS:
         QTest::newRow("flood of plain text kept to the byte")
             << u"head -c 9000 /dev/zero | tr '\\0' x >&2; exit 1"_s << u"cwebp [1]: "_s + x4096
             << x4096;
+        QTest::newRow("output folder gone before the output is named")
+            << u"%1 \"$@\" && rmdir '@out@'"_s.arg(EngineFixtures::realEncoder)
+            << u"Could not create output file"_s << u"No such file or directory"_s;
         QTest::newRow("crash") << u"kill -SEGV $$"_s << u"cwebp [11]: "_s << u""_s;
         QTest::newRow("not launched")
             << u""_s << u"cwebp failed: execvp: No such file or directory"_s
@@ -166,9 +186,11 @@ private Q_SLOTS:
         QTemporaryDir tools;
         QTemporaryDir dir;
         save(noise(64, 64), ".png", tools.filePath(u"a.png"_s));
-        const QString encoder = body.isEmpty() ? tools.filePath(u"missing"_s)
-                                               : script(tools.path(), u"enc"_s,
-                                                        u"cd '%1'\n"_s.arg(tools.path()) + body);
+        const QString encoder =
+            body.isEmpty()
+                ? tools.filePath(u"missing"_s)
+                : script(tools.path(), u"enc"_s,
+                         u"cd '%1'\n"_s.arg(tools.path()) + body.replace(u"@out@"_s, dir.path()));
         const ConversionStatus status =
             EngineFixtures::convert(tools.filePath(u"a.png"_s), job(dir.path(), encoder));
         QCOMPARE(status.message(), message);
