@@ -20,9 +20,7 @@ QVariant TemporaryPreferences::value(const QString &key) const
 
 void TemporaryPreferences::setValue(const QString &key, const QVariant &value)
 {
-    QSettings store;
-    store.setValue(key, value);
-    store.sync();
+    QSettings().setValue(key, value); // written back as the store goes
 }
 
 void addRowsFrom(const char *file, std::initializer_list<const char *> columns)

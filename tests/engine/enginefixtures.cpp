@@ -22,13 +22,14 @@ VImage noise(int width, int height, int seed)
         .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
 }
 
-VImage flat(int width, int height, const std::vector<double> &values)
+VImage flat(int width, int height, const std::vector<double> &values, VipsInterpretation space)
 {
     const VImage black =
         VImage::black(width, height, VImage::option()->set("bands", int(values.size())));
-    const auto space = values.size() >= 3 ? VIPS_INTERPRETATION_sRGB : VIPS_INTERPRETATION_B_W;
+    if (space == VIPS_INTERPRETATION_ERROR)
+        space = values.size() >= 3 ? VIPS_INTERPRETATION_sRGB : VIPS_INTERPRETATION_B_W;
     return (black + values)
-        .cast(VIPS_FORMAT_UCHAR)
+        .cast(space == VIPS_INTERPRETATION_GREY16 ? VIPS_FORMAT_USHORT : VIPS_FORMAT_UCHAR)
         .copy(VImage::option()->set("interpretation", space));
 }
 
@@ -64,6 +65,19 @@ QString script(const QString &folder, const QString &name, const QString &body)
     file.close();
     file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return path;
+}
+
+QString shape(const VImage &image)
+{
+    return QStringLiteral("%1x%2 %3").arg(image.width()).arg(image.height()).arg(image.bands());
+}
+
+QString exifPpi(const VImage &image)
+{
+    const char *field = "exif-ifd0-XResolution";
+    return image.get_typeof(field) == 0
+               ? QStringLiteral("none")
+               : QString::fromUtf8(image.get_string(field)).section(u'/', 0, 0);
 }
 
 VImage readBack(const QString &path)

@@ -95,12 +95,12 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("ppi");
         QTest::addColumn<QString>("expected"); // "W×H bands, the temporary PNG's PPI, EXIF's"
         QTest::newRow("stretched")
-            << noise(400, 300) << QSize(192, 108) << qint64(300) << u"192x108 3, 300, 300/1"_s;
+            << noise(400, 300) << QSize(192, 108) << qint64(300) << u"192x108 3, 300, 300"_s;
         QTest::newRow("original, no resolution")
             << noise(37, 21) << QSize() << qint64(0) << u"37x21 3, 72, none"_s;
         QTest::newRow("alpha kept, resolution past the PNG's field")
             << flat(16, 16, {9, 9, 9, 128}) << QSize() << qint64(5'000'000)
-            << u"16x16 4, 1000000, 5000000/1"_s;
+            << u"16x16 4, 1000000, 5000000"_s;
     }
 
     void outputs()
@@ -109,12 +109,11 @@ private Q_SLOTS:
         QFETCH(QSize, preset);
         QFETCH(qint64, ppi);
         QFETCH(QString, expected);
-        QTemporaryDir tools;
         QTemporaryDir dir;
         save(image, ".png", dir.filePath(u"a.png"_s));
         // The encoder ignores the PNG's resolution, so the stand-in keeps a copy to read it from.
         ConversionJob values =
-            job(dir.path(), loggingEncoder(tools.path(), {}, u"cp \"$1\" seen.png"_s));
+            job(dir.path(), loggingEncoder(dir.path(), {}, u"cp \"$1\" seen.png"_s));
         values.preserveOriginal = preset.isEmpty();
         values.width = preset.width();
         values.height = preset.height();
@@ -123,15 +122,10 @@ private Q_SLOTS:
         QCOMPARE(status.outputPath(), dir.filePath(u"a.webp"_s));
         QCOMPARE(status.fileSize(), QFileInfo(status.outputPath()).size());
         const VImage out = EngineFixtures::readBack(status.outputPath());
-        const VImage seen = EngineFixtures::readBack(tools.filePath(u"seen.png"_s));
-        const char *exif = "exif-ifd0-XResolution";
-        QCOMPARE(u"%1x%2 %3, %4, %5"_s.arg(out.width())
-                     .arg(out.height())
-                     .arg(out.bands())
+        const VImage seen = EngineFixtures::readBack(dir.filePath(u"seen.png"_s));
+        QCOMPARE(u"%1, %2, %3"_s.arg(EngineFixtures::shape(out))
                      .arg(qRound64(seen.xres() * 25.4))
-                     .arg(out.get_typeof(exif) == 0
-                              ? u"none"_s
-                              : QString::fromUtf8(out.get_string(exif)).section(u' ', 0, 0)),
+                     .arg(EngineFixtures::exifPpi(out)),
                  expected);
     }
 

@@ -43,13 +43,10 @@ private Q_SLOTS:
             image.set(VIPS_META_ORIENTATION, orientation);
             return encode(image, ".jpg");
         };
-        const VImage cmyk =
-            flat(8, 8, {0, 200, 200, 0})
-                .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_CMYK));
+        const VImage cmyk = flat(8, 8, {0, 200, 200, 0}, VIPS_INTERPRETATION_CMYK);
 
         const QString unknown = failed + u": not an image format that can be converted"_s;
-        QTest::newRow("a folder") << QByteArray() << QSize(8, 8)
-                                  << failed + u": not a regular file"_s;
+        QTest::newRow("folder") << QByteArray() << QSize() << failed + u": not a regular file"_s;
         QTest::newRow("text") << QByteArray("not an image at all") << QSize() << unknown;
         QTest::newRow("RIFF, not WebP")
             << QByteArray("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0", 20) << QSize() << unknown;
@@ -74,17 +71,10 @@ private Q_SLOTS:
         QTest::newRow("tallest preset") << jpeg << QSize(2, 16383) << u"2x16383 3"_s;
         QTest::newRow("stretched") << jpeg << QSize(64, 16) << u"64x16 3"_s;
         QTest::newRow("turned over, sides kept") << oriented(4) << QSize() << u"30x20 3"_s;
-        QTest::newRow("first of the turns that swap sides")
-            << oriented(5) << QSize() << u"20x30 3"_s;
-        QTest::newRow("last of the turns that swap sides")
-            << oriented(8) << QSize() << u"20x30 3"_s;
-        QTest::newRow("16-bit grey")
-            << encode(
-                   flat(8, 8, {40000})
-                       .cast(VIPS_FORMAT_USHORT)
-                       .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_GREY16)),
-                   ".png")
-            << QSize() << u"8x8 3"_s;
+        QTest::newRow("first turn that swaps sides") << oriented(5) << QSize() << u"20x30 3"_s;
+        QTest::newRow("last turn that swaps sides") << oriented(8) << QSize() << u"20x30 3"_s;
+        const VImage grey16 = flat(8, 8, {40000}, VIPS_INTERPRETATION_GREY16);
+        QTest::newRow("16-bit grey") << encode(grey16, ".png") << QSize() << u"8x8 3"_s;
         QTest::newRow("BMP") << encode(noise(8, 8), ".bmp") << QSize() << u"8x8 3"_s;
         QTest::newRow("TIFF") << encode(noise(8, 8), ".tif") << QSize() << u"8x8 3"_s;
         QTest::newRow("CMYK") << encode(cmyk, ".jpg") << QSize() << u"8x8 3"_s;
@@ -121,9 +111,7 @@ private Q_SLOTS:
             return;
         }
         const VImage &image = result.image;
-        QCOMPARE(
-            QStringLiteral("%1x%2 %3").arg(image.width()).arg(image.height()).arg(image.bands()),
-            expected);
+        QCOMPARE(EngineFixtures::shape(image), expected);
         QCOMPARE(image.format(), VIPS_FORMAT_UCHAR);
     }
 
