@@ -154,7 +154,7 @@ Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveO
     if (width > maxSide || height > maxSide)
         return failed(sideTooLongMessage());
     if (width <= 0 || height <= 0)
-        return failed(loadFailedMessage());
+        return failed(sideTooShortMessage());
 
     // Shrinks while decoding where the format allows, turns upright, and converts through the
     // embedded profile (or the usual one for its space) into sRGB. Damage fails the load
@@ -220,6 +220,11 @@ QString tooManyPixelsMessage()
 QString sideTooLongMessage()
 {
     return QStringLiteral("Too large for WebP (over 16383 pixels on a side)");
+}
+
+QString sideTooShortMessage()
+{
+    return QStringLiteral("Too small for WebP (under 1 pixel on a side)");
 }
 
 QString tooLargeForOriginalMessage()

@@ -37,6 +37,8 @@ struct Result
 [[nodiscard]] QString loadFailedMessage();
 [[nodiscard]] QString tooManyPixelsMessage();
 [[nodiscard]] QString sideTooLongMessage();
+/// For a stored preset with a side under one pixel.
+[[nodiscard]] QString sideTooShortMessage();
 [[nodiscard]] QString tooLargeForOriginalMessage();
 [[nodiscard]] QString tooManyScansMessage();
 } // namespace ImageLoader

@@ -30,7 +30,7 @@ private Q_SLOTS:
     void load_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QSize>("preset"); // empty: the image's own size
+        QTest::addColumn<QSize>("preset"); // invalid: the image's own size
         // "W×H bands", or the error message, followed by ": reason" where the reason is Tessel's
         QTest::addColumn<QString>("expected");
 
@@ -67,6 +67,8 @@ private Q_SLOTS:
             << ForgedImages::pngClaiming(16384, 2) << QSize() << ImageLoader::sideTooLongMessage();
         QTest::newRow("preset side over 16383")
             << jpeg << QSize(16384, 8) << ImageLoader::sideTooLongMessage();
+        QTest::newRow("no width") << jpeg << QSize(0, 8) << ImageLoader::sideTooShortMessage();
+        QTest::newRow("no height") << jpeg << QSize(8, 0) << ImageLoader::sideTooShortMessage();
         QTest::newRow("widest preset") << jpeg << QSize(16383, 2) << u"16383x2 3"_s;
         QTest::newRow("tallest preset") << jpeg << QSize(2, 16383) << u"2x16383 3"_s;
         QTest::newRow("stretched") << jpeg << QSize(64, 16) << u"64x16 3"_s;
@@ -95,7 +97,7 @@ private Q_SLOTS:
         if (!bytes.isEmpty())
             EngineFixtures::writeBytes(path = dir.filePath(u"input"_s), bytes);
         const auto result = ImageLoader::load(QFile::encodeName(path), preset.width(),
-                                              preset.height(), preset.isEmpty());
+                                              preset.height(), !preset.isValid());
         if (expected.isEmpty()) {
             QVERIFY2(result.error != ImageLoader::tooManyScansMessage(), "refused at the cap");
             return;
