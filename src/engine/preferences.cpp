@@ -24,7 +24,7 @@ std::optional<QUrl> loadOutputFolder()
     if (stored.typeId() != QMetaType::QString && stored.typeId() != QMetaType::QByteArray)
         return std::nullopt;
     const QString path = stored.toString();
-    if (path.isEmpty() || !QDir::isAbsolutePath(path))
+    if (!QDir::isAbsolutePath(path)) // nor is an empty one
         return std::nullopt;
     // A folder that is gone (or is no folder any more) is stale.
     if (!QFileInfo(path).isDir())
