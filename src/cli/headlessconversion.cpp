@@ -22,8 +22,8 @@ HeadlessConversion::HeadlessConversion(ConvertOptions options, ImageConverter *c
 
 void HeadlessConversion::usageError(const QString &message)
 {
+    // Flushed as the stream goes, when the program returns with the usage error.
     m_err << "tessel: " << message << "\n\n" << ConvertOptions::usage();
-    m_err.flush();
 }
 
 bool HeadlessConversion::applyOptions()

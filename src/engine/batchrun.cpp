@@ -157,7 +157,7 @@ void BatchRun::end()
                     .arg(m_done)
                     .arg(m_failed)
                     .arg(m_cancelled);
-    if (m_done > 0 && m_bytesIn > 0) {
+    if (m_bytesIn > 0) { // counted for converted files only
         const double ratio = static_cast<double>(m_bytesOut) / static_cast<double>(m_bytesIn);
         const auto percent = static_cast<qint64>(std::lround(std::abs(1.0 - ratio) * 100.0));
         m_summary += QStringLiteral(" \u2014 %1 \u2192 %2 (%3 % %4)")

@@ -98,8 +98,8 @@ VImage toSrgb(VImage image)
     if (space != VIPS_INTERPRETATION_sRGB || image.format() != VIPS_FORMAT_UCHAR)
         image = image.colourspace(VIPS_INTERPRETATION_sRGB,
                                   VImage::option()->set("source_space", space));
-    if (image.format() != VIPS_FORMAT_UCHAR)
-        image = image.cast(VIPS_FORMAT_UCHAR);
+    // 8 bits per band whatever the conversion left; a no-op for an 8-bit image.
+    image = image.cast(VIPS_FORMAT_UCHAR);
     if (image.bands() > 4)
         image = image.extract_band(0, VImage::option()->set("n", 4));
     return image;

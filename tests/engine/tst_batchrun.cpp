@@ -108,6 +108,10 @@ private Q_SLOTS:
                      .match(converter.summaryText())
                      .hasMatch(),
                  qPrintable(converter.summaryText()));
+        converter.selectUnfinished(); // the bad file alone: nothing to compare sizes of
+        converter.convertAll();
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(converter.summaryText(), u"0 done, 1 failed, 0 cancelled"_s);
     }
 
     /// Convert with something missing: the row statuses and signals that follow at once.
