@@ -63,9 +63,8 @@ QByteArray readAll(int fd)
     QByteArray bytes(static_cast<qsizetype>(info.st_size), '\0');
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t count = ::pread(fd, bytes.data() + done, size_t(bytes.size() - done), done);
-        if (count < 0 && errno == EINTR)
-            continue;
+        const ssize_t count =
+            TEMP_FAILURE_RETRY(::pread(fd, bytes.data() + done, size_t(bytes.size() - done), done));
         if (count <= 0)
             return {};
         done += count;
@@ -77,10 +76,8 @@ bool rewrite(int fd, const QByteArray &bytes)
 {
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t count =
-            ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), done);
-        if (count < 0 && errno == EINTR)
-            continue;
+        const ssize_t count = TEMP_FAILURE_RETRY(
+            ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), done));
         if (count <= 0)
             return false;
         done += count;

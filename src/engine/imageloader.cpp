@@ -55,10 +55,7 @@ Format sniff(int fd, QString &detail)
         return Format::unknown;
     }
     QByteArray head(ImageSignature::headerLength, '\0');
-    ssize_t count = -1;
-    do {
-        count = ::pread(fd, head.data(), size_t(head.size()), 0);
-    } while (count < 0 && errno == EINTR);
+    const ssize_t count = TEMP_FAILURE_RETRY(::pread(fd, head.data(), size_t(head.size()), 0));
     const Format format = count < 0 ? Format::unknown : ImageSignature::sniff(head.left(count));
     if (format == Format::unknown)
         detail = QStringLiteral("not an image format that can be converted");

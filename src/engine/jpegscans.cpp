@@ -41,10 +41,8 @@ public:
 private:
     bool fill()
     {
-        ssize_t read = -1;
-        do {
-            read = ::pread(m_fd, m_buffer.data(), m_buffer.size(), m_offset);
-        } while (read < 0 && errno == EINTR);
+        const ssize_t read =
+            TEMP_FAILURE_RETRY(::pread(m_fd, m_buffer.data(), m_buffer.size(), m_offset));
         if (read <= 0)
             return false;
         m_offset += read;

@@ -16,9 +16,7 @@ namespace {
 bool readFully(int fd, off_t &offset, char *buffer, size_t size)
 {
     while (size > 0) {
-        const ssize_t count = ::pread(fd, buffer, size, offset);
-        if (count < 0 && errno == EINTR)
-            continue;
+        const ssize_t count = TEMP_FAILURE_RETRY(::pread(fd, buffer, size, offset));
         if (count <= 0)
             return false;
         buffer += count;
