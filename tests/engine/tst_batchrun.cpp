@@ -103,11 +103,9 @@ private Q_SLOTS:
         QVERIFY(!converter.isConverting());
         QCOMPARE(entries(m_output), (QStringList{u"0.webp"_s, u"2.webp"_s}));
         QCOMPARE(converter.files().at(0).inputSize, QFileInfo(m_inputs + u"/0.png"_s).size());
-        QVERIFY2(QRegularExpression(u"^2 done, 1 failed, 0 cancelled \u2014 \\d+\\.\\d KB "
-                                    u"\u2192 \\d+\\.\\d KB \\(\\d+ % smaller\\)$"_s)
-                     .match(converter.summaryText())
-                     .hasMatch(),
-                 qPrintable(converter.summaryText()));
+        const QRegularExpression summary(u"^2 done, 1 failed, 0 cancelled \u2014 \\d+\\.\\d KB "
+                                         u"\u2192 \\d+\\.\\d KB \\(\\d+ % smaller\\)$"_s);
+        QVERIFY2(converter.summaryText().contains(summary), qPrintable(converter.summaryText()));
         converter.selectUnfinished(); // the bad file alone: nothing to compare sizes of
         converter.convertAll();
         QVERIFY(finished.wait(60000));

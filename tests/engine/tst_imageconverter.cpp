@@ -8,8 +8,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <clocale>
-
 using namespace Qt::StringLiterals;
 
 /// The converter's list, selection, presets, stored settings, undo and the decisions it
@@ -138,8 +136,7 @@ private Q_SLOTS:
     /// What a row shows of its status, through the roles the views bind to.
     void rowRoles()
     {
-        QLocale::setDefault(QLocale::German);      // sizes keep a full stop all the same
-        std::setlocale(LC_NUMERIC, "de_DE.UTF-8"); // where the machine has it
+        QLocale::setDefault(QLocale::German); // sizes keep a full stop all the same
         add({u"a.png"_s, u"b.png"_s});
         model()->setStatus(converter().files().at(0).id,
                            ConversionStatus::done(u"/o.webp"_s, 12595), 4096);
@@ -155,7 +152,6 @@ private Q_SLOTS:
         QCOMPARE(shown.join(u'|'), m_dir.filePath(u"a.png|12.3 KB||4096|/o.webp|12595|"_s) +
                                        m_dir.filePath(u"b.png|bad|why|-1||0"_s));
         QVERIFY(!model()->setData(model()->index(0), false, FileListModel::StatusTextRole));
-        std::setlocale(LC_NUMERIC, "C");
         QLocale::setDefault(QLocale::c());
     }
 
