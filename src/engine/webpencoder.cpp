@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStringDecoder>
 
 #include <csignal>
 #include <sys/prctl.h>
@@ -70,18 +71,14 @@ void collectErrors(QProcess &process, QByteArray &kept)
         kept.append(chunk.left(maxErrorBytes - kept.size()));
 }
 
-/// Drops a character cut in two at the end of `bytes`, so that a cut text still decodes.
+/// Drops a character cut in two at the end of `bytes`, so that a cut text still decodes: the
+/// decoder holds back an incomplete last character. Text that is not UTF-8 is left alone.
 void trimPartialCharacter(QByteArray &bytes)
 {
-    qsizetype start = bytes.size();
-    while (start > 0 && (uchar(bytes[start - 1]) & 0xC0) == 0x80)
-        --start;
-    if (start == 0 || uchar(bytes[start - 1]) < 0xC0)
-        return;
-    const uchar lead = uchar(bytes[start - 1]);
-    const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-    if (bytes.size() - (start - 1) < length)
-        bytes.truncate(start - 1);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    const QString text = decoder.decode(bytes);
+    if (!decoder.hasError())
+        bytes = text.toUtf8();
 }
 
 } // namespace
