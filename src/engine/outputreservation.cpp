@@ -106,18 +106,18 @@ OutputReservation::~OutputReservation()
 bool OutputReservation::openPartFile()
 {
     removeStaleParts(m_folder, m_dirFd);
+    QByteArray name;
     do {
-        m_partName = ".tessel-" +
-                     QByteArray::number(QRandomGenerator::system()->generate64(), 16)
-                         .rightJustified(16, '0') +
-                     ".part";
-        m_fd = ::openat(m_dirFd, m_partName.constData(),
+        name = ".tessel-" +
+               QByteArray::number(QRandomGenerator::system()->generate64(), 16)
+                   .rightJustified(16, '0') +
+               ".part";
+        m_fd = ::openat(m_dirFd, name.constData(),
                         O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     } while (m_fd < 0 && errno == EEXIST);
-    if (m_fd < 0) {
-        m_partName.clear();
+    if (m_fd < 0)
         return fail();
-    }
+    m_partName = name;
     // Held until the descriptor closes, so that no other run takes this file for a stale one.
     ::flock(m_fd, LOCK_EX | LOCK_NB);
     return true;
