@@ -2,7 +2,6 @@
 #include "windowharness.h"
 
 #include <QGuiApplication>
-#include <QQmlEngine>
 #include <QQmlExpression>
 #include <QTest>
 
