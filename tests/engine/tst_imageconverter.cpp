@@ -128,9 +128,6 @@ private Q_SLOTS:
         converter().undo();
         QCOMPARE(rows() + counts(), undoText.isEmpty() ? after + expectedCounts : before);
         QVERIFY(!converter().canUndo());
-        // A result for a row that is gone is dropped.
-        QVERIFY(!model()->setStatus(QUuid::createUuid(), ConversionStatus::cancelled()));
-        QCOMPARE(converter().cancelledCount(), 0);
     }
 
     /// What a row shows of its status, through the roles the views bind to.
@@ -155,7 +152,7 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale::c());
     }
 
-    /// Many separate runs of removed rows, put back after a later addition.
+    /// Many separate runs of removed rows, put back after a later addition; then one long run.
     void undoAfterFurtherAdditionsRestoresPlaces()
     {
         QStringList names;
@@ -175,6 +172,11 @@ private Q_SLOTS:
         converter().undo();
         QCOMPARE(rows(), expected.join(u' ') + u" late.png"_s);
         QCOMPARE(converter().selectedCount(), 51);
+        // One run of rows comes back as rows inserted, which keeps a view where it was.
+        converter().clearAll();
+        QSignalSpy reset(model(), &QAbstractItemModel::modelReset);
+        converter().undo();
+        QCOMPARE(reset.size(), 0);
         QVERIFY(model()->setStatus(converter().files().last().id, ConversionStatus::cancelled()));
         QCOMPARE(converter().files().last().status.kind(), ConversionStatus::Kind::cancelled);
     }
