@@ -108,7 +108,7 @@ int count(int fd)
             return scans;
         // Entropy-coded data runs to the first marker that is neither a stuffed zero nor a
         // restart marker.
-        for (int byte = in.next(); byte >= 0 && marker < 0; byte = in.next()) {
+        for (int byte = in.next();; byte = in.next()) {
             while (byte == markerStart) {
                 byte = in.next();
                 if (byte != 0 && byte != markerStart && !standsAlone(byte))
@@ -119,8 +119,6 @@ int count(int fd)
             if (marker >= 0)
                 break;
         }
-        if (marker < 0)
-            return scans;
     }
 }
 

@@ -60,12 +60,6 @@ class TestBatchRun : public QObject
 
     int encodersStarted() const { return int(QDir(m_started).entryList({u"[0-9]*"_s}).size()); }
 
-    qsizetype rowsIn(ConversionStatus::Kind kind) const
-    {
-        return std::count_if(m_converter->files().cbegin(), m_converter->files().cend(),
-                             [kind](const FileItem &item) { return item.status.kind() == kind; });
-    }
-
 private Q_SLOTS:
     void init()
     {
@@ -159,8 +153,8 @@ private Q_SLOTS:
         converter.convertAll();
         const int running = std::min(QThreadPool().maxThreadCount(), 6);
         QTRY_COMPARE_WITH_TIMEOUT(encodersStarted(), running, 20000);
-        QCOMPARE(rowsIn(ConversionStatus::Kind::converting), running);
-        QCOMPARE(rowsIn(ConversionStatus::Kind::queued), 6 - running);
+        QCOMPARE(converter.fileModel()->count(ConversionStatus::Kind::converting), running);
+        QCOMPARE(converter.fileModel()->count(ConversionStatus::Kind::queued), 6 - running);
         QVERIFY(converter.runStartedAt() > 0);
         if (action == u"stop") {
             converter.setCancelled(true);

@@ -52,6 +52,8 @@ private Q_SLOTS:
             << QByteArray("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0", 20) << QSize() << unknown;
         QTest::newRow("PNG chunk checksum")
             << badCrc << QSize() << failed + u": a PNG chunk is cut short or damaged"_s;
+        QTest::newRow("cut PNG") << badCrc.left(badCrc.size() / 2) << QSize()
+                                 << failed + u": a PNG chunk is cut short or damaged"_s;
         QTest::newRow("cut JPEG") << jpeg.left(jpeg.size() / 2) << QSize(20, 15) << failed;
         // At the cap the file goes on to the decoder, whose verdict on its repeated scans is its
         // own.
