@@ -154,8 +154,9 @@ void ImageConverter::undo()
 
 void ImageConverter::setChosenOutputFolder(const QUrl &folder)
 {
-    // Only a local folder can take outputs; anything else would leave the run without one.
-    if (!folder.isLocalFile() || folder.toLocalFile().isEmpty())
+    // Only a local folder can take outputs; anything else (whose local path is empty) would
+    // leave the run without one.
+    if (folder.toLocalFile().isEmpty())
         return;
     useOutputFolder(folder);
     Preferences::saveOutputFolder(folder);

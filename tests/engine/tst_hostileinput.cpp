@@ -52,6 +52,7 @@ private Q_SLOTS:
             << QByteArray("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0", 20) << QSize() << unknown;
         QTest::newRow("PNG chunk checksum")
             << badCrc << QSize() << failed + u": a PNG chunk is cut short or damaged"_s;
+        QTest::newRow("GIF signature alone") << QByteArray("GIF89a") << QSize() << failed;
         QTest::newRow("cut PNG") << badCrc.left(badCrc.size() / 2) << QSize()
                                  << failed + u": a PNG chunk is cut short or damaged"_s;
         QTest::newRow("cut JPEG") << jpeg.left(jpeg.size() / 2) << QSize(20, 15) << failed;
@@ -109,9 +110,12 @@ private Q_SLOTS:
             const QString reported = result.error + u": "_s + result.detail;
             QVERIFY2((expected.contains(u": "_s) ? reported : result.error) == expected,
                      qPrintable(reported));
-            // Tessel's own refusals need no reason; a file that does not load carries one.
+            // Tessel's own refusals need no reason; a file that does not load carries one, the
+            // decoder's where none of Tessel's is expected.
             QCOMPARE(result.detail.isEmpty(),
                      !expected.startsWith(ImageLoader::loadFailedMessage()));
+            QVERIFY(expected != ImageLoader::loadFailedMessage() ||
+                    !result.detail.startsWith(u"not "_s));
             return;
         }
         const VImage &image = result.image;
