@@ -401,7 +401,6 @@ private Q_SLOTS:
         {
             OutputReservation output(dir.path(), u"a.png"_s, OutputReservation::Kind::partFile);
             QVERIFY(output.isValid());
-            QCOMPARE(::write(output.fd(), "data", 4), 4);
             if (publish == u"yes") {
                 QVERIFY(output.publish());
                 QCOMPARE(output.path(), dir.filePath(u"a.webp"_s));
@@ -411,6 +410,8 @@ private Q_SLOTS:
             ::close(leftFd);
         QCOMPARE(entries(dir.path()).join(u' '),
                  expected.replace(u"LEFT"_s, u".tessel-00000000000000aa.part"_s));
+        // A folder that takes no files, like a write-protected stick: refused, not retried.
+        QVERIFY(!OutputReservation(u"/proc"_s, {}, OutputReservation::Kind::partFile).isValid());
     }
 
     void folders_data()
