@@ -166,12 +166,13 @@ private Q_SLOTS:
         add(names);
         tick(odd.join(u' '));
         converter().removeSelected();
-        QCOMPARE(converter().fileCount(), 50);
-        QCOMPARE(converter().selectedCount(), 0);
         add({u"late.png"_s});
         converter().undo();
         QCOMPARE(rows(), expected.join(u' ') + u" late.png"_s);
         QCOMPARE(converter().selectedCount(), 51);
+        // A status still reaches its row by id after the list was rebuilt.
+        QVERIFY(model()->setStatus(converter().files().last().id, ConversionStatus::error({})));
+        QCOMPARE(converter().files().last().status.kind(), ConversionStatus::Kind::error);
         // One run of rows comes back as rows inserted, which keeps a view where it was.
         converter().clearAll();
         QSignalSpy reset(model(), &QAbstractItemModel::modelReset);
