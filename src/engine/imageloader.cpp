@@ -87,19 +87,44 @@ QByteArray loaderFor(Format format)
     return "none";
 }
 
-/// Converts to 8-bit sRGB what the loader left in another space: greyscale, 16-bit, or an
-/// image without a usable profile.
-VImage toSrgb(VImage image)
+/// The image in sRGB through its embedded colour profile. An image without one, or with one that
+/// cannot be used (damaged, or made for another colour space), is taken to be in the usual space
+/// for its bands: its values pass unchanged.
+VImage throughProfile(VImage image)
 {
+    if (image.get_typeof(VIPS_META_ICC_NAME) != 0) {
+        try {
+            return image.icc_transform("srgb", VImage::option()
+                                                   ->set("embedded", true)
+                                                   ->set("intent", VIPS_INTENT_RELATIVE)
+                                                   ->set("depth", 8));
+        } catch (const VError &) {
+            vips_error_clear();
+            image = image.copy();
+            image.remove(VIPS_META_ICC_NAME);
+        }
+    }
     const VipsInterpretation space = vips_image_guess_interpretation(image.get_image());
+    // Ink amounts need a profile to mean a colour: an untagged CMYK image gets the usual one.
+    if (space == VIPS_INTERPRETATION_CMYK)
+        return image.icc_transform("srgb", VImage::option()
+                                               ->set("input_profile", "cmyk")
+                                               ->set("intent", VIPS_INTENT_RELATIVE)
+                                               ->set("depth", 8));
     if (space != VIPS_INTERPRETATION_sRGB || image.format() != VIPS_FORMAT_UCHAR)
-        image = image.colourspace(VIPS_INTERPRETATION_sRGB,
-                                  VImage::option()->set("source_space", space));
-    // 8 bits per band whatever the conversion left; a no-op for an 8-bit image.
-    image = image.cast(VIPS_FORMAT_UCHAR);
-    if (image.bands() > 4)
-        image = image.extract_band(0, VImage::option()->set("n", 4));
+        return image.colourspace(VIPS_INTERPRETATION_sRGB,
+                                 VImage::option()->set("source_space", space));
     return image;
+}
+
+/// 8-bit sRGB with three bands, or four with alpha.
+VImage toSrgb(const VImage &image)
+{
+    // 8 bits per band whatever the conversion left; a no-op for an 8-bit image.
+    VImage srgb = throughProfile(image).cast(VIPS_FORMAT_UCHAR);
+    if (srgb.bands() > 4)
+        srgb = srgb.extract_band(0, VImage::option()->set("n", 4));
+    return srgb;
 }
 
 /// The GIF decoder always adds an alpha band; an opaque one is dropped again, so that only
@@ -153,20 +178,30 @@ Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveO
     if (width <= 0 || height <= 0)
         return failed(sideTooShortMessage());
 
-    // Shrinks while decoding where the format allows, turns upright, and converts through the
-    // embedded profile (or the usual one for its space) into sRGB. Damage fails the load
-    // instead of leaving grey rows, and nothing is decoded into a scratch file.
+    // Shrinks while decoding where the format allows and turns upright; colour is left as the
+    // file has it until the image is small. Damage fails the load instead of leaving grey rows.
     auto options = [&] {
         return VImage::option()
             ->set("height", static_cast<int>(height))
-            ->set("size", VIPS_SIZE_FORCE)
-            ->set("export_profile", "srgb");
+            ->set("size", VIPS_SIZE_FORCE);
     };
-    VImage image = byName ? VImage::thumbnail((name + '[' + loadOptions + ']').constData(),
-                                              static_cast<int>(width), options())
-                          : VImage::thumbnail_source(source, static_cast<int>(width),
-                                                     options()->set("option_string", loadOptions));
-    image = toSrgb(image).copy_memory();
+    VImage image;
+    if (header.interpretation() == VIPS_INTERPRETATION_CMYK) {
+        // The resize would turn inks into colours on its own, past the file's profile: they
+        // become sRGB first, at full size, as the decoder streams them.
+        const VImage inks = VImage::new_from_source(source, "",
+                                                    VImage::option()
+                                                        ->set("fail_on", VIPS_FAIL_ON_ERROR)
+                                                        ->set("access", VIPS_ACCESS_SEQUENTIAL));
+        image = toSrgb(inks).thumbnail_image(static_cast<int>(width), options());
+    } else {
+        image = byName ? VImage::thumbnail((name + '[' + loadOptions + ']').constData(),
+                                           static_cast<int>(width), options())
+                       : VImage::thumbnail_source(source, static_cast<int>(width),
+                                                  options()->set("option_string", loadOptions));
+        image = toSrgb(image);
+    }
+    image = image.copy_memory();
     if (format == Format::gif)
         image = withoutOpaqueAlpha(image);
     return {image, {}, {}};

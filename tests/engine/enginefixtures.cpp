@@ -29,7 +29,9 @@ VImage flat(int width, int height, const std::vector<double> &values, VipsInterp
     if (space == VIPS_INTERPRETATION_ERROR)
         space = values.size() >= 3 ? VIPS_INTERPRETATION_sRGB : VIPS_INTERPRETATION_B_W;
     return (black + values)
-        .cast(space == VIPS_INTERPRETATION_GREY16 ? VIPS_FORMAT_USHORT : VIPS_FORMAT_UCHAR)
+        .cast(space == VIPS_INTERPRETATION_GREY16 || space == VIPS_INTERPRETATION_RGB16
+                  ? VIPS_FORMAT_USHORT
+                  : VIPS_FORMAT_UCHAR)
         .copy(VImage::option()->set("interpretation", space));
 }
 

@@ -16,7 +16,7 @@ inline const QString realEncoder = QStringLiteral("/usr/bin/cwebp");
 
 /// A 3-band 8-bit image of noise that is the same on every run.
 [[nodiscard]] vips::VImage noise(int width, int height, int seed = 1);
-/// A flat image with one band per value in `space`: 16-bit in GREY16, else 8-bit; by default
+/// A flat image with one band per value in `space`: 16-bit in GREY16 and RGB16, else 8-bit; by default
 /// sRGB from three bands, else B_W.
 [[nodiscard]] vips::VImage flat(int width, int height, const std::vector<double> &values,
                                 VipsInterpretation space = VIPS_INTERPRETATION_ERROR);
