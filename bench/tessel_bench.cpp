@@ -108,6 +108,34 @@ int makeImages(const QStringList &args)
     return 0;
 }
 
+/// Images far larger on decoding than on disk, in the formats that cannot shrink while they
+/// load: a PNG, a deflate-tiled TIFF and a lossless WebP, each SIDE × SIDE of one colour.
+int makeHugeImages(const QStringList &args)
+{
+    // huge DIR SIDE
+    if (args.size() < 2)
+        return 2;
+    const QString dir = args.at(0);
+    const int side = args.at(1).toInt();
+    QDir().mkpath(dir);
+    const VImage flat =
+        (VImage::black(side, side, VImage::option()->set("bands", 3)) +
+         std::vector<double>{40, 80, 120})
+            .cast(VIPS_FORMAT_UCHAR)
+            .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+    const auto path = [&](const char *name) {
+        return (dir + QLatin1Char('/') + QLatin1String(name)).toUtf8();
+    };
+    flat.pngsave(path("huge.png").constData(), VImage::option()->set("compression", 9));
+    flat.tiffsave(path("huge-tiled.tif").constData(),
+                  VImage::option()
+                      ->set("tile", true)
+                      ->set("compression", VIPS_FOREIGN_TIFF_COMPRESSION_DEFLATE));
+    flat.webpsave(path("huge-lossless.webp").constData(),
+                  VImage::option()->set("lossless", true)->set("effort", 0));
+    return 0;
+}
+
 /// Size-only preparation of the encoder's inputs: the same redraw the converter does, as PNG.
 int preparePngs(const QStringList &args)
 {
@@ -302,6 +330,8 @@ int main(int argc, char *argv[])
     const QString command = QCoreApplication::arguments().value(1);
     if (command == QLatin1String("images"))
         return makeImages(args);
+    if (command == QLatin1String("huge"))
+        return makeHugeImages(args);
     if (command == QLatin1String("pngs"))
         return preparePngs(args);
     if (command == QLatin1String("phases"))

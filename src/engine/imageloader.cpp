@@ -157,7 +157,7 @@ Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveO
     // The BMP decoder reads named files only: it gets the name of the file already open.
     const bool byName = format == Format::bmp;
     const QByteArray name = "/proc/self/fd/" + QByteArray::number(fd);
-    constexpr const char *loadOptions = "fail_on=error,memory=true";
+    constexpr const char *loadOptions = "fail_on=error";
     // Only the header is read here.
     const VImage header =
         byName ? VImage::new_from_file(name.constData()) : VImage::new_from_source(source, "");
