@@ -4,8 +4,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
 using vips::VImage;
 
 namespace EngineFixtures {
@@ -87,9 +89,19 @@ VImage readBack(const QString &path)
     return VImage::new_from_file(QFile::encodeName(path).constData()).copy_memory();
 }
 
-QStringList temporaryPngs()
+QStringList leftovers()
 {
-    return QDir(QDir::tempPath()).entryList({QStringLiteral("*.png")}, QDir::Files);
+    const QString temp = QDir::tempPath();
+    QStringList found =
+        QDir(temp).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QDir descriptors(QStringLiteral("/proc/self/fd"));
+    for (const QString &fd : descriptors.entryList(QDir::Files | QDir::System)) {
+        const QString target = QFile::symLinkTarget(descriptors.filePath(fd));
+        if (target.endsWith(QLatin1String(" (deleted)")) ||
+            (target.startsWith(temp + QLatin1Char('/')) && !QFileInfo(target).isDir()))
+            found << u"open: "_s + target;
+    }
+    return found;
 }
 
 QStringList entries(const QString &folder)

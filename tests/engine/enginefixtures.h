@@ -35,8 +35,9 @@ void writeBytes(const QString &path, const QByteArray &bytes);
 [[nodiscard]] QString exifPpi(const vips::VImage &image);
 /// Decodes a file in full.
 [[nodiscard]] vips::VImage readBack(const QString &path);
-/// The PNG files in the temporary folder.
-[[nodiscard]] QStringList temporaryPngs();
+/// What a conversion may leave behind: files (hidden ones too) in the temporary folder itself,
+/// and files this process still holds open that are unlinked or inside the temporary folder.
+[[nodiscard]] QStringList leftovers();
 /// The entries of `folder`, hidden ones included, sorted.
 [[nodiscard]] QStringList entries(const QString &folder);
 

@@ -79,7 +79,7 @@ private Q_SLOTS:
         m_converter.reset();
         m_prefs.reset();
         // No run leaves anything in the temp folder.
-        QCOMPARE(EngineFixtures::temporaryPngs(), QStringList());
+        QCOMPARE(EngineFixtures::leftovers(), QStringList());
     }
 
     void oneBadFileOfThree()

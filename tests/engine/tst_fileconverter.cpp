@@ -86,7 +86,7 @@ class TestFileConverter : public QObject
 private Q_SLOTS:
     void initTestCase() { QVERIFY(VipsRuntime::ensureStarted()); }
 
-    void cleanup() { QCOMPARE(EngineFixtures::temporaryPngs(), QStringList()); }
+    void cleanup() { QCOMPARE(EngineFixtures::leftovers(), QStringList()); }
 
     void outputs_data()
     {
