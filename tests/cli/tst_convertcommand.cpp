@@ -9,7 +9,9 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
+#include <algorithm>
 #include <csignal>
 #include <dirent.h>
 #include <sys/stat.h>
@@ -154,7 +156,8 @@ private Q_SLOTS:
         EngineFixtures::save(picture, ".jpg", path(u"in/sub/also good.jpg"_s));
         EngineFixtures::writeBytes(path(u"in/broken.png"_s), "not an image");
         EngineFixtures::writeBytes(path(u"in/notes.txt"_s), "not an image either");
-        for (int i = 0; i < 16; ++i)
+        // More files than a run encodes at once, so that some are waiting when a run is stopped.
+        for (int i = 0; i < std::max(16, QThread::idealThreadCount() + 4); ++i)
             EngineFixtures::save(EngineFixtures::noise(64, 48, i), ".png",
                                  path(u"many/%1.png"_s.arg(i)));
     }
