@@ -248,7 +248,7 @@ int sizeLimit(const QStringList &args)
         job.width = args.at(2).toLongLong();
         job.height = args.at(3).toLongLong();
         job.sizeLimitBytes = limit;
-        job.outputFolder = folder;
+        job.outputFolder = QFile::encodeName(folder);
         job.extraEncodesForSizeLimit = extra;
         RunFlags flags;
         QAtomicInt over = 0;

@@ -33,6 +33,9 @@ int runConvertCommand(int argc, char *argv[])
     }
 
     options->locations = CommandLinePaths::locations(options->paths, argc, argv);
+    if (options->outputFolder)
+        options->outputLocation =
+            CommandLinePaths::optionFolder(*options->outputFolder, "-o", "--output", argc, argv);
     ImageConverter converter;
     HeadlessConversion conversion(*options, &converter);
     SignalWatcher watcher;

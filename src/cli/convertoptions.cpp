@@ -51,8 +51,11 @@ QString ConvertOptions::usage()
         "  -h, --help              show this help\n"
         "      --version           show the version\n"
         "\n"
-        "Exit status: 0 all files done, 1 some failed, 2 usage error or no encoder,\n"
-        "130 stopped by Ctrl+C.\n");
+        "Environment: TESSEL_CWEBP names the cwebp to use instead of looking for it.\n"
+        "\n"
+        "Exit status: 0 all files done, 1 some failed or a PATH is missing or is neither a\n"
+        "folder nor an image, 2 usage error or no encoder, 130 stopped by Ctrl+C, 143 by\n"
+        "SIGTERM.\n");
 }
 
 std::optional<ConvertOptions> ConvertOptions::parse(const QStringList &arguments, QString *error)

@@ -15,6 +15,8 @@ struct ConvertOptions
     /// before a run.
     QList<QUrl> locations;
     std::optional<QString> outputFolder;
+    /// `outputFolder` with the command line's own bytes, set by the caller like `locations`.
+    QUrl outputLocation;
     std::optional<QString> preset;
     std::optional<QString> ppi;
     std::optional<qint64> quality;

@@ -1,15 +1,16 @@
 #include "headlessconversion.h"
 
+#include "commandlinepaths.h"
+#include "fileintake.h"
 #include "imageconverter.h"
 #include "webpencoder.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <unistd.h>
 
 HeadlessConversion::HeadlessConversion(ConvertOptions options, ImageConverter *converter)
@@ -31,13 +32,15 @@ bool HeadlessConversion::applyOptions()
     ConverterSettings settings = m_converter->settings();
 
     if (m_options.outputFolder) {
-        const QFileInfo folder(*m_options.outputFolder);
-        if (!folder.isDir()) {
+        const QByteArray folder = FileIntake::pathOf(m_options.outputLocation);
+        struct stat info
+        {};
+        if (folder.isEmpty() || ::stat(folder.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
             usageError(QStringLiteral("The output folder '%1' does not exist.")
                            .arg(*m_options.outputFolder));
             return false;
         }
-        m_converter->useOutputFolder(QUrl::fromLocalFile(folder.absoluteFilePath()));
+        m_converter->useOutputFolder(m_options.outputLocation);
     } else if (m_converter->outputFolderURL().isEmpty()) {
         usageError(QStringLiteral("No output folder: give one with --output DIR."));
         return false;
@@ -99,6 +102,21 @@ bool HeadlessConversion::start(int *exitCode)
         return false;
     }
 
+    QList<QUrl> convertible;
+    for (const QUrl &location : std::as_const(m_options.locations)) {
+        if (const auto problem = CommandLinePaths::problemWith(FileIntake::pathOf(location))) {
+            m_err << "tessel: " << *problem << '\n';
+            m_badPaths = true;
+        } else {
+            convertible.append(location);
+        }
+    }
+    m_err.flush();
+    if (convertible.isEmpty()) {
+        *exitCode = SomeFailed;
+        return false;
+    }
+
     connect(m_converter, &ImageConverter::fileFinished, this, &HeadlessConversion::report);
     connect(m_converter, &ImageConverter::runFinished, this, &HeadlessConversion::finish);
     connect(
@@ -111,7 +129,7 @@ bool HeadlessConversion::start(int *exitCode)
             if (count == 0) {
                 m_err << "tessel: no images to convert\n";
                 m_err.flush();
-                Q_EMIT finished(AllDone);
+                Q_EMIT finished(m_badPaths ? SomeFailed : AllDone);
                 return;
             }
             // Ends through runFinished, also when the encoder is gone by now.
@@ -119,7 +137,7 @@ bool HeadlessConversion::start(int *exitCode)
             printProgress();
         },
         Qt::SingleShotConnection);
-    m_converter->addFiles(m_options.locations);
+    m_converter->addFiles(convertible);
     *exitCode = AllDone;
     return true;
 }
@@ -127,6 +145,7 @@ bool HeadlessConversion::start(int *exitCode)
 void HeadlessConversion::interrupt(int signal)
 {
     m_signal = signal;
+    // Also ends a walk still under way, so that the program ends at once.
     m_converter->setCancelled(true);
 }
 
@@ -204,5 +223,5 @@ void HeadlessConversion::finish()
     if (m_signal != 0)
         Q_EMIT finished(m_signal == SIGINT ? Interrupted : 128 + m_signal);
     else
-        Q_EMIT finished(m_failed + m_cancelled > 0 ? SomeFailed : AllDone);
+        Q_EMIT finished(m_failed + m_cancelled > 0 || m_badPaths ? SomeFailed : AllDone);
 }

@@ -18,6 +18,7 @@ public:
     enum ExitCode
     {
         AllDone = 0,
+        /// Also when a path on the command line is missing or not an image.
         SomeFailed = 1,
         UsageError = 2,
         Interrupted = 130
@@ -25,8 +26,9 @@ public:
 
     HeadlessConversion(ConvertOptions options, ImageConverter *converter);
 
-    /// Checks the options against the stored settings and starts; false (with the exit code in
-    /// `exitCode`) when there is nothing to run.
+    /// Checks the options against the stored settings and the paths, naming each path that
+    /// cannot be converted, and starts; false (with the exit code in `exitCode`) when there is
+    /// nothing to run.
     [[nodiscard]] bool start(int *exitCode);
     /// Stops the run as the window's Stop does; `signal` decides the exit code.
     void interrupt(int signal);
@@ -47,6 +49,8 @@ private:
     QTextStream m_err;
     bool m_progress = false;
     int m_signal = 0;
+    /// A path on the command line could not be converted as given.
+    bool m_badPaths = false;
     qint64 m_done = 0;
     qint64 m_failed = 0;
     qint64 m_cancelled = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <atomic>
@@ -17,7 +18,8 @@ struct ConversionJob
     qint64 quality = 85;
     /// Encodes after the first whose output came out over the size limit, each aiming lower.
     int extraEncodesForSizeLimit = 2;
-    QString outputFolder;
+    /// The file system's own bytes, which a name that is not UTF-8 keeps only as bytes.
+    QByteArray outputFolder;
 };
 
 /// Flags shared between a converter and the tasks of its runs. `cancelled` is the user's Stop;

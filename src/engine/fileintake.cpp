@@ -78,15 +78,24 @@ bool naturalLess(const QByteArray &a, const QByteArray &b)
     return a < b;
 }
 
+bool stopped(const std::atomic<bool> *stop)
+{
+    return stop && stop->load(std::memory_order_relaxed);
+}
+
 /// The folders and accepted files in `folder`, hidden ones left out, in natural order; empty
-/// when the folder cannot be read.
-std::vector<Entry> entriesOf(const QByteArray &folder)
+/// when the folder cannot be read or `stop` becomes true while it is read.
+std::vector<Entry> entriesOf(const QByteArray &folder, const std::atomic<bool> *stop)
 {
     std::vector<Entry> entries;
     DIR *dir = ::opendir(folder.constData());
     if (!dir)
         return entries;
     while (const dirent *found = ::readdir(dir)) {
+        if (stopped(stop)) {
+            ::closedir(dir);
+            return {};
+        }
         const QByteArray name(found->d_name);
         if (name.startsWith('.'))
             continue;
@@ -123,8 +132,8 @@ struct Walk
     void enter(const QByteArray &folder)
     {
         const QByteArray prefix = folder.endsWith('/') ? folder : folder + '/';
-        for (const Entry &entry : entriesOf(folder)) {
-            if (stop && stop->load(std::memory_order_relaxed))
+        for (const Entry &entry : entriesOf(folder, stop)) {
+            if (stopped(stop))
                 return;
             if (!entry.isFolder) {
                 images->append(prefix + entry.name);
@@ -198,7 +207,7 @@ QList<QByteArray> expand(const QList<QUrl> &locations, const QByteArray &skipFol
     QList<QByteArray> images;
     Walk walk{folderId(skipFolder), stop, &images, {}};
     for (const QUrl &location : locations) {
-        if (stop && stop->load(std::memory_order_relaxed))
+        if (stopped(stop))
             break;
         const QByteArray path = pathOf(location);
         if (path.isEmpty())

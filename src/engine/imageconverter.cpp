@@ -19,8 +19,8 @@ ImageConverter::ImageConverter(QObject *parent)
     connect(&m_files, &FileListModel::countsChanged, this, &ImageConverter::filesChanged);
     connect(&m_run, &BatchRun::changed, this, &ImageConverter::runChanged);
     connect(&m_settings, &SettingsStore::changed, this, &ImageConverter::settingsChanged);
-    for (auto notify : {&ImageConverter::filesChanged, &ImageConverter::runChanged,
-                        &ImageConverter::settingsChanged})
+    for (auto notify : {&ImageConverter::filesChanged, &ImageConverter::addingChanged,
+                        &ImageConverter::runChanged, &ImageConverter::settingsChanged})
         connect(this, notify, this, &ImageConverter::decisionsChanged);
     connect(&m_run, &BatchRun::fileFinished, this, &ImageConverter::fileFinished);
     connect(&m_run, &BatchRun::finished, this, &ImageConverter::runFinished);
@@ -28,7 +28,8 @@ ImageConverter::ImageConverter(QObject *parent)
 
 ImageConverter::~ImageConverter()
 {
-    *m_quitting = true;
+    // A walk notices at its next entry, so closing the window does not wait for a large tree.
+    *m_stopWalks = true;
     m_walkPool.clear();
     m_walkPool.waitForDone();
 }
@@ -51,14 +52,18 @@ QList<FileItem> ImageConverter::selectedFiles() const
 
 void ImageConverter::setCancelled(bool cancelled)
 {
-    if (cancelled)
-        m_run.stop();
+    if (!cancelled)
+        return;
+    stopAdding();
+    m_run.stop();
 }
 
 QString ImageConverter::convertBlocker() const
 {
     if (isConverting())
         return QStringLiteral("Converting\u2026");
+    if (isAdding())
+        return QStringLiteral("Adding files\u2026");
     if (fileCount() == 0)
         return QStringLiteral("Add files");
     if (noneSelected())
@@ -105,20 +110,33 @@ void ImageConverter::removePreset(const QUuid &id)
 void ImageConverter::addFiles(const QList<QUrl> &locations)
 {
     const QByteArray skip = FileIntake::pathOf(m_outputFolderURL);
-    const std::shared_ptr<std::atomic<bool>> quitting = m_quitting;
+    const std::shared_ptr<std::atomic<bool>> stop = m_stopWalks;
+    if (m_walks++ == 0)
+        Q_EMIT addingChanged();
     // Posted back as one queued call; the destructor waits for the walker first.
-    m_walkPool.start([this, locations, skip, quitting] {
+    m_walkPool.start([this, locations, skip, stop] {
         QList<FileItem> items;
-        for (const QByteArray &path : FileIntake::expand(locations, skip, quitting.get()))
+        for (const QByteArray &path : FileIntake::expand(locations, skip, stop.get()))
             items.append(FileItem::make(path));
         QMetaObject::invokeMethod(
             this,
             [this, items] {
+                --m_walks;
                 m_files.append(items);
+                if (m_walks == 0)
+                    Q_EMIT addingChanged();
                 Q_EMIT filesAdded(items.size());
             },
             Qt::QueuedConnection);
     });
+}
+
+void ImageConverter::stopAdding()
+{
+    if (!isAdding())
+        return;
+    *m_stopWalks = true;
+    m_stopWalks = std::make_shared<std::atomic<bool>>(false);
 }
 
 void ImageConverter::selectUnfinished()
@@ -201,6 +219,6 @@ void ImageConverter::convertAll()
     job.sizeLimitEnabled = s.fileSizeLimitEnabled;
     job.sizeLimitBytes = SettingRules::usableSizeLimitKB(s.fileSizeLimitKB) * 1024;
     job.quality = SettingRules::usableQuality(s.quality);
-    job.outputFolder = outputFolderPath();
+    job.outputFolder = FileIntake::pathOf(m_outputFolderURL);
     m_run.start(selected, job);
 }

@@ -29,6 +29,7 @@ class ImageConverter : public QObject
     Q_PROPERTY(bool allSelected READ allSelected NOTIFY filesChanged)
     Q_PROPERTY(bool noneSelected READ noneSelected NOTIFY filesChanged)
     Q_PROPERTY(bool hasUnfinished READ hasUnfinished NOTIFY filesChanged)
+    Q_PROPERTY(bool isAdding READ isAdding NOTIFY addingChanged)
     // The run.
     Q_PROPERTY(bool isConverting READ isConverting NOTIFY runChanged)
     Q_PROPERTY(bool isCancelled READ isCancelled WRITE setCancelled NOTIFY runChanged)
@@ -77,9 +78,13 @@ public:
     [[nodiscard]] bool noneSelected() const { return selectedCount() == 0; }
     [[nodiscard]] bool hasUnfinished() const { return doneCount() < fileCount(); }
 
+    /// True while folders given to `addFiles` are being walked.
+    [[nodiscard]] bool isAdding() const { return m_walks > 0; }
+
     [[nodiscard]] bool isConverting() const { return m_run.isConverting(); }
     [[nodiscard]] bool isCancelled() const { return m_run.isCancelled(); }
-    /// Setting it during a run is Stop; otherwise it changes nothing.
+    /// Setting it is Stop: it stops the walks of `addFiles` under way (`stopAdding`) and the
+    /// run; false changes nothing.
     void setCancelled(bool cancelled);
     [[nodiscard]] qint64 completedCount() const { return m_run.completedCount(); }
     [[nodiscard]] qint64 totalCount() const { return m_run.totalCount(); }
@@ -101,7 +106,8 @@ public:
     [[nodiscard]] bool hasOutputFolder() const { return !m_outputFolderURL.isEmpty(); }
 
     [[nodiscard]] bool canConvert() const { return convertBlocker().isEmpty(); }
-    /// Why Convert cannot run now ("Add files", "Select files", "Choose a preset"), or empty.
+    /// Why Convert cannot run now ("Adding files…", "Add files", "Select files", "Choose a
+    /// preset"), or empty.
     [[nodiscard]] QString convertBlocker() const;
     [[nodiscard]] bool canRemove() const { return !isConverting() && selectedCount() > 0; }
     [[nodiscard]] bool canUndo() const { return !std::holds_alternative<std::monostate>(m_undo); }
@@ -118,6 +124,9 @@ public:
     /// Walks folders off the GUI thread; the items are appended later, in one change per call,
     /// in the order of the calls. The output folder is never walked into.
     Q_INVOKABLE void addFiles(const QList<QUrl> &locations);
+    /// Ends the walks under way and those waiting to start: each appends what it has found so
+    /// far, soon. Later calls to `addFiles` walk as usual.
+    Q_INVOKABLE void stopAdding();
     Q_INVOKABLE void selectAll() { m_files.setAllSelected(true); }
     Q_INVOKABLE void deselectAll() { m_files.setAllSelected(false); }
     /// Selects exactly the files that are not done, so that Convert finishes an interrupted run.
@@ -141,6 +150,7 @@ public:
 
 Q_SIGNALS:
     void filesChanged();
+    void addingChanged();
     void runChanged();
     void settingsChanged();
     void outputFolderChanged();
@@ -166,5 +176,8 @@ private:
     EncoderLocator m_locateEncoder;
     std::variant<std::monostate, FileListModel::Removed, SettingsStore::RemovedPreset> m_undo;
     QThreadPool m_walkPool;
-    std::shared_ptr<std::atomic<bool>> m_quitting = std::make_shared<std::atomic<bool>>(false);
+    /// Walks started and not yet appended.
+    int m_walks = 0;
+    /// Stops the walks started since the last `stopAdding`.
+    std::shared_ptr<std::atomic<bool>> m_stopWalks = std::make_shared<std::atomic<bool>>(false);
 };

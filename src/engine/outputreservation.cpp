@@ -32,12 +32,22 @@ bool isPartName(const char *name)
     return pattern.match(QLatin1String(name)).hasMatch();
 }
 
+/// `folder` made absolute, without a trailing slash.
+QByteArray absoluteFolder(QByteArray folder)
+{
+    if (!folder.startsWith('/'))
+        folder = QFile::encodeName(QDir::currentPath()) + '/' + folder;
+    while (folder.size() > 1 && folder.endsWith('/'))
+        folder.chop(1);
+    return folder;
+}
+
 /// Removes the part files that crashed runs left in the folder open at `dirFd`: those nobody
 /// holds locked that are older than a minute. Done once per folder and process.
-void removeStaleParts(const QString &folder, int dirFd)
+void removeStaleParts(const QByteArray &folder, int dirFd)
 {
     static QMutex mutex;
-    static QSet<QString> done;
+    static QSet<QByteArray> done;
     {
         const QMutexLocker lock(&mutex);
         if (done.contains(folder))
@@ -71,12 +81,12 @@ void removeStaleParts(const QString &folder, int dirFd)
 
 } // namespace
 
-OutputReservation::OutputReservation(const QString &folder, const QString &inputFileName, Kind kind)
-    : m_folder(QDir(folder).absolutePath())
+OutputReservation::OutputReservation(const QByteArray &folder, const QString &inputFileName,
+                                     Kind kind)
+    : m_folder(absoluteFolder(folder))
     , m_base(baseName(inputFileName))
 {
-    const QByteArray native = QFile::encodeName(m_folder);
-    m_dirFd = ::open(native.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    m_dirFd = ::open(m_folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (m_dirFd < 0) {
         fail();
         return;
@@ -150,7 +160,7 @@ bool OutputReservation::publish()
             }
         }
         if (result == 0) {
-            m_path = m_folder + QLatin1Char('/') + name;
+            m_path = QFile::decodeName(m_folder) + QLatin1Char('/') + name;
             return true;
         }
         if (errno != EEXIST)

@@ -24,7 +24,8 @@ public:
         partFile
     };
 
-    OutputReservation(const QString &folder, const QString &inputFileName,
+    /// `folder` is the file system's own bytes.
+    OutputReservation(const QByteArray &folder, const QString &inputFileName,
                       Kind kind = Kind::automatic);
     ~OutputReservation();
     OutputReservation(const OutputReservation &) = delete;
@@ -51,7 +52,7 @@ private:
     bool openPartFile();
     bool fail();
 
-    QString m_folder;
+    QByteArray m_folder;
     QString m_base;
     int m_dirFd = -1;
     int m_fd = -1;

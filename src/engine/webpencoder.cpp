@@ -15,13 +15,20 @@ namespace WebpEncoder {
 
 std::optional<QString> locate()
 {
-    return locateIn({QStringLiteral("/opt/homebrew/bin/cwebp"),
+    return locateIn(qEnvironmentVariable("TESSEL_CWEBP"),
+                    {QStringLiteral("/opt/homebrew/bin/cwebp"),
                      QStringLiteral("/usr/local/bin/cwebp"), QStringLiteral("/usr/bin/cwebp")},
                     {});
 }
 
-std::optional<QString> locateIn(const QStringList &candidates, const QStringList &searchPaths)
+std::optional<QString> locateIn(const QString &named, const QStringList &candidates,
+                                const QStringList &searchPaths)
 {
+    if (!named.isEmpty()) {
+        if (QFileInfo::exists(named))
+            return named;
+        return std::nullopt;
+    }
     for (const QString &path : candidates) {
         if (QFileInfo::exists(path))
             return path;

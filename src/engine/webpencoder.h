@@ -11,12 +11,14 @@ struct RunFlags;
 
 /// The external `cwebp` command-line encoder: where it is, what it is told, how it is run.
 namespace WebpEncoder {
-/// The fixed install locations, then the search path. Starts no process, so it is cheap
-/// enough for the GUI thread.
+/// The encoder the environment variable TESSEL_CWEBP names, when it is set; else the fixed
+/// install locations, then the search path. Starts no process, so it is cheap enough for the
+/// GUI thread.
 [[nodiscard]] std::optional<QString> locate();
-/// The rule of `locate` over other places: the first of `candidates` that exists (of any
+/// The rule of `locate` over other places: `named` when it is not empty (and exists, of any
+/// kind; no other place is tried then), else the first of `candidates` that exists (of any
 /// kind), else the executable "cwebp" in `searchPaths` (the PATH when empty).
-[[nodiscard]] std::optional<QString> locateIn(const QStringList &candidates,
+[[nodiscard]] std::optional<QString> locateIn(const QString &named, const QStringList &candidates,
                                               const QStringList &searchPaths);
 /// The message every selected file shows when no encoder is found.
 [[nodiscard]] QString notFoundMessage();

@@ -58,6 +58,9 @@ int main(int argc, char *argv[])
     if (argc > 1 && std::string_view(argv[1]) == "convert")
         return runConvertCommand(argc, argv);
     if (answersWithoutWindow(argc, argv)) {
+        // The usage line names the program as it is typed, not by the path it was started from.
+        char programName[] = "tessel";
+        argv[0] = programName;
         QCoreApplication app(argc, argv);
         describeApplication();
         parseCommandLine(app, argc, argv);

@@ -9,8 +9,13 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
+#include <algorithm>
 #include <csignal>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -31,6 +36,49 @@ QStringList encodersOf(qint64 pid)
     return found;
 }
 
+/// The files under `folder` as "name WIDTHxHEIGHT@PPI", sorted, names below a subfolder with
+/// its name and a slash, each byte of a name that is not plain text as %XX. Read by their bytes:
+/// Qt cannot spell a name that is not UTF-8.
+QStringList madeIn(const QByteArray &folder, const QByteArray &prefix = {})
+{
+    QStringList made;
+    DIR *dir = ::opendir((folder + '/' + prefix).constData());
+    if (!dir)
+        return made;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name = prefix + entry->d_name;
+        const QByteArray path = folder + '/' + name;
+        struct stat info
+        {};
+        if (qstrcmp(entry->d_name, ".") == 0 || qstrcmp(entry->d_name, "..") == 0 ||
+            ::lstat(path.constData(), &info) != 0)
+            continue;
+        if (S_ISDIR(info.st_mode)) {
+            made += madeIn(folder, name + '/');
+            continue;
+        }
+        const vips::VImage image = vips::VImage::new_from_file(path.constData()).copy_memory();
+        made.append(u"%1 %2x%3@%4"_s.arg(QString::fromLatin1(name.toPercentEncoding(" /")))
+                        .arg(image.width())
+                        .arg(image.height())
+                        .arg(EngineFixtures::exifPpi(image)));
+    }
+    ::closedir(dir);
+    made.sort();
+    return made;
+}
+
+/// Removes `folder` and the files in it, by their bytes.
+void removeFolder(const QByteArray &folder)
+{
+    if (DIR *dir = ::opendir(folder.constData())) {
+        while (const dirent *entry = ::readdir(dir))
+            ::unlink((folder + '/' + entry->d_name).constData());
+        ::closedir(dir);
+    }
+    ::rmdir(folder.constData());
+}
+
 } // namespace
 
 /// `tessel convert` as a user meets it: the real binary and encoder, its own settings and temp
@@ -47,22 +95,37 @@ class TestConvertCommand : public QObject
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
-    /// Starts `tessel convert` with `arguments`, IN and OUT standing for those folders.
-    void start(QProcess &process, const QString &arguments, const QString &out) const
+    /// Starts `tessel convert` with `arguments`, IN and OUT standing for those folders and %XX
+    /// for a byte, with `encoder` named by TESSEL_CWEBP when it is given.
+    void start(QProcess &process, const QString &arguments, const QString &out,
+               const QString &encoder = {}) const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"XDG_CONFIG_HOME"_s, path(u"config"_s));
         env.insert(u"HOME"_s, path(u"home"_s));
         env.insert(u"TMPDIR"_s, path(u"tmp"_s));
+        env.remove(u"TESSEL_CWEBP"_s);
+        if (!encoder.isEmpty())
+            env.insert(u"TESSEL_CWEBP"_s, encoder);
         process.setProcessEnvironment(env);
         QStringList all = (u"convert "_s + arguments).split(u' ', Qt::SkipEmptyParts);
         all.replaceInStrings(u"IN"_s, path(u"in"_s)).replaceInStrings(u"OUT"_s, out);
-        if (all.removeAll(u"NO-CWEBP"_s) == 0) {
-            process.start(QStringLiteral(TESSEL_BINARY), all);
-        } else { // in a mount namespace of its own, where the encoder's folders are empty
+        if (all.removeAll(u"NO-CWEBP"_s) != 0) {
+            // In a mount namespace of its own, where the encoder's folders are empty.
             process.start(u"unshare"_s, QStringList{u"-m"_s, u"sh"_s, u"-c"_s, hideEncoder,
                                                     QStringLiteral(TESSEL_BINARY)} +
                                             all);
+        } else if (all.join(u' ').contains(u'%')) {
+            // QProcess passes arguments as text; only a script spells bytes that are not UTF-8.
+            QByteArray line = "exec";
+            for (const QString &argument : QStringList{QStringLiteral(TESSEL_BINARY)} + all)
+                line += " '" +
+                        QByteArray::fromPercentEncoding(argument.toUtf8()).replace("'", "'\\''") +
+                        '\'';
+            EngineFixtures::writeBytes(path(u"launch.sh"_s), line + '\n');
+            process.start(u"sh"_s, {path(u"launch.sh"_s)});
+        } else {
+            process.start(QStringLiteral(TESSEL_BINARY), all);
         }
         QVERIFY(process.waitForStarted());
     }
@@ -86,21 +149,17 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(VipsRuntime::ensureStarted());
-        for (const char *folder : {"config", "home", "tmp", "in/sub", "many", "slow"})
+        for (const char *folder : {"config", "home", "tmp", "in/sub", "in/empty", "many"})
             QVERIFY(QDir().mkpath(path(QLatin1String(folder))));
         const vips::VImage picture = EngineFixtures::flat(40, 30, {0, 128, 128});
         EngineFixtures::save(picture, ".png", path(u"in/good.png"_s));
         EngineFixtures::save(picture, ".jpg", path(u"in/sub/also good.jpg"_s));
         EngineFixtures::writeBytes(path(u"in/broken.png"_s), "not an image");
         EngineFixtures::writeBytes(path(u"in/notes.txt"_s), "not an image either");
-        for (int i = 0; i < 16; ++i)
-            EngineFixtures::save(EngineFixtures::noise(200, 150, i), ".png",
+        // More files than a run encodes at once, so that some are waiting when a run is stopped.
+        for (int i = 0; i < std::max(16, QThread::idealThreadCount() + 4); ++i)
+            EngineFixtures::save(EngineFixtures::noise(64, 48, i), ".png",
                                  path(u"many/%1.png"_s.arg(i)));
-        // Three quick files and four whose encodes outlast the wait after a kill by far, so
-        // that an encoder left running then is seen.
-        for (int i = 0; i < 7; ++i)
-            EngineFixtures::save(EngineFixtures::noise(i < 3 ? 64 : 1200, i < 3 ? 64 : 1200, i),
-                                 ".png[compression=1]", path(u"slow/%1.png"_s.arg(i)));
     }
 
     /// A run, or a refusal to run: its exit status, what it prints and the outputs it makes.
@@ -119,6 +178,9 @@ private Q_SLOTS:
         QFETCH(QString, printed);
         QFETCH(QString, outputs);
         QTemporaryDir out;
+        // A folder whose name is not UTF-8, for the rows that write there.
+        const QByteArray notText = QFile::encodeName(out.path()) + "/out\xff";
+        QCOMPARE(::mkdir(notText.constData(), 0755), 0);
         {
             QSettings preferences(path(u"config/Tessel/Tessel.conf"_s), QSettings::IniFormat);
             preferences.clear();
@@ -149,66 +211,77 @@ private Q_SLOTS:
         QVERIFY(!err.contains(QChar(0x1b))); // no progress line where standard error is no terminal
         if (arguments.startsWith(u"--json"_s))
             QVERIFY2(err.endsWith(u"1 done, 1 failed, 0 cancelled\n"_s), qPrintable(err));
-        if (outputs.isEmpty() && arguments.contains(u"IN/"_s))
+        if (outputs.isEmpty() && exitCode == u"0" && arguments.contains(u"IN/"_s))
             QCOMPARE(err, u"tessel: no images to convert\n"_s);
-        QStringList made;
-        for (const QString &name : QDir(out.path()).entryList(QDir::Files, QDir::Name)) {
-            const vips::VImage image = EngineFixtures::readBack(out.filePath(name));
-            made.append(u"%1 %2x%3@%4"_s.arg(name)
-                            .arg(image.width())
-                            .arg(image.height())
-                            .arg(EngineFixtures::exifPpi(image)));
-        }
+        const QStringList made = madeIn(QFile::encodeName(out.path()));
+        removeFolder(notText);
         QCOMPARE(made.join(u"; "_s), outputs);
         checkLeftovers(storedBefore);
     }
 
-    /// Stopped by a signal once the first file is reported, while encoders run for others, or
-    /// killed at any moment: no encoder outlives the program, and what is left is whole (no empty
-    /// reservations, no cut files, nothing in the temp folder).
+    /// Stopped by a signal once the first file is reported, while an encoder runs for another,
+    /// or killed while an encoder runs: no encoder outlives the program, and what is left is
+    /// whole (no empty reservations, no cut files, nothing in the temp folder). The encoder is a
+    /// stand-in that takes the next number, marks its start with it and waits for the go-ahead
+    /// for that number (or for all) before it encodes, so that each state holds until the row
+    /// has seen it.
     void interrupted_data()
     {
-        QTest::addColumn<QString>("arguments");
         QTest::addColumn<int>("signal");
-        QTest::addColumn<int>("outputsBefore"); // -1: the first report; 0: an encoder running
-        QTest::addColumn<int>("exitCode");      // -1: killed
-        const QString many = u"-o OUT -s 8 "_s + path(u"many"_s);
-        const QString slow = u"-o OUT -p original "_s + path(u"slow"_s);
-        QTest::newRow("SIGTERM") << many << int(SIGTERM) << -1 << 128 + SIGTERM;
-        QTest::newRow("Ctrl+C") << many << int(SIGINT) << -1 << 130;
-        QTest::newRow("killed, first encoder running") << slow << int(SIGKILL) << 0 << -1;
-        QTest::newRow("killed after the first output") << slow << int(SIGKILL) << 1 << -1;
-        QTest::newRow("killed after three outputs") << slow << int(SIGKILL) << 3 << -1;
+        QTest::addColumn<int>("goAhead");  // encodes let through before the signal
+        QTest::addColumn<int>("exitCode"); // -1: killed
+        QTest::newRow("SIGTERM") << int(SIGTERM) << 1 << 128 + SIGTERM;
+        QTest::newRow("Ctrl+C") << int(SIGINT) << 1 << 130;
+        QTest::newRow("killed, first encoder running") << int(SIGKILL) << 0 << -1;
+        QTest::newRow("killed after the first output") << int(SIGKILL) << 1 << -1;
+        QTest::newRow("killed after three outputs") << int(SIGKILL) << 3 << -1;
     }
 
     void interrupted()
     {
-        QFETCH(QString, arguments);
         QFETCH(int, signal);
-        QFETCH(int, outputsBefore);
+        QFETCH(int, goAhead);
         QFETCH(int, exitCode);
         QTemporaryDir out;
+        QTemporaryDir gate;
+        const QDir gates(gate.path());
+        const QString encoder = EngineFixtures::script(
+            gate.path(), u"cwebp"_s,
+            u"n=0\n"
+            u"while ! mkdir '%1/started-'$n 2>/dev/null; do n=$((n+1)); done\n"
+            u"while [ ! -e '%1/go-'$n ] && [ ! -e '%1/go' ]; do sleep 0.02; done\n"
+            u"exec %2 \"$@\""_s.arg(gate.path(), EngineFixtures::realEncoder));
+        for (int n = 0; n < goAhead; ++n)
+            EngineFixtures::writeBytes(gates.filePath(u"go-%1"_s.arg(n)), {});
         const QByteArray storedBefore = stored();
         QProcess process;
-        start(process, arguments, out.path());
+        start(process, u"-o OUT -p original -q 50 "_s + path(u"many"_s), out.path(), encoder);
         const qint64 pid = process.processId();
-        const auto outputs = [&] { return QDir(out.path()).entryList({u"*.webp"_s}).size(); };
-        if (outputsBefore < 0)
-            QTRY_VERIFY_WITH_TIMEOUT(
-                process.bytesAvailable() > 0 || process.state() != QProcess::Running, 120000);
-        else if (outputsBefore == 0)
-            QTRY_VERIFY_WITH_TIMEOUT(!encodersOf(pid).isEmpty(), 120000);
-        else
-            QTRY_VERIFY_WITH_TIMEOUT(outputs() >= outputsBefore, 120000);
-        QVERIFY2(process.state() == QProcess::Running && outputs() < 7, "the run ended first");
+        QByteArray report;
+        const auto reported = [&](const QByteArray &text) {
+            report += process.readAllStandardOutput();
+            return report.contains(text);
+        };
+        // The files let through are written, and reported when a signal follows; the next
+        // encoder has started and waits.
+        QTRY_VERIFY_WITH_TIMEOUT(process.state() != QProcess::Running ||
+                                     (gates.exists(u"started-%1"_s.arg(goAhead)) &&
+                                      QDir(out.path()).entryList({u"*.webp"_s}).size() == goAhead &&
+                                      (exitCode < 0 || reported("done: "))),
+                                 120000);
+        QVERIFY2(process.state() == QProcess::Running, process.readAllStandardError().constData());
         ::kill(pid_t(pid), signal);
+        if (exitCode >= 0) {
+            // Files not started are cancelled at once; the running encoders are let finish.
+            QTRY_VERIFY_WITH_TIMEOUT(reported("cancelled: "), 60000);
+            EngineFixtures::writeBytes(gates.filePath(u"go"_s), {});
+        }
         QVERIFY(process.waitForFinished(60000));
         QTRY_COMPARE_WITH_TIMEOUT(encodersOf(pid), QStringList(), 3000);
         if (exitCode >= 0) {
             QCOMPARE(process.exitStatus(), QProcess::NormalExit);
             QCOMPARE(process.exitCode(), exitCode);
-            const QString report = QString::fromUtf8(process.readAllStandardOutput());
-            QVERIFY2(report.contains(u"cancelled: "_s), qPrintable(report));
+            QVERIFY2(reported("done: "), report.constData());
         }
         for (const QString &name :
              QDir(out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {

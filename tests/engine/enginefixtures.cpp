@@ -117,7 +117,7 @@ ConversionJob job(const QString &output, const QString &encoder)
     values.preserveOriginal = true;
     values.sizeLimitEnabled = false;
     values.quality = 90;
-    values.outputFolder = output;
+    values.outputFolder = QFile::encodeName(output);
     return values;
 }
 

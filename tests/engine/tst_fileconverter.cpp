@@ -350,10 +350,14 @@ private Q_SLOTS:
                  arguments);
     }
 
-    void locate_data() { addRowsFrom("encoder-places.txt", {"present", "onSearchPath", "found"}); }
+    void locate_data()
+    {
+        addRowsFrom("encoder-places.txt", {"named", "present", "onSearchPath", "found"});
+    }
 
     void locate()
     {
+        QFETCH(QString, named);
         QFETCH(QString, present);
         QFETCH(QString, onSearchPath);
         QFETCH(QString, found);
@@ -371,6 +375,7 @@ private Q_SLOTS:
                 QFile::setPermissions(path, QFile::ReadOwner);
         }
         const auto located = WebpEncoder::locateIn(
+            named.isEmpty() ? QString() : dir.filePath(named),
             {dir.filePath(u"a"_s), dir.filePath(u"b"_s), dir.filePath(u"c"_s)},
             {dir.filePath(u"path"_s)});
         QCOMPARE(located.value_or(QString()), found.isEmpty() ? QString() : dir.filePath(found));
@@ -399,7 +404,8 @@ private Q_SLOTS:
                 QCOMPARE(::flock(leftFd, LOCK_EX), 0);
         }
         {
-            OutputReservation output(dir.path(), u"a.png"_s, OutputReservation::Kind::partFile);
+            OutputReservation output(QFile::encodeName(dir.path()), u"a.png"_s,
+                                     OutputReservation::Kind::partFile);
             QVERIFY(QFile(output.writePath()).open(QIODevice::WriteOnly));
             if (publish == u"yes") {
                 QVERIFY(output.publish());
@@ -411,7 +417,7 @@ private Q_SLOTS:
         QCOMPARE(entries(dir.path()).join(u' '),
                  expected.replace(u"LEFT"_s, u".tessel-00000000000000aa.part"_s));
         // A folder that takes no files, like a write-protected stick: refused, not retried.
-        QVERIFY(!OutputReservation(u"/proc"_s, {}, OutputReservation::Kind::partFile).isValid());
+        QVERIFY(!OutputReservation("/proc", {}, OutputReservation::Kind::partFile).isValid());
     }
 
     void folders_data()

@@ -99,6 +99,8 @@ private Q_SLOTS:
         QCOMPARE(relative, bytesOf(found));
     }
 
+    /// The converter's walks: its output folder skipped, appended in the order of the calls,
+    /// stopped by Stop.
     void converterSkipsItsOutputFolderAndAppendsInCallOrder()
     {
         TemporaryPreferences prefs;
@@ -115,6 +117,30 @@ private Q_SLOTS:
         QCOMPARE(converter.files().size(), 3);
         QCOMPARE(converter.files().at(0).fileName(), QStringLiteral("a.png"));
         QVERIFY(converter.files().at(1).id != converter.files().at(2).id);
+
+        // Stop ends the walks under way or waiting, each appending what it found; the next walk
+        // is not stopped.
+        const std::atomic<bool> stop(true);
+        QCOMPARE(FileIntake::expand({QUrl::fromLocalFile(dir.path())}, {}, &stop),
+                 QList<QByteArray>());
+        QSignalSpy adding(&converter, &ImageConverter::addingChanged);
+        converter.addFiles({QUrl::fromLocalFile(dir.path())});
+        converter.addFiles({QUrl::fromLocalFile(dir.path())});
+        QVERIFY(converter.isAdding() && !converter.canConvert());
+        QCOMPARE(converter.convertBlocker(), QStringLiteral("Adding files\u2026"));
+        converter.setCancelled(true);
+        QTRY_COMPARE(changed.size(), 4);
+        QVERIFY(!converter.isAdding());
+        QCOMPARE(adding.size(), 2);
+        const qsizetype kept = converter.files().size();
+        QVERIFY(kept <= 5);
+        converter.addFiles({QUrl::fromLocalFile(dir.filePath(QStringLiteral("in")))});
+        QTRY_COMPARE(changed.size(), 5);
+        QCOMPARE(converter.files().size(), kept + 1);
+        converter.stopAdding(); // nothing to stop: the next walk is not stopped either
+        converter.addFiles({single});
+        QTRY_COMPARE(changed.size(), 6);
+        QCOMPARE(converter.files().size(), kept + 2);
     }
 };
 

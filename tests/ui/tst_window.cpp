@@ -194,11 +194,20 @@ private Q_SLOTS:
     }
 
     // A disabled Convert says why beside it; without an encoder it marks the files and starts
-    // no run. During a run Stop replaces Convert, the progress shows and the list cannot be
-    // changed.
+    // no run. While files are added, and during a run, Stop replaces Convert; during a run the
+    // progress shows and the list cannot be changed.
     void runControls()
     {
         WindowHarness w;
+        // The walk's result arrives through the event loop, so the walk is seen under way: the
+        // list shows, empty, with Stop.
+        w.converter()->addFiles({QUrl::fromLocalFile(w.folder())});
+        QVERIFY(w.item(u"stopButton"_s)->isVisible() && !w.item(u"convertButton"_s)->isVisible());
+        QCOMPARE(w.text(u"convertBlocker"_s), u"Adding files\u2026"_s);
+        QMetaObject::invokeMethod(w.item(u"stopButton"_s), "clicked");
+        QTRY_VERIFY(!w.converter()->isAdding());
+        QVERIFY(!w.item(u"stopButton"_s)->isVisible() && w.item(u"dropRegion"_s)->isVisible());
+
         QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s, u"c.png"_s}));
         QQuickItem *convert = w.item(u"convertButton"_s);
         QQuickItem *blocker = w.item(u"convertBlocker"_s);

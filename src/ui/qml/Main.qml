@@ -18,7 +18,10 @@ ApplicationWindow {
     // Files and folders named on the command line, added once the window is up.
     property list<url> launchFiles
 
-    Component.onCompleted: contentView.converter.addFiles(launchFiles)
+    Component.onCompleted: {
+        if (launchFiles.length > 0)
+            contentView.converter.addFiles(launchFiles)
+    }
 
     WindowGeometry {
         window: root

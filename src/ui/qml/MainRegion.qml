@@ -3,14 +3,15 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Tessel
 
-// The drop zone while the list is empty, otherwise the list toolbar, a divider and the list.
-// Both take dropped files.
+// The drop zone while the list is empty and no files are being added, otherwise the list
+// toolbar (with Stop while files are being added), a divider and the list. Both take dropped
+// files.
 Item {
     id: root
 
     required property ImageConverter converter
     required property bool isDragOver
-    readonly property bool showsList: converter.fileCount > 0
+    readonly property bool showsList: converter.fileCount > 0 || converter.isAdding
 
     signal dragOverChanged(bool over)
     signal addFilesRequested

@@ -3,13 +3,14 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Tessel
 
-// Convert while idle, Stop while a run is under way. While Convert cannot run, the reason
-// stands beside it ("Choose a preset", "Select files").
+// Convert while idle, Stop while files are being added or a run is under way. While Convert
+// cannot run, the reason stands beside it ("Adding files…", "Choose a preset", "Select files").
 RowLayout {
     id: root
 
     required property ImageConverter converter
     readonly property string blocker: converter.convertBlocker
+    readonly property bool busy: converter.isConverting || converter.isAdding
 
     spacing: Theme.spacing
 
@@ -24,7 +25,7 @@ RowLayout {
         id: convert
 
         objectName: "convertButton"
-        visible: !root.converter.isConverting
+        visible: !root.busy
         enabled: root.converter.canConvert
         text: "Convert"
         font.pixelSize: Theme.captionSize
@@ -40,7 +41,7 @@ RowLayout {
         id: stop
 
         objectName: "stopButton"
-        visible: root.converter.isConverting
+        visible: root.busy
         text: "Stop"
         font.pixelSize: Theme.captionSize
         font.weight: Font.DemiBold
