@@ -14,8 +14,9 @@ namespace WebpEncoder {
 /// The fixed install locations, then the search path. Starts no process, so it is cheap
 /// enough for the GUI thread.
 [[nodiscard]] std::optional<QString> locate();
-/// The rule of `locate` over other places: the first of `candidates` that exists (of any
-/// kind), else the executable "cwebp" in `searchPaths` (the PATH when empty).
+/// The rule of `locate` over other places: the first of `candidates` that is an executable
+/// file (after symbolic links), else the executable "cwebp" in `searchPaths` (the PATH when
+/// empty).
 [[nodiscard]] std::optional<QString> locateIn(const QStringList &candidates,
                                               const QStringList &searchPaths);
 /// The message every selected file shows when no encoder is found.

@@ -360,10 +360,13 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QDir(dir.path()).mkdir(u"path"_s);
         for (const QString &name : present.split(u' ', Qt::SkipEmptyParts)) {
-            if (name.endsWith(u'/'))
+            if (name.endsWith(u'/')) {
                 QDir(dir.path()).mkdir(name);
-            else
-                (void)script(dir.path(), name, {});
+                continue;
+            }
+            const QString path = script(dir.path(), name.chopped(name.endsWith(u'-') ? 1 : 0), {});
+            if (name.endsWith(u'-'))
+                QFile::setPermissions(path, QFile::ReadOwner);
         }
         if (!onSearchPath.isEmpty()) {
             const QString path = script(dir.filePath(u"path"_s), u"cwebp"_s, {});
