@@ -47,9 +47,10 @@ void BatchRun::start(const QList<FileItem> &items, const ConversionJob &job)
         return;
     m_job = job;
     m_flags->cancelled = false;
-    m_waiting.assign(items.cbegin(), items.cend());
+    m_waiting.clear();
+    for (const FileItem &item : items)
+        m_waiting.push_back({item, m_countEpoch});
     m_isConverting = true;
-    m_countsReset = false;
     m_total = items.size();
     m_completed = 0;
     m_done = m_failed = m_cancelled = m_bytesIn = m_bytesOut = 0;
@@ -65,43 +66,63 @@ void BatchRun::start(const QList<FileItem> &items, const ConversionJob &job)
     startWaiting();
 }
 
+void BatchRun::join(const QList<FileItem> &items)
+{
+    if (!m_isConverting || items.isEmpty())
+        return;
+    m_total += items.size();
+    for (const FileItem &item : items) {
+        if (isCancelled())
+            record({item, m_countEpoch}, {ConversionStatus::cancelled(), -1});
+        else
+            m_waiting.push_back({item, m_countEpoch});
+    }
+    Q_EMIT changed();
+    startWaiting();
+}
+
 void BatchRun::startWaiting()
 {
     while (!m_waiting.empty() && m_running < m_pool.maxThreadCount() && !isCancelled()) {
-        const FileItem item = m_waiting.front();
+        const Member member = m_waiting.front();
         m_waiting.pop_front();
         // A row removed while it waited is not converted: its output would be nowhere in the
         // list.
-        if (m_files->setStatus(item.id, ConversionStatus::converting()))
-            convert(item);
+        if (m_files->setStatus(member.item.id, ConversionStatus::converting()))
+            convert(member);
         else
-            record(item, {ConversionStatus::cancelled(), -1});
+            record(member, {ConversionStatus::cancelled(), -1});
     }
     if (m_isConverting && m_waiting.empty() && m_running == 0)
         end();
 }
 
-void BatchRun::convert(const FileItem &item)
+void BatchRun::convert(const Member &member)
 {
     ++m_running;
     const std::shared_ptr<RunFlags> flags = m_flags;
     // The result comes back as one queued call; the destructor waits for the pool, so `this`
     // outlives every worker, and a call still queued then is dropped with the object.
-    m_pool.start([this, item, job = m_job, flags] {
-        const Result result{FileConverter::convert(item.path, job, *flags), sizeOf(item.path)};
+    m_pool.start([this, member, job = m_job, flags] {
+        const QByteArray &path = member.item.path;
+        const Result result{FileConverter::convert(path, job, *flags), sizeOf(path)};
         QMetaObject::invokeMethod(
             this,
-            [this, item, result] {
+            [this, member, result] {
                 --m_running;
-                record(item, result);
+                record(member, result);
                 startWaiting();
             },
             Qt::QueuedConnection);
     });
 }
 
-void BatchRun::record(const FileItem &item, const Result &result)
+void BatchRun::record(const Member &member, const Result &result)
 {
+    FileItem item = member.item;
+    item.status = result.status;
+    if (result.inputSize >= 0)
+        item.inputSize = result.inputSize;
     m_files->setStatus(item.id, result.status, result.inputSize);
     switch (result.status.kind()) {
     case ConversionStatus::Kind::done:
@@ -116,12 +137,12 @@ void BatchRun::record(const FileItem &item, const Result &result)
         ++m_cancelled;
         break;
     }
-    if (!m_countsReset)
+    if (member.countEpoch == m_countEpoch)
         ++m_completed;
     const qint64 ended = m_done + m_failed + m_cancelled;
     const qint64 left = static_cast<qint64>(m_waiting.size()) + m_running;
     m_remainingMs = isCancelled() ? -1 : m_clock.elapsed() * left / ended;
-    Q_EMIT fileFinished(item.path, result.status);
+    Q_EMIT fileFinished(item);
     Q_EMIT changed();
 }
 
@@ -132,16 +153,16 @@ void BatchRun::stop()
     m_flags->cancelled = true;
     Q_EMIT changed();
     while (!m_waiting.empty()) {
-        const FileItem item = m_waiting.front();
+        const Member member = m_waiting.front();
         m_waiting.pop_front();
-        record(item, {ConversionStatus::cancelled(), -1});
+        record(member, {ConversionStatus::cancelled(), -1});
     }
     startWaiting();
 }
 
 void BatchRun::resetCounts()
 {
-    m_countsReset = m_isConverting;
+    ++m_countEpoch;
     m_completed = 0;
     m_total = 0;
     Q_EMIT changed();

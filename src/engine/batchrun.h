@@ -12,10 +12,11 @@
 
 class FileListModel;
 
-/// One run of conversions over the files that were selected when it started. Files are handed
-/// to the worker pool only as workers come free, so a row shows "Converting…" exactly while its
-/// file is being converted and "Waiting" until then. Each file comes back to the GUI thread
-/// once, with its result; a result for a row removed meanwhile is dropped.
+/// One run of conversions over the files that were selected when it started and those added to
+/// the list while it runs. Files are handed to the worker pool only as workers come free, so a
+/// row shows "Converting…" exactly while its file is being converted and "Waiting" until then.
+/// Each file comes back to the GUI thread once, with its result, also when its row was removed
+/// meanwhile.
 class BatchRun : public QObject
 {
     Q_OBJECT
@@ -38,20 +39,33 @@ public:
 
     /// Starts converting `items` with `job`; nothing happens while a run is under way.
     void start(const QList<FileItem> &items, const ConversionJob &job);
+    /// Adds `items`, new rows of the list, to the run under way: they wait behind the others
+    /// and count in the total, or end cancelled at once when the run is stopping. Nothing
+    /// happens when no run is under way.
+    void join(const QList<FileItem> &items);
     /// Files not yet started end cancelled at once; running ones end as their work ends.
     void stop();
-    /// Sets both counters to 0; results of the current run no longer count.
+    /// Sets both counters to 0; results of the files now in the run no longer count, those of
+    /// files that join later do.
     void resetCounts();
 
 Q_SIGNALS:
     /// `isConverting`, `isCancelled`, the counters, the estimate or the summary changed.
     void changed();
-    /// A file of the run has its final status.
-    void fileFinished(const QByteArray &path, const ConversionStatus &status);
+    /// A file of the run has its final status, carried by `item` with the input's size.
+    void fileFinished(const FileItem &item);
     /// Every file of the run has its final status.
     void finished();
 
 private:
+    /// A file of the run. It counts towards `completedCount` only when the counters have not
+    /// been reset since it joined.
+    struct Member
+    {
+        FileItem item;
+        int countEpoch = 0;
+    };
+
     struct Result
     {
         ConversionStatus status;
@@ -60,20 +74,21 @@ private:
 
     /// Hands waiting files to free workers; ends the run when nothing is left.
     void startWaiting();
-    void convert(const FileItem &item);
+    void convert(const Member &member);
     /// Shows a file's final status and counts it.
-    void record(const FileItem &item, const Result &result);
+    void record(const Member &member, const Result &result);
     void end();
 
     FileListModel *m_files;
     QThreadPool m_pool;
     std::shared_ptr<RunFlags> m_flags = std::make_shared<RunFlags>();
     ConversionJob m_job;
-    std::deque<FileItem> m_waiting;
+    std::deque<Member> m_waiting;
     int m_running = 0;
 
     bool m_isConverting = false;
-    bool m_countsReset = false;
+    /// Goes up with every reset of the counters.
+    int m_countEpoch = 0;
     qint64 m_completed = 0;
     qint64 m_total = 0;
     qint64 m_startedAt = 0;

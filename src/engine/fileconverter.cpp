@@ -113,7 +113,8 @@ qint64 finishOutput(const OutputReservation &output, qint64 ppi, ConversionStatu
 }
 
 /// Runs the encoder on `png` into the unnamed output until the output is done: once in
-/// quality mode, up to three times under a size limit. The output is named only on success.
+/// quality mode, up to three times under a size limit. Only the app quitting cuts this short.
+/// The output is named only on success.
 ConversionStatus encode(const TemporaryPng &png, bool hasAlpha, OutputReservation &output,
                         const ConversionJob &job, const RunFlags &flags)
 {
@@ -144,7 +145,8 @@ ConversionStatus encode(const TemporaryPng &png, bool hasAlpha, OutputReservatio
         smallest = std::min(smallest, size);
         if (attempt >= job.extraEncodesForSizeLimit)
             return ConversionStatus::error(overLimitMessage(job.sizeLimitBytes, smallest));
-        if (stopping(flags))
+        // A Stop lets a file whose encoding has begun finish, further encodes included.
+        if (flags.aborted)
             return ConversionStatus::cancelled();
         target = smallerTarget(target, job.sizeLimitBytes, size);
         alphaQuality =

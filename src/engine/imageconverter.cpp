@@ -22,7 +22,7 @@ ImageConverter::ImageConverter(QObject *parent)
     for (auto notify : {&ImageConverter::filesChanged, &ImageConverter::addingChanged,
                         &ImageConverter::runChanged, &ImageConverter::settingsChanged})
         connect(this, notify, this, &ImageConverter::decisionsChanged);
-    connect(&m_run, &BatchRun::fileFinished, this, &ImageConverter::fileFinished);
+    connect(&m_run, &BatchRun::fileFinished, this, &ImageConverter::finish);
     connect(&m_run, &BatchRun::finished, this, &ImageConverter::runFinished);
 }
 
@@ -75,7 +75,7 @@ QString ImageConverter::convertBlocker() const
 
 QString ImageConverter::undoText() const
 {
-    if (const auto *files = std::get_if<FileListModel::Removed>(&m_undo)) {
+    if (const auto *files = std::get_if<RemovedFiles>(&m_undo)) {
         return files->size() == 1 ? QStringLiteral("Removed 1 file")
                                   : QStringLiteral("Removed %1 files").arg(files->size());
     }
@@ -85,10 +85,18 @@ QString ImageConverter::undoText() const
 }
 
 void ImageConverter::remember(
-    std::variant<std::monostate, FileListModel::Removed, SettingsStore::RemovedPreset> undo)
+    std::variant<std::monostate, RemovedFiles, SettingsStore::RemovedPreset> undo)
 {
     m_undo = std::move(undo);
     Q_EMIT undoChanged();
+}
+
+void ImageConverter::finish(const FileItem &item)
+{
+    // Files kept for undo are out of the list, so the run could not show this result there.
+    if (auto *removed = std::get_if<RemovedFiles>(&m_undo))
+        removed->update(item);
+    Q_EMIT fileFinished(item.path, item.status);
 }
 
 void ImageConverter::addPreset(const QString &name, qint64 width, qint64 height)
@@ -123,6 +131,7 @@ void ImageConverter::addFiles(const QList<QUrl> &locations)
             [this, items] {
                 --m_walks;
                 m_files.append(items);
+                m_run.join(items);
                 if (m_walks == 0)
                     Q_EMIT addingChanged();
                 Q_EMIT filesAdded(items.size());
@@ -150,7 +159,7 @@ void ImageConverter::removeSelected()
     FileListModel::Removed removed =
         m_files.removeIf([](const FileItem &item) { return item.isSelected; });
     if (!removed.isEmpty())
-        remember(std::move(removed));
+        remember(RemovedFiles(std::move(removed)));
 }
 
 void ImageConverter::clearAll()
@@ -158,13 +167,13 @@ void ImageConverter::clearAll()
     FileListModel::Removed removed = m_files.removeIf([](const FileItem &) { return true; });
     m_run.resetCounts();
     if (!removed.isEmpty())
-        remember(std::move(removed));
+        remember(RemovedFiles(std::move(removed)));
 }
 
 void ImageConverter::undo()
 {
-    if (const auto *files = std::get_if<FileListModel::Removed>(&m_undo))
-        m_files.restore(*files);
+    if (const auto *files = std::get_if<RemovedFiles>(&m_undo))
+        m_files.restore(files->rows());
     else if (const auto *preset = std::get_if<SettingsStore::RemovedPreset>(&m_undo))
         m_settings.restorePreset(*preset);
     remember(std::monostate{});

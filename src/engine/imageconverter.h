@@ -2,6 +2,7 @@
 
 #include "batchrun.h"
 #include "filelistmodel.h"
+#include "removedfiles.h"
 #include "settingsstore.h"
 
 #include <QObject>
@@ -122,7 +123,8 @@ public:
 
     // The list.
     /// Walks folders off the GUI thread; the items are appended later, in one change per call,
-    /// in the order of the calls. The output folder is never walked into.
+    /// in the order of the calls. The output folder is never walked into. New items are
+    /// selected, so those that arrive while a run is under way join it.
     Q_INVOKABLE void addFiles(const QList<QUrl> &locations);
     /// Ends the walks under way and those waiting to start: each appends what it has found so
     /// far, soon. Later calls to `addFiles` walk as usual.
@@ -166,15 +168,16 @@ Q_SIGNALS:
     void runFinished();
 
 private:
-    void remember(
-        std::variant<std::monostate, FileListModel::Removed, SettingsStore::RemovedPreset> undo);
+    void remember(std::variant<std::monostate, RemovedFiles, SettingsStore::RemovedPreset> undo);
+    /// Passes on a file's final status from the run, also to the removed files kept for undo.
+    void finish(const FileItem &item);
 
     FileListModel m_files;
     SettingsStore m_settings;
     BatchRun m_run{&m_files};
     QUrl m_outputFolderURL;
     EncoderLocator m_locateEncoder;
-    std::variant<std::monostate, FileListModel::Removed, SettingsStore::RemovedPreset> m_undo;
+    std::variant<std::monostate, RemovedFiles, SettingsStore::RemovedPreset> m_undo;
     QThreadPool m_walkPool;
     /// Walks started and not yet appended.
     int m_walks = 0;

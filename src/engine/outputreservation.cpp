@@ -127,9 +127,19 @@ bool OutputReservation::openPartFile()
     } while (m_fd < 0 && errno == EEXIST);
     if (m_fd < 0)
         return fail();
-    m_partName = name;
     // Held until the descriptor closes, so that no other run takes this file for a stale one.
-    ::flock(m_fd, LOCK_EX | LOCK_NB);
+    // Without it (a network mount whose lock service is not answering) another run could take
+    // the file for a crash's leftover once it is a minute old and remove it while the encoder
+    // still writes, so the file is not used at all.
+    if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+        const int lockError = errno;
+        ::unlinkat(m_dirFd, name.constData(), 0);
+        ::close(m_fd);
+        m_fd = -1;
+        errno = lockError;
+        return fail();
+    }
+    m_partName = name;
     return true;
 }
 

@@ -13,7 +13,9 @@
 /// Where the file system has no unnamed files (vfat, some network mounts), the file is made as
 /// a hidden ".tessel-<random>.part", locked while it is in use, renamed without replacing on
 /// `publish` and removed on every other path. One that a crashed run left behind is unlocked
-/// and is removed by the next reservation into that folder once it is a minute old.
+/// and is removed by the next reservation into that folder once it is a minute old. Where the
+/// lock cannot be taken, the reservation fails with the system's reason rather than write a
+/// file that another run could remove.
 class OutputReservation
 {
 public:

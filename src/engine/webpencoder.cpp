@@ -30,7 +30,10 @@ std::optional<QString> locateIn(const QString &named, const QStringList &candida
         return std::nullopt;
     }
     for (const QString &path : candidates) {
-        if (QFileInfo::exists(path))
+        // A folder or a file without execute permission here would fail every encode of a run,
+        // so the search goes on past it.
+        const QFileInfo info(path);
+        if (info.isFile() && info.isExecutable())
             return path;
     }
     const QString found = QStandardPaths::findExecutable(QStringLiteral("cwebp"), searchPaths);

@@ -15,9 +15,9 @@ namespace WebpEncoder {
 /// install locations, then the search path. Starts no process, so it is cheap enough for the
 /// GUI thread.
 [[nodiscard]] std::optional<QString> locate();
-/// The rule of `locate` over other places: `named` when it is not empty (and exists, of any
-/// kind; no other place is tried then), else the first of `candidates` that exists (of any
-/// kind), else the executable "cwebp" in `searchPaths` (the PATH when empty).
+/// The rule of `locate` over other places: `named` when it is not empty (and exists; no other
+/// place is tried then), else the first of `candidates` that is an executable file (after
+/// symbolic links), else the executable "cwebp" in `searchPaths` (the PATH when empty).
 [[nodiscard]] std::optional<QString> locateIn(const QString &named, const QStringList &candidates,
                                               const QStringList &searchPaths);
 /// The message every selected file shows when no encoder is found.

@@ -34,8 +34,16 @@ class TestBatchRun : public QObject
         m_converter->addPreset(u"Small"_s, 32, 24);
         m_converter->useOutputFolder(QUrl::fromLocalFile(m_output));
         m_converter->setEncoderLocator([encoder] { return encoder; });
+        add(0, count, bad);
+        return *m_converter;
+    }
+
+    /// Adds images `first` to `first + count - 1`, a bad one at `bad` (if any), and waits for
+    /// them to arrive in the list.
+    void add(int first, int count, int bad = -1)
+    {
         QList<QUrl> urls;
-        for (int i = 0; i < count; ++i) {
+        for (int i = first; i < first + count; ++i) {
             const QString path = m_inputs + u"/%1.png"_s.arg(i);
             if (i == bad)
                 EngineFixtures::writeBytes(path, "this is not an image");
@@ -45,8 +53,7 @@ class TestBatchRun : public QObject
         }
         QSignalSpy added(m_converter.get(), &ImageConverter::filesAdded);
         m_converter->addFiles(urls);
-        [&] { QVERIFY(added.wait()); }();
-        return *m_converter;
+        QVERIFY(added.wait());
     }
 
     /// An encoder that marks its start in `started/`, waits for the go-ahead, then encodes.
@@ -134,19 +141,20 @@ private Q_SLOTS:
         QCOMPARE(entries(m_output), QStringList());
     }
 
-    /// A run left alone, stopped, emptied or ended by closing the window while some encoders
-    /// run: rows show "Converting…" exactly while their encoder runs, and the list, the reports
-    /// and the disk agree at the end.
+    /// A run left alone, stopped, emptied (and brought back by undo), joined by dropped files or
+    /// ended by closing the window while some encoders run: rows show "Converting…" exactly
+    /// while their encoder runs, and the list, the reports and the disk agree at the end.
     void interruptions_data()
     {
         QTest::addColumn<QString>("action");
-        for (const char *action : {"none", "stop", "clear", "destroy"})
+        for (const char *action : {"none", "stop", "clear", "destroy", "drop", "stop drop"})
             QTest::newRow(action) << QString::fromLatin1(action);
     }
 
     void interruptions()
     {
         QFETCH(QString, action);
+        const QStringList steps = action.split(u' ');
         ImageConverter &converter = prepare(6, gatedEncoder());
         QSignalSpy finished(&converter, &ImageConverter::runFinished);
         QSignalSpy reported(&converter, &ImageConverter::fileFinished);
@@ -156,7 +164,8 @@ private Q_SLOTS:
         QCOMPARE(converter.fileModel()->count(ConversionStatus::Kind::converting), running);
         QCOMPARE(converter.fileModel()->count(ConversionStatus::Kind::queued), 6 - running);
         QVERIFY(converter.runStartedAt() > 0);
-        if (action == u"stop") {
+        const bool stopped = steps.contains(u"stop"_s);
+        if (stopped) {
             converter.setCancelled(true);
             // Files that had not started end at once; the running encoders go on.
             QVERIFY(converter.isConverting() && converter.isCancelled());
@@ -170,27 +179,51 @@ private Q_SLOTS:
             QCOMPARE(entries(m_output), QStringList());
             return;
         }
+        const int files = steps.contains(u"drop"_s) ? 8 : 6;
+        if (files > 6) {
+            // Dropped files join the run: they wait behind the others, or end cancelled at once
+            // when it is stopping.
+            add(6, 2);
+            QCOMPARE(converter.totalCount(), 8);
+            QCOMPARE(converter.cancelledCount(), stopped ? 8 - running : 0);
+            QCOMPARE(converter.completedCount(), stopped ? 8 - running : 0);
+        }
         QFile(m_go).open(QIODevice::WriteOnly);
         QVERIFY(finished.wait(60000));
         QVERIFY(!converter.isConverting() && !converter.isCancelled());
         QVERIFY(converter.remainingMs() < 0 && converter.runStartedAt() == 0);
-        QCOMPARE(reported.size(), 6);
+        QCOMPARE(reported.size(), files);
+        // A Stop or the removal of the rows leaves the files that had not started cancelled.
+        const int converted = stopped || action == u"clear" ? running : files;
         if (action == u"clear") {
-            // Only the files whose encoders had started were written; no row shows them.
+            // Only the files whose encoders had started were written; no row shows them until
+            // undo brings the rows back with how each ended.
             QCOMPARE(converter.completedCount(), 0);
-            QCOMPARE(entries(m_output).size(), running);
+            QCOMPARE(converter.fileCount(), 0);
             converter.undo();
             QCOMPARE(converter.fileCount(), 6);
-            return;
+        } else {
+            QCOMPARE(converter.completedCount(), files);
         }
-        QCOMPARE(converter.completedCount(), 6);
+        QVERIFY(converter.summaryText().startsWith(
+            u"%1 done, 0 failed, %2 cancelled"_s.arg(converted).arg(files - converted)));
         QStringList written;
         for (const FileItem &item : converter.files()) {
             if (item.status.kind() == ConversionStatus::Kind::done)
                 written.append(QFileInfo(item.status.outputPath()).fileName());
         }
-        QCOMPARE(written.size(), action == u"none" ? 6 : running);
+        QStringList reportedWritten;
+        for (const QList<QVariant> &report : std::as_const(reported)) {
+            const auto status = report.at(1).value<ConversionStatus>();
+            if (status.kind() == ConversionStatus::Kind::done)
+                reportedWritten.append(QFileInfo(status.outputPath()).fileName());
+        }
+        reportedWritten.sort();
+        // No row is left waiting or converting.
+        QCOMPARE(written.size(), converted);
+        QCOMPARE(converter.cancelledCount(), files - converted);
         QCOMPARE(entries(m_output), written);
+        QCOMPARE(reportedWritten, written);
     }
 };
 
