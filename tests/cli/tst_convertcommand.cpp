@@ -153,6 +153,7 @@ private Q_SLOTS:
             QVERIFY(QDir().mkpath(path(QLatin1String(folder))));
         const vips::VImage picture = EngineFixtures::flat(40, 30, {0, 128, 128});
         EngineFixtures::save(picture, ".png", path(u"in/good.png"_s));
+        EngineFixtures::save(picture, ".png", path(u"in/.png"_s)); // hidden, no extension
         EngineFixtures::save(picture, ".jpg", path(u"in/sub/also good.jpg"_s));
         EngineFixtures::writeBytes(path(u"in/broken.png"_s), "not an image");
         EngineFixtures::writeBytes(path(u"in/notes.txt"_s), "not an image either");

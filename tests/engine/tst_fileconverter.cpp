@@ -304,6 +304,12 @@ private Q_SLOTS:
         if (!quit)
             EngineFixtures::writeBytes(tools.filePath(u"go"_s), {});
         worker.join();
+        // A file that the Stop or the quit reaches before it starts is not converted at all.
+        const qsizetype encodes = runs(tools.path()).size();
+        QCOMPARE(
+            FileConverter::convert(QFile::encodeName(tools.filePath(u"a.png"_s)), values, flags),
+            ConversionStatus::cancelled());
+        QCOMPARE(runs(tools.path()).size(), encodes);
         if (quit) {
             QCOMPARE(status, ConversionStatus::cancelled());
             QCOMPARE(runs(tools.path()).size(), 1);
