@@ -1,11 +1,14 @@
 #include "imageconverter.h"
 
 #include "fileintake.h"
+#include "ppioption.h"
 #include "preferences.h"
 #include "settingrules.h"
 #include "webpencoder.h"
 
-#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
 
 ImageConverter::ImageConverter(QObject *parent)
     : QObject(parent)
@@ -65,25 +68,41 @@ QString ImageConverter::convertBlocker() const
         return QStringLiteral("Select files");
     if (!hasSelectedPreset())
         return QStringLiteral("Choose a preset");
+    return settingsBlocker();
+}
+
+QString ImageConverter::settingsBlocker() const
+{
+    const ConverterSettings &s = settings();
+    if (s.fileSizeLimitEnabled &&
+        (m_sizeLimitRefused || !SettingRules::sizeLimitError(s.fileSizeLimitKB).isEmpty()))
+        return QStringLiteral("Size limit must be %1\u2013%2 KB")
+            .arg(SettingRules::minSizeLimitKB)
+            .arg(SettingRules::maxSizeLimitKB);
+    const auto option = PPIOptions::fromRawValue(s.ppiOption);
+    const bool customPPI = !option || !PPIOptions::fixedValue(*option);
+    if ((customPPI && m_ppiRefused) || !SettingRules::ppiError(effectivePPI()).isEmpty())
+        return QStringLiteral("PPI must be %1\u2013%2")
+            .arg(SettingRules::minPPI)
+            .arg(SettingRules::maxPPI);
     return {};
 }
 
-QString ImageConverter::undoText() const
+void ImageConverter::setRefusedEntries(bool sizeLimit, bool ppi)
 {
-    if (const auto *files = std::get_if<FileListModel::Removed>(&m_undo)) {
-        return files->size() == 1 ? QStringLiteral("Removed 1 file")
-                                  : QStringLiteral("Removed %1 files").arg(files->size());
-    }
-    if (const auto *preset = std::get_if<SettingsStore::RemovedPreset>(&m_undo))
-        return QStringLiteral("Removed preset \u201c%1\u201d").arg(preset->preset.name);
-    return {};
+    if (m_sizeLimitRefused == sizeLimit && m_ppiRefused == ppi)
+        return;
+    m_sizeLimitRefused = sizeLimit;
+    m_ppiRefused = ppi;
+    Q_EMIT decisionsChanged();
 }
 
-void ImageConverter::remember(
-    std::variant<std::monostate, FileListModel::Removed, SettingsStore::RemovedPreset> undo)
+void ImageConverter::remember(UndoStep step)
 {
-    m_undo = std::move(undo);
+    const QString text = UndoHistory::describe(step);
+    m_history.record(std::move(step));
     Q_EMIT undoChanged();
+    Q_EMIT removalRecorded(text);
 }
 
 void ImageConverter::addPreset(const QString &name, qint64 width, qint64 height)
@@ -112,13 +131,31 @@ void ImageConverter::addFiles(const QList<QUrl> &locations)
         for (const QByteArray &path : FileIntake::expand(locations, skip, quitting.get()))
             items.append(FileItem::make(path));
         QMetaObject::invokeMethod(
-            this,
-            [this, items] {
-                m_files.append(items);
-                Q_EMIT filesAdded(items.size());
-            },
-            Qt::QueuedConnection);
+            this, [this, items] { appendNew(items); }, Qt::QueuedConnection);
     });
+}
+
+void ImageConverter::appendNew(const QList<FileItem> &items)
+{
+    QSet<QByteArray> listed;
+    listed.reserve(fileCount() + items.size());
+    for (const FileItem &item : files())
+        listed.insert(item.path);
+    QList<FileItem> fresh;
+    fresh.reserve(items.size());
+    for (const FileItem &item : items) {
+        if (!listed.contains(item.path)) {
+            listed.insert(item.path);
+            fresh.append(item);
+        }
+    }
+    m_files.append(fresh);
+    Q_EMIT filesAdded(fresh.size());
+    const qsizetype repeated = items.size() - fresh.size();
+    if (repeated > 0)
+        Q_EMIT noticeRequested(
+            repeated == 1 ? QStringLiteral("1 file was already in the list")
+                          : QStringLiteral("%1 files were already in the list").arg(repeated));
 }
 
 void ImageConverter::selectUnfinished()
@@ -127,29 +164,82 @@ void ImageConverter::selectUnfinished()
         [](const FileItem &item) { return item.status.kind() != ConversionStatus::Kind::done; });
 }
 
+void ImageConverter::removeFiles(const std::function<bool(const FileItem &)> &remove)
+{
+    FileListModel::Removed removed = m_files.removeIf(remove);
+    if (removed.isEmpty())
+        return;
+    remember(std::move(removed));
+    updateSummary();
+}
+
 void ImageConverter::removeSelected()
 {
-    FileListModel::Removed removed =
-        m_files.removeIf([](const FileItem &item) { return item.isSelected; });
-    if (!removed.isEmpty())
-        remember(std::move(removed));
+    removeFiles([](const FileItem &item) { return item.isSelected; });
+}
+
+void ImageConverter::removeRow(int row)
+{
+    if (isConverting() || row < 0 || row >= fileCount())
+        return;
+    const QUuid id = files().at(row).id;
+    removeFiles([&id](const FileItem &item) { return item.id == id; });
 }
 
 void ImageConverter::clearAll()
 {
-    FileListModel::Removed removed = m_files.removeIf([](const FileItem &) { return true; });
     m_run.resetCounts();
-    if (!removed.isEmpty())
-        remember(std::move(removed));
+    removeFiles([](const FileItem &) { return true; });
+}
+
+UndoStep ImageConverter::apply(const UndoStep &step)
+{
+    if (const auto *files = std::get_if<FileListModel::Removed>(&step)) {
+        QSet<QUuid> ids;
+        for (const auto &[row, item] : *files)
+            ids.insert(item.id);
+        return m_files.removeIf([&ids](const FileItem &item) { return ids.contains(item.id); });
+    }
+    const auto &preset = std::get<SettingsStore::RemovedPreset>(step);
+    return m_settings.removePreset(preset.preset.id).value_or(preset);
+}
+
+void ImageConverter::putBack(const UndoStep &step)
+{
+    if (const auto *files = std::get_if<FileListModel::Removed>(&step))
+        m_files.restore(*files);
+    else
+        m_settings.restorePreset(std::get<SettingsStore::RemovedPreset>(step));
 }
 
 void ImageConverter::undo()
 {
-    if (const auto *files = std::get_if<FileListModel::Removed>(&m_undo))
-        m_files.restore(*files);
-    else if (const auto *preset = std::get_if<SettingsStore::RemovedPreset>(&m_undo))
-        m_settings.restorePreset(*preset);
-    remember(std::monostate{});
+    if (std::optional<UndoStep> step = m_history.takeUndo()) {
+        putBack(*step);
+        m_history.undone(std::move(*step));
+        updateSummary();
+        Q_EMIT undoChanged();
+    }
+}
+
+void ImageConverter::redo()
+{
+    if (std::optional<UndoStep> step = m_history.takeRedo()) {
+        m_history.redone(apply(*step));
+        updateSummary();
+        Q_EMIT undoChanged();
+    }
+}
+
+void ImageConverter::updateSummary()
+{
+    const bool shown = std::any_of(files().cbegin(), files().cend(), [this](const FileItem &item) {
+        return m_lastRun.contains(item.id);
+    });
+    if (shown == m_summaryShown)
+        return;
+    m_summaryShown = shown;
+    Q_EMIT runChanged();
 }
 
 void ImageConverter::setChosenOutputFolder(const QUrl &folder)
@@ -190,6 +280,15 @@ void ImageConverter::convertAll()
         chooseOutputFolder();
         return;
     }
+    if (!QFileInfo(outputFolderPath()).isDir()) {
+        Q_EMIT noticeRequested(
+            QStringLiteral("The output folder \u201c%1\u201d is not there any more. Choose "
+                           "another one, or make it again.")
+                .arg(QFileInfo(outputFolderPath()).fileName()));
+        return;
+    }
+    if (!settingsBlocker().isEmpty())
+        return;
 
     const ConverterSettings &s = settings();
     ConversionJob job;
@@ -202,5 +301,9 @@ void ImageConverter::convertAll()
     job.sizeLimitBytes = SettingRules::usableSizeLimitKB(s.fileSizeLimitKB) * 1024;
     job.quality = SettingRules::usableQuality(s.quality);
     job.outputFolder = outputFolderPath();
+    m_lastRun.clear();
+    for (const FileItem &item : selected)
+        m_lastRun.insert(item.id);
+    m_summaryShown = true;
     m_run.start(selected, job);
 }

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "filelistmodel.h"
+#include "settingsstore.h"
+
+#include <QString>
+
+#include <deque>
+#include <optional>
+#include <variant>
+
+/// What one removal took away: files of the list, or a preset.
+using UndoStep = std::variant<FileListModel::Removed, SettingsStore::RemovedPreset>;
+
+/// The removals that can be taken back, newest last, and those taken back that can be done
+/// again. A new removal forgets what could be redone; past `maxSteps` the oldest step is
+/// forgotten.
+class UndoHistory
+{
+public:
+    static constexpr std::size_t maxSteps = 50;
+
+    [[nodiscard]] bool canUndo() const { return !m_undo.empty(); }
+    [[nodiscard]] bool canRedo() const { return !m_redo.empty(); }
+    /// "Removed 3 files", "Removed preset “Web”"; empty when there is nothing to undo or redo.
+    [[nodiscard]] QString undoText() const;
+    [[nodiscard]] QString redoText() const;
+
+    /// A new removal.
+    void record(UndoStep step);
+    /// The newest step to undo, taken off the history; the caller hands back what it undid.
+    [[nodiscard]] std::optional<UndoStep> takeUndo() { return take(m_undo); }
+    [[nodiscard]] std::optional<UndoStep> takeRedo() { return take(m_redo); }
+    /// A step just undone, so that it can be redone.
+    void undone(UndoStep step) { push(m_redo, std::move(step)); }
+    /// A step just redone, so that it can be undone again; what else could be redone stays.
+    void redone(UndoStep step) { push(m_undo, std::move(step)); }
+
+    /// "Removed 3 files" for `step`.
+    [[nodiscard]] static QString describe(const UndoStep &step);
+
+private:
+    static std::optional<UndoStep> take(std::deque<UndoStep> &steps);
+    static void push(std::deque<UndoStep> &steps, UndoStep step);
+
+    std::deque<UndoStep> m_undo;
+    std::deque<UndoStep> m_redo;
+};
