@@ -88,13 +88,14 @@ private Q_SLOTS:
         }
     }
 
-    // Only a whole number inside the model's rule is stored; anything else stays in the field,
-    // framed in red with the rule as its tooltip, until Escape puts the stored value back. The
+    // The fields take digits only. Only a number inside the model's rule is stored; anything
+    // else stays in the field, framed in red with the rule as its tooltip, and keeps Convert
+    // disabled with the reason beside it, until Escape puts the stored value back. The
     // custom PPI field shows only for "Custom" and keeps its value while hidden; a stored PPI
     // that the picker does not offer selects no entry and shows no field.
     void entryFieldsTakeOnlyAllowedNumbers_data()
     {
-        addRowsFrom("window-entry-fields.txt", {"field", "typed", "kept", "error"});
+        addRowsFrom("window-entry-fields.txt", {"field", "typed", "kept", "error", "shown"});
     }
     void entryFieldsTakeOnlyAllowedNumbers()
     {
@@ -102,15 +103,22 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, error);
         QFETCH(QString, kept);
+        QFETCH(QString, shown);
         const qint64 value = kept.toLongLong();
         WindowHarness w([](TemporaryPreferences &prefs) {
             ConverterSettings settings;
             settings.ppiOption = u"600"_s;
             prefs.setValue(settingsKey, settings.toJson());
         });
+        QVERIFY(w.addFiles({u"a.png"_s}));
+        w.converter()->selectOriginalPreset();
         QCOMPARE(w.find(u"ppiPicker"_s)->property("currentIndex").toInt(), -1);
         QVERIFY(!w.item(u"customPPIField"_s)->isVisible());
         QQuickItem *input = w.item(field);
+        auto blockerShown = [&w] {
+            QQuickItem *label = w.item(u"convertBlocker"_s);
+            return label->isVisible() ? label->property("text").toString() : QString();
+        };
         const bool isPPI = field == u"customPPIField";
         if (isPPI)
             choosePPI(w, 4);
@@ -122,9 +130,14 @@ private Q_SLOTS:
         w.pressKey(Qt::Key_Return);
         QCOMPARE(isPPI ? stored(w).customPPI : stored(w).fileSizeLimitKB, value);
         QCOMPARE(input->property("error").toString(), error);
-        QCOMPARE(input->property("text").toString(), error.isEmpty() ? keptText : typed);
+        QCOMPARE(input->property("text").toString(), error.isEmpty() ? keptText : shown);
+        const QString blocker =
+            isPPI ? u"PPI must be 1\u201365535"_s : u"Size limit must be 1\u20132097151 KB"_s;
+        QCOMPARE(blockerShown(), error.isEmpty() ? QString() : blocker);
+        QCOMPARE(w.item(u"convertButton"_s)->isEnabled(), error.isEmpty());
 
         w.pressKey(Qt::Key_Escape);
+        QCOMPARE(blockerShown(), QString());
         QCOMPARE(input->property("error").toString(), QString());
         QCOMPARE(input->property("text").toString(), error.isEmpty() ? keptText : before);
         if (isPPI) {

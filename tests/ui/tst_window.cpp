@@ -1,3 +1,4 @@
+#include "convertersettings.h"
 #include "fileurls.h"
 #include "windowharness.h"
 
@@ -257,6 +258,49 @@ private Q_SLOTS:
         QTRY_VERIFY(!w.converter()->isConverting());
         QVERIFY(w.item(u"convertButton"_s)->isVisible());
         QVERIFY(!w.item(u"stopButton"_s)->isVisible() && !w.item(u"progressBar"_s)->isVisible());
+    }
+
+    // Convert checks its settings and the output folder before it starts: what is wrong is
+    // said once, and the rows keep their states.
+    void convertChecksFirst_data()
+    {
+        addRowsFrom("window-convert-checks.txt", {"wrong", "blocker", "notice"});
+    }
+    void convertChecksFirst()
+    {
+        QFETCH(QString, wrong);
+        QFETCH(QString, blocker);
+        QFETCH(QString, notice);
+        WindowHarness w([&](TemporaryPreferences &prefs) {
+            ConverterSettings settings;
+            settings.ppiOption = u"Custom"_s;
+            if (wrong == u"fileSizeLimitKB 0")
+                settings.fileSizeLimitKB = 0;
+            if (wrong == u"customPPI 0")
+                settings.customPPI = 0;
+            prefs.setValue(u"converterSettingsV5"_s, settings.toJson());
+        });
+        QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s}));
+        w.converter()->selectOriginalPreset();
+        w.chooseOutputFolder();
+        w.converter()->setEncoderLocator([] { return std::optional<QString>(u"/bin/true"_s); });
+        const ConversionStatus done = ConversionStatus::done(w.folder() + u"/out/a.webp"_s, 10);
+        w.setStatus(0, done);
+        if (wrong == u"folder")
+            QVERIFY(QDir(w.folder() + u"/out"_s).removeRecursively());
+        QQuickItem *convert = w.item(u"convertButton"_s);
+        QCOMPARE(w.item(u"convertBlocker"_s)->isVisible(), !blocker.isEmpty());
+        QCOMPARE(w.text(u"convertBlocker"_s), blocker);
+        QCOMPARE(convert->isEnabled(), blocker.isEmpty());
+        if (!blocker.isEmpty())
+            return;
+        QMetaObject::invokeMethod(convert, "clicked");
+        QCOMPARE(w.converter()->isConverting(), notice.isEmpty());
+        QCOMPARE(w.item(u"notice"_s)->isVisible(), !notice.isEmpty());
+        QCOMPARE(w.text(u"noticeMessage"_s), notice);
+        if (!notice.isEmpty())
+            QCOMPARE(w.converter()->files().at(0).status, done);
+        QTRY_VERIFY(!w.converter()->isConverting());
     }
 
     // The status bar offers to open the output folder only when something has been written
