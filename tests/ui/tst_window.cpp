@@ -3,6 +3,7 @@
 #include "windowharness.h"
 
 #include <QGuiApplication>
+#include <QImage>
 #include <QKeySequence>
 #include <QQmlExpression>
 #include <QTest>
@@ -133,8 +134,10 @@ private Q_SLOTS:
         QVERIFY(w.item(u"summaryLabel"_s)->isVisible());
         for (const QString &step : steps.split(u' ')) {
             if (step.startsWith(u"row:"_s)) {
+                w.render(); // rows put back are laid out first
                 QQuickItem *row = WindowHarness::itemAt(w.item(u"fileList"_s), step.mid(4).toInt(),
                                                         "itemAtIndex");
+                QVERIFY(row);
                 w.click(row->findChild<QQuickItem *>(u"fileNameLabel"_s));
             } else if (step == u"preset") {
                 w.converter()->removePreset(w.converter()->settings().presets.first().id);
@@ -223,8 +226,20 @@ private Q_SLOTS:
         QQuickItem *blocker = w.item(u"convertBlocker"_s);
         QVERIFY(!convert->isEnabled() && blocker->isVisible());
         QCOMPARE(blocker->property("text").toString(), u"Choose a preset"_s);
+        // The reason has a place of its own: no button moves when it goes.
+        const QList<QQuickItem *> buttons = {w.item(u"addButton"_s), w.item(u"removeButton"_s),
+                                             w.item(u"clearButton"_s), convert};
+        auto positions = [&] {
+            w.render();
+            QList<QPointF> at;
+            for (QQuickItem *button : buttons)
+                at.append(button->mapToScene({0, 0}));
+            return at;
+        };
+        const QList<QPointF> before = positions();
         w.converter()->selectOriginalPreset();
         QVERIFY(convert->isEnabled() && !blocker->isVisible());
+        QCOMPARE(positions(), before);
         w.converter()->deselectAll();
         QVERIFY(!convert->isEnabled() && blocker->isVisible());
         QCOMPARE(blocker->property("text").toString(), u"Select files"_s);
@@ -300,6 +315,69 @@ private Q_SLOTS:
         QCOMPARE(w.text(u"noticeMessage"_s), notice);
         if (!notice.isEmpty())
             QCOMPARE(w.converter()->files().at(0).status, done);
+        QTRY_VERIFY(!w.converter()->isConverting());
+    }
+
+    // Closing the window asks first while a run is under way; a yes stops the run as Stop does.
+    // The stand-in encoder waits for a go-ahead that comes only at the end.
+    void closingAsksDuringARun_data()
+    {
+        addRowsFrom("window-closing.txt", {"how", "running", "answer", "closes"});
+    }
+    void closingAsksDuringARun()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, running);
+        QFETCH(QString, answer);
+        QFETCH(QString, closes);
+        WindowHarness w;
+        const QString go = w.folder() + u"/go"_s;
+        QImage(8, 8, QImage::Format_RGB32).save(w.folder() + u"/a.png"_s);
+        QVERIFY(WindowHarness::touch(w.folder(), {u"cwebp"_s}));
+        QFile encoder(w.folder() + u"/cwebp"_s);
+        QVERIFY(encoder.open(QIODevice::WriteOnly));
+        encoder.write(
+            u"#!/bin/sh\nwhile [ ! -e '%1' ]; do sleep 0.02; done\nexit 1\n"_s.arg(go).toUtf8());
+        encoder.close();
+        encoder.setPermissions(encoder.permissions() | QFileDevice::ExeUser);
+        w.converter()->addFiles({QUrl::fromLocalFile(w.folder() + u"/a.png"_s)});
+        QTRY_COMPARE(w.converter()->fileCount(), 1);
+        w.converter()->selectOriginalPreset();
+        w.chooseOutputFolder();
+        w.converter()->setEncoderLocator(
+            [&] { return std::optional<QString>(encoder.fileName()); });
+        if (running == u"yes")
+            w.converter()->convertAll();
+
+        if (how == u"close") {
+            w.window()->close();
+        } else {
+            const QKeyCombination key = QKeySequence::fromString(how)[0];
+            w.pressKey(key.key(), key.keyboardModifiers());
+        }
+        QObject *dialog = w.find(u"quitDialog"_s);
+        QCOMPARE(dialog->property("visible").toBool(), running == u"yes");
+        if (answer == u"Escape") {
+            w.pressKey(Qt::Key_Escape);
+        } else if (!answer.isEmpty()) {
+            // The dialog's buttons sit in the window's overlay, among its items.
+            QQuickItem *button = nullptr;
+            std::function<void(QQuickItem *)> look = [&](QQuickItem *item) {
+                if (item->isVisible() && item->inherits("QQuickAbstractButton") &&
+                    item->property("text").toString() == answer)
+                    button = item;
+                for (QQuickItem *child : item->childItems())
+                    look(child);
+            };
+            look(w.window()->contentItem());
+            QVERIFY(button);
+            w.click(button);
+        }
+        QTRY_VERIFY(!dialog->property("visible").toBool());
+        QCOMPARE(w.window()->isVisible(), closes == u"no");
+        if (running == u"yes")
+            QCOMPARE(w.converter()->isCancelled(), closes == u"yes");
+        QVERIFY(WindowHarness::touch(w.folder(), {u"go"_s}));
         QTRY_VERIFY(!w.converter()->isConverting());
     }
 

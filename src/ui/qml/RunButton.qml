@@ -3,27 +3,22 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Tessel
 
-// Convert while idle, Stop while a run is under way. While Convert cannot run, the reason
-// stands beside it ("Choose a preset", "Select files").
-RowLayout {
+// Convert while idle, Stop while a run is under way; both take the same place.
+Item {
     id: root
 
     required property ImageConverter converter
     readonly property string blocker: converter.convertBlocker
 
-    spacing: Theme.spacing
+    implicitWidth: Math.max(convert.implicitWidth, stop.implicitWidth)
+    implicitHeight: Math.max(convert.implicitHeight, stop.implicitHeight)
 
-    Label {
-        objectName: "convertBlocker"
-        visible: !root.converter.isConverting && root.blocker !== ""
-        text: root.blocker
-        font.pixelSize: Theme.captionSize
-        color: Theme.secondary
-    }
     ProminentButton {
         id: convert
 
         objectName: "convertButton"
+        anchors.right: parent.right
+        anchors.verticalCenter: parent.verticalCenter
         visible: !root.converter.isConverting
         enabled: root.converter.canConvert
         text: "Convert"
@@ -40,6 +35,8 @@ RowLayout {
         id: stop
 
         objectName: "stopButton"
+        anchors.right: parent.right
+        anchors.verticalCenter: parent.verticalCenter
         visible: root.converter.isConverting
         text: "Stop"
         font.pixelSize: Theme.captionSize
