@@ -224,6 +224,9 @@ void ImageConverter::undo()
 
 void ImageConverter::redo()
 {
+    // Nothing is removed during a run, redone or not.
+    if (isConverting())
+        return;
     if (std::optional<UndoStep> step = m_history.takeRedo()) {
         m_history.redone(apply(*step));
         updateSummary();

@@ -143,7 +143,7 @@ public:
     Q_INVOKABLE void clearAll();
     /// Puts back what the newest removal of files or of a preset took away.
     Q_INVOKABLE void undo();
-    /// Does the newest undone removal again.
+    /// Does the newest undone removal again; not during a run.
     Q_INVOKABLE void redo();
 
     // Output folder.

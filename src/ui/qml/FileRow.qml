@@ -13,6 +13,8 @@ Item {
     required property int index
     required property ImageConverter converter
     property bool isCurrent: false
+    // Set while the list keeps the row aside for reuse, e.g. after its file was removed.
+    property bool isPooled: false
 
     readonly property string fileName: model.fileName
     readonly property bool isSelected: model.isSelected
@@ -57,8 +59,10 @@ Item {
         onTapped: root.picked()
     }
     // Not while a button of the row shows its own, nor while a menu or dialog has the keyboard.
-    ToolTip.visible: hover.hovered && root.path !== "" && !checkbox.hovered && !showButton.hovered
-                     && !inPopup(root.Window.activeFocusItem)
+    ToolTip.visible: hover.hovered && !root.isPooled && root.path !== "" && !checkbox.hovered
+                     && !showButton.hovered && !inPopup(root.Window.activeFocusItem)
+    ListView.onPooled: isPooled = true
+    ListView.onReused: isPooled = false
     ToolTip.delay: 600
     ToolTip.text: root.fullText
 

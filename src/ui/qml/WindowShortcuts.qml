@@ -36,7 +36,7 @@ Item {
     }
     Shortcut {
         sequences: ["Ctrl+Shift+Z", "Ctrl+Y"]
-        enabled: root.enabled && root.converter.canRedo
+        enabled: root.enabled && root.idle && root.converter.canRedo
         onActivated: root.redoRequested()
     }
     Shortcut {
