@@ -192,31 +192,9 @@ void ImageConverter::clearAll()
     removeFiles([](const FileItem &) { return true; });
 }
 
-UndoStep ImageConverter::apply(const UndoStep &step)
-{
-    if (const auto *files = std::get_if<FileListModel::Removed>(&step)) {
-        QSet<QUuid> ids;
-        for (const auto &[row, item] : *files)
-            ids.insert(item.id);
-        return m_files.removeIf([&ids](const FileItem &item) { return ids.contains(item.id); });
-    }
-    const auto &preset = std::get<SettingsStore::RemovedPreset>(step);
-    return m_settings.removePreset(preset.preset.id).value_or(preset);
-}
-
-void ImageConverter::putBack(const UndoStep &step)
-{
-    if (const auto *files = std::get_if<FileListModel::Removed>(&step))
-        m_files.restore(*files);
-    else
-        m_settings.restorePreset(std::get<SettingsStore::RemovedPreset>(step));
-}
-
 void ImageConverter::undo()
 {
-    if (std::optional<UndoStep> step = m_history.takeUndo()) {
-        putBack(*step);
-        m_history.undone(std::move(*step));
+    if (m_history.undo(m_files, m_settings)) {
         updateSummary();
         Q_EMIT undoChanged();
     }
@@ -227,8 +205,7 @@ void ImageConverter::redo()
     // Nothing is removed during a run, redone or not.
     if (isConverting())
         return;
-    if (std::optional<UndoStep> step = m_history.takeRedo()) {
-        m_history.redone(apply(*step));
+    if (m_history.redo(m_files, m_settings)) {
         updateSummary();
         Q_EMIT undoChanged();
     }

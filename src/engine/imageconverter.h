@@ -180,10 +180,6 @@ Q_SIGNALS:
 
 private:
     void remember(UndoStep step);
-    /// Takes away again what `step` took away; returns what it took this time.
-    UndoStep apply(const UndoStep &step);
-    /// Puts back what `step` took away.
-    void putBack(const UndoStep &step);
     void removeFiles(const std::function<bool(const FileItem &)> &remove);
     /// Shows the last run's summary exactly while one of its files is in the list.
     void updateSummary();

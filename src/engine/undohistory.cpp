@@ -1,5 +1,7 @@
 #include "undohistory.h"
 
+#include <QSet>
+
 QString UndoHistory::undoText() const
 {
     return m_undo.empty() ? QString() : describe(m_undo.back());
@@ -14,6 +16,40 @@ void UndoHistory::record(UndoStep step)
 {
     push(m_undo, std::move(step));
     m_redo.clear();
+}
+
+bool UndoHistory::undo(FileListModel &files, SettingsStore &settings)
+{
+    std::optional<UndoStep> step = take(m_undo);
+    if (!step)
+        return false;
+    if (const auto *removed = std::get_if<FileListModel::Removed>(&*step))
+        files.restore(*removed);
+    else
+        settings.restorePreset(std::get<SettingsStore::RemovedPreset>(*step));
+    push(m_redo, std::move(*step));
+    return true;
+}
+
+bool UndoHistory::redo(FileListModel &files, SettingsStore &settings)
+{
+    std::optional<UndoStep> step = take(m_redo);
+    if (!step)
+        return false;
+    if (const auto *removed = std::get_if<FileListModel::Removed>(&*step)) {
+        // The files are found by id: rows may have moved since.
+        QSet<QUuid> ids;
+        for (const auto &[row, item] : *removed)
+            ids.insert(item.id);
+        FileListModel::Removed again =
+            files.removeIf([&ids](const FileItem &item) { return ids.contains(item.id); });
+        if (!again.isEmpty())
+            push(m_undo, std::move(again));
+    } else {
+        const auto &preset = std::get<SettingsStore::RemovedPreset>(*step);
+        push(m_undo, settings.removePreset(preset.preset.id).value_or(preset));
+    }
+    return true;
 }
 
 QString UndoHistory::describe(const UndoStep &step)

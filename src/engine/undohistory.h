@@ -28,13 +28,11 @@ public:
 
     /// A new removal.
     void record(UndoStep step);
-    /// The newest step to undo, taken off the history; the caller hands back what it undid.
-    [[nodiscard]] std::optional<UndoStep> takeUndo() { return take(m_undo); }
-    [[nodiscard]] std::optional<UndoStep> takeRedo() { return take(m_redo); }
-    /// A step just undone, so that it can be redone.
-    void undone(UndoStep step) { push(m_redo, std::move(step)); }
-    /// A step just redone, so that it can be undone again; what else could be redone stays.
-    void redone(UndoStep step) { push(m_undo, std::move(step)); }
+    /// Puts back what the newest step took away; false when there was none.
+    bool undo(FileListModel &files, SettingsStore &settings);
+    /// Takes away again what the newest undone step took away, so that it can be undone again;
+    /// what else could be redone stays. False when there was none.
+    bool redo(FileListModel &files, SettingsStore &settings);
 
     /// "Removed 3 files" for `step`.
     [[nodiscard]] static QString describe(const UndoStep &step);
