@@ -43,7 +43,7 @@ QString ConvertOptions::usage()
         "  -p, --preset PRESET     a saved preset by name, \"original\" (keep each image's own\n"
         "                          size) or WIDTHxHEIGHT, e.g. 1920x1080 (images are stretched)\n"
         "                          WIDTH and HEIGHT from 1 to 16383\n"
-        "      --ppi PPI           72, 96, 150, 300 or any whole number of at least 1\n"
+        "      --ppi PPI           72, 96, 150, 300 or any whole number from 1 to 65535\n"
         "  -q, --quality N         encoder quality 1-100 (turns the size limit off)\n"
         "  -s, --max-size KB       largest output size, 1-2097151 KB of 1024 bytes (turns the\n"
         "                          size limit on)\n"

@@ -119,6 +119,8 @@ bool HeadlessConversion::start(int *exitCode)
 
     connect(m_converter, &ImageConverter::fileFinished, this, &HeadlessConversion::report);
     connect(m_converter, &ImageConverter::runFinished, this, &HeadlessConversion::finish);
+    connect(m_converter, &ImageConverter::noticeRequested, this,
+            [this](const QString &notice) { m_err << "tessel: " << notice << '\n'; });
     connect(
         m_converter, &ImageConverter::filesAdded, this,
         [this](qint64 count) {
@@ -134,6 +136,15 @@ bool HeadlessConversion::start(int *exitCode)
             }
             // Ends through runFinished, also when the encoder is gone by now.
             m_converter->convertAll();
+            if (!m_converter->isConverting() && !m_finished) {
+                // Refused: a stored setting outside its rule, or the folder gone meanwhile.
+                const QString reason = m_converter->convertBlocker();
+                if (!reason.isEmpty())
+                    m_err << "tessel: " << reason << '\n';
+                m_err.flush();
+                Q_EMIT finished(UsageError);
+                return;
+            }
             printProgress();
         },
         Qt::SingleShotConnection);
@@ -213,6 +224,7 @@ void HeadlessConversion::printProgress()
 
 void HeadlessConversion::finish()
 {
+    m_finished = true;
     if (m_progress)
         m_err << "\r\033[K";
     m_err.flush();

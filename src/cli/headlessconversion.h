@@ -49,6 +49,7 @@ private:
     QTextStream m_err;
     bool m_progress = false;
     int m_signal = 0;
+    bool m_finished = false;
     /// A path on the command line could not be converted as given.
     bool m_badPaths = false;
     qint64 m_done = 0;

@@ -2,6 +2,7 @@
 
 #include "fileconverter.h"
 #include "filelistmodel.h"
+#include "sizetext.h"
 
 #include <QDateTime>
 #include <QSet>
@@ -9,15 +10,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-/// "12.3 KB" below a megabyte, "4.5 MB" from there on (a kilobyte is 1024 bytes).
-QString byteText(qint64 bytes)
-{
-    constexpr double kilobyte = 1024.0;
-    const double kb = static_cast<double>(bytes) / kilobyte;
-    return kb < kilobyte ? QString::asprintf("%.1f KB", kb)
-                         : QString::asprintf("%.1f MB", kb / kilobyte);
-}
 
 qint64 sizeOf(const QByteArray &path)
 {
@@ -182,7 +174,7 @@ void BatchRun::end()
         const double ratio = static_cast<double>(m_bytesOut) / static_cast<double>(m_bytesIn);
         const auto percent = static_cast<qint64>(std::lround(std::abs(1.0 - ratio) * 100.0));
         m_summary += QStringLiteral(" \u2014 %1 \u2192 %2 (%3 % %4)")
-                         .arg(byteText(m_bytesIn), byteText(m_bytesOut))
+                         .arg(SizeText::total(m_bytesIn), SizeText::total(m_bytesOut))
                          .arg(percent)
                          .arg(ratio <= 1.0 ? QStringLiteral("smaller") : QStringLiteral("larger"));
     }

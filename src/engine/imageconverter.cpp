@@ -1,11 +1,27 @@
 #include "imageconverter.h"
 
 #include "fileintake.h"
+#include "ppioption.h"
 #include "preferences.h"
 #include "settingrules.h"
 #include "webpencoder.h"
 
-#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <sys/stat.h>
+
+namespace {
+
+/// Whether `path` (the file system's own bytes) is a folder.
+bool isFolder(const QByteArray &path)
+{
+    struct stat info
+    {};
+    return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+} // namespace
 
 ImageConverter::ImageConverter(QObject *parent)
     : QObject(parent)
@@ -70,32 +86,47 @@ QString ImageConverter::convertBlocker() const
         return QStringLiteral("Select files");
     if (!hasSelectedPreset())
         return QStringLiteral("Choose a preset");
+    return settingsBlocker();
+}
+
+QString ImageConverter::settingsBlocker() const
+{
+    const ConverterSettings &s = settings();
+    if (s.fileSizeLimitEnabled &&
+        (m_sizeLimitRefused || !SettingRules::sizeLimitError(s.fileSizeLimitKB).isEmpty()))
+        return QStringLiteral("Size limit must be %1\u2013%2 KB")
+            .arg(SettingRules::minSizeLimitKB)
+            .arg(SettingRules::maxSizeLimitKB);
+    const auto option = PPIOptions::fromRawValue(s.ppiOption);
+    const bool customPPI = !option || !PPIOptions::fixedValue(*option);
+    if ((customPPI && m_ppiRefused) || !SettingRules::ppiError(effectivePPI()).isEmpty())
+        return QStringLiteral("PPI must be %1\u2013%2")
+            .arg(SettingRules::minPPI)
+            .arg(SettingRules::maxPPI);
     return {};
 }
 
-QString ImageConverter::undoText() const
+void ImageConverter::setRefusedEntries(bool sizeLimit, bool ppi)
 {
-    if (const auto *files = std::get_if<RemovedFiles>(&m_undo)) {
-        return files->size() == 1 ? QStringLiteral("Removed 1 file")
-                                  : QStringLiteral("Removed %1 files").arg(files->size());
-    }
-    if (const auto *preset = std::get_if<SettingsStore::RemovedPreset>(&m_undo))
-        return QStringLiteral("Removed preset \u201c%1\u201d").arg(preset->preset.name);
-    return {};
+    if (m_sizeLimitRefused == sizeLimit && m_ppiRefused == ppi)
+        return;
+    m_sizeLimitRefused = sizeLimit;
+    m_ppiRefused = ppi;
+    Q_EMIT decisionsChanged();
 }
 
-void ImageConverter::remember(
-    std::variant<std::monostate, RemovedFiles, SettingsStore::RemovedPreset> undo)
+void ImageConverter::remember(UndoStep step)
 {
-    m_undo = std::move(undo);
+    const QString text = UndoHistory::describe(step);
+    m_history.record(std::move(step));
     Q_EMIT undoChanged();
+    Q_EMIT removalRecorded(text);
 }
 
 void ImageConverter::finish(const FileItem &item)
 {
     // Files kept for undo are out of the list, so the run could not show this result there.
-    if (auto *removed = std::get_if<RemovedFiles>(&m_undo))
-        removed->update(item);
+    m_history.update(item);
     Q_EMIT fileFinished(item.path, item.status);
 }
 
@@ -130,11 +161,9 @@ void ImageConverter::addFiles(const QList<QUrl> &locations)
             this,
             [this, items] {
                 --m_walks;
-                m_files.append(items);
-                m_run.join(items);
+                appendNew(items);
                 if (m_walks == 0)
                     Q_EMIT addingChanged();
-                Q_EMIT filesAdded(items.size());
             },
             Qt::QueuedConnection);
     });
@@ -148,35 +177,96 @@ void ImageConverter::stopAdding()
     m_stopWalks = std::make_shared<std::atomic<bool>>(false);
 }
 
+void ImageConverter::appendNew(const QList<FileItem> &items)
+{
+    QSet<QByteArray> listed;
+    listed.reserve(fileCount() + items.size());
+    for (const FileItem &item : files())
+        listed.insert(item.path);
+    QList<FileItem> fresh;
+    fresh.reserve(items.size());
+    for (const FileItem &item : items) {
+        if (!listed.contains(item.path)) {
+            listed.insert(item.path);
+            fresh.append(item);
+        }
+    }
+    m_files.append(fresh);
+    if (isConverting()) {
+        for (const FileItem &item : std::as_const(fresh))
+            m_lastRun.insert(item.id);
+    }
+    m_run.join(fresh);
+    Q_EMIT filesAdded(fresh.size());
+    const qsizetype repeated = items.size() - fresh.size();
+    if (repeated > 0)
+        Q_EMIT noticeRequested(
+            repeated == 1 ? QStringLiteral("1 file was already in the list")
+                          : QStringLiteral("%1 files were already in the list").arg(repeated));
+}
+
 void ImageConverter::selectUnfinished()
 {
     m_files.selectWhere(
         [](const FileItem &item) { return item.status.kind() != ConversionStatus::Kind::done; });
 }
 
+void ImageConverter::removeFiles(const std::function<bool(const FileItem &)> &remove)
+{
+    FileListModel::Removed removed = m_files.removeIf(remove);
+    if (removed.isEmpty())
+        return;
+    remember(RemovedFiles(std::move(removed)));
+    updateSummary();
+}
+
 void ImageConverter::removeSelected()
 {
-    FileListModel::Removed removed =
-        m_files.removeIf([](const FileItem &item) { return item.isSelected; });
-    if (!removed.isEmpty())
-        remember(RemovedFiles(std::move(removed)));
+    removeFiles([](const FileItem &item) { return item.isSelected; });
+}
+
+void ImageConverter::removeRow(int row)
+{
+    if (isConverting() || row < 0 || row >= fileCount())
+        return;
+    const QUuid id = files().at(row).id;
+    removeFiles([&id](const FileItem &item) { return item.id == id; });
 }
 
 void ImageConverter::clearAll()
 {
-    FileListModel::Removed removed = m_files.removeIf([](const FileItem &) { return true; });
     m_run.resetCounts();
-    if (!removed.isEmpty())
-        remember(RemovedFiles(std::move(removed)));
+    removeFiles([](const FileItem &) { return true; });
 }
 
 void ImageConverter::undo()
 {
-    if (const auto *files = std::get_if<RemovedFiles>(&m_undo))
-        m_files.restore(files->rows());
-    else if (const auto *preset = std::get_if<SettingsStore::RemovedPreset>(&m_undo))
-        m_settings.restorePreset(*preset);
-    remember(std::monostate{});
+    if (m_history.undo(m_files, m_settings)) {
+        updateSummary();
+        Q_EMIT undoChanged();
+    }
+}
+
+void ImageConverter::redo()
+{
+    // Nothing is removed during a run, redone or not.
+    if (isConverting())
+        return;
+    if (m_history.redo(m_files, m_settings)) {
+        updateSummary();
+        Q_EMIT undoChanged();
+    }
+}
+
+void ImageConverter::updateSummary()
+{
+    const bool shown = std::any_of(files().cbegin(), files().cend(), [this](const FileItem &item) {
+        return m_lastRun.contains(item.id);
+    });
+    if (shown == m_summaryShown)
+        return;
+    m_summaryShown = shown;
+    Q_EMIT runChanged();
 }
 
 void ImageConverter::setChosenOutputFolder(const QUrl &folder)
@@ -217,6 +307,15 @@ void ImageConverter::convertAll()
         chooseOutputFolder();
         return;
     }
+    if (!isFolder(FileIntake::pathOf(m_outputFolderURL))) {
+        Q_EMIT noticeRequested(
+            QStringLiteral("The output folder \u201c%1\u201d is not there any more. Choose "
+                           "another one, or make it again.")
+                .arg(QFileInfo(outputFolderPath()).fileName()));
+        return;
+    }
+    if (!settingsBlocker().isEmpty())
+        return;
 
     const ConverterSettings &s = settings();
     ConversionJob job;
@@ -229,5 +328,9 @@ void ImageConverter::convertAll()
     job.sizeLimitBytes = SettingRules::usableSizeLimitKB(s.fileSizeLimitKB) * 1024;
     job.quality = SettingRules::usableQuality(s.quality);
     job.outputFolder = FileIntake::pathOf(m_outputFolderURL);
+    m_lastRun.clear();
+    for (const FileItem &item : selected)
+        m_lastRun.insert(item.id);
+    m_summaryShown = true;
     m_run.start(selected, job);
 }

@@ -4,14 +4,15 @@
 #include "filelistmodel.h"
 #include "removedfiles.h"
 #include "settingsstore.h"
+#include "undohistory.h"
 
 #include <QObject>
+#include <QSet>
 #include <QThreadPool>
 #include <QUrl>
 
 #include <functional>
 #include <optional>
-#include <variant>
 
 /// The window's converter: a thin façade over the file list, the settings, the output folder
 /// and the batch run. Its properties carry the decisions the views show, so views only bind.
@@ -51,6 +52,8 @@ class ImageConverter : public QObject
     Q_PROPERTY(bool canRemove READ canRemove NOTIFY decisionsChanged)
     Q_PROPERTY(bool canUndo READ canUndo NOTIFY undoChanged)
     Q_PROPERTY(QString undoText READ undoText NOTIFY undoChanged)
+    Q_PROPERTY(bool canRedo READ canRedo NOTIFY undoChanged)
+    Q_PROPERTY(QString redoText READ redoText NOTIFY undoChanged)
 
 public:
     /// Finds the encoder for a run; tests put stand-ins here.
@@ -91,7 +94,11 @@ public:
     [[nodiscard]] qint64 totalCount() const { return m_run.totalCount(); }
     [[nodiscard]] qint64 runStartedAt() const { return m_run.startedAt(); }
     [[nodiscard]] qint64 remainingMs() const { return m_run.remainingMs(); }
-    [[nodiscard]] QString summaryText() const { return m_run.summaryText(); }
+    /// The last run's summary while any of its files is still in the list.
+    [[nodiscard]] QString summaryText() const
+    {
+        return m_summaryShown ? m_run.summaryText() : QString();
+    }
 
     [[nodiscard]] const ConverterSettings &settings() const { return m_settings.settings(); }
     /// Publishes a changed record; it is stored only by `saveSettings`.
@@ -108,12 +115,18 @@ public:
 
     [[nodiscard]] bool canConvert() const { return convertBlocker().isEmpty(); }
     /// Why Convert cannot run now ("Adding files…", "Add files", "Select files", "Choose a
-    /// preset"), or empty.
+    /// preset", a setting outside its rule), or empty.
     [[nodiscard]] QString convertBlocker() const;
+    /// The settings strip holds an entry that was refused, so the stored value is not what the
+    /// user sees; Convert waits until it is corrected or dismissed.
+    void setRefusedEntries(bool sizeLimit, bool ppi);
     [[nodiscard]] bool canRemove() const { return !isConverting() && selectedCount() > 0; }
-    [[nodiscard]] bool canUndo() const { return !std::holds_alternative<std::monostate>(m_undo); }
+    [[nodiscard]] bool canUndo() const { return m_history.canUndo(); }
     /// What `undo` would put back, e.g. "Removed 3 files".
-    [[nodiscard]] QString undoText() const;
+    [[nodiscard]] QString undoText() const { return m_history.undoText(); }
+    [[nodiscard]] bool canRedo() const { return m_history.canRedo(); }
+    /// What `redo` would take away again.
+    [[nodiscard]] QString redoText() const { return m_history.redoText(); }
 
     // Settings and presets.
     Q_INVOKABLE void saveSettings() { m_settings.save(); }
@@ -133,10 +146,15 @@ public:
     Q_INVOKABLE void deselectAll() { m_files.setAllSelected(false); }
     /// Selects exactly the files that are not done, so that Convert finishes an interrupted run.
     Q_INVOKABLE void selectUnfinished();
+    /// Removes the checked files.
     Q_INVOKABLE void removeSelected();
+    /// Removes the file in `row`, checked or not.
+    Q_INVOKABLE void removeRow(int row);
     Q_INVOKABLE void clearAll();
-    /// Puts back what the last removal of files or of a preset took away.
+    /// Puts back what the newest removal of files or of a preset took away.
     Q_INVOKABLE void undo();
+    /// Does the newest undone removal again; not during a run.
+    Q_INVOKABLE void redo();
 
     // Output folder.
     /// Asks the window's folder chooser (`outputFolderChooserRequested`).
@@ -158,6 +176,10 @@ Q_SIGNALS:
     void outputFolderChanged();
     void decisionsChanged();
     void undoChanged();
+    /// Something was removed and can be undone; `text` says what.
+    void removalRecorded(const QString &text);
+    /// Something the user should read once, e.g. that a run could not start.
+    void noticeRequested(const QString &text);
     /// One `addFiles` call has appended what it found (possibly nothing).
     void filesAdded(qint64 count);
     /// The window should show its folder chooser and answer with `setChosenOutputFolder`.
@@ -168,7 +190,14 @@ Q_SIGNALS:
     void runFinished();
 
 private:
-    void remember(std::variant<std::monostate, RemovedFiles, SettingsStore::RemovedPreset> undo);
+    void remember(UndoStep step);
+    void removeFiles(const std::function<bool(const FileItem &)> &remove);
+    /// Shows the last run's summary exactly while one of its files is in the list.
+    void updateSummary();
+    /// The setting that keeps Convert from running, or empty.
+    [[nodiscard]] QString settingsBlocker() const;
+    /// Appends the walked items that are not in the list yet.
+    void appendNew(const QList<FileItem> &items);
     /// Passes on a file's final status from the run, also to the removed files kept for undo.
     void finish(const FileItem &item);
 
@@ -177,7 +206,11 @@ private:
     BatchRun m_run{&m_files};
     QUrl m_outputFolderURL;
     EncoderLocator m_locateEncoder;
-    std::variant<std::monostate, RemovedFiles, SettingsStore::RemovedPreset> m_undo;
+    UndoHistory m_history;
+    QSet<QUuid> m_lastRun;
+    bool m_summaryShown = false;
+    bool m_sizeLimitRefused = false;
+    bool m_ppiRefused = false;
     QThreadPool m_walkPool;
     /// Walks started and not yet appended.
     int m_walks = 0;

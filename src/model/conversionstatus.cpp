@@ -1,5 +1,7 @@
 #include "conversionstatus.h"
 
+#include "sizetext.h"
+
 ConversionStatus ConversionStatus::done(const QString &outputPath, qint64 fileSize)
 {
     ConversionStatus status(Kind::done);
@@ -28,8 +30,7 @@ QString ConversionStatus::statusText() const
     case Kind::error:
         return m_text;
     case Kind::done:
-        // QString::asprintf ignores the C locale, so the separator is always a full stop.
-        return QString::asprintf("%.1f KB", static_cast<double>(m_fileSize) / 1024.0);
+        return SizeText::kilobytes(m_fileSize);
     }
     return {};
 }

@@ -33,7 +33,9 @@ QString sizeLimitError(qint64 kilobytes)
 
 QString ppiError(qint64 ppi)
 {
-    return ppi >= minPPI ? QString() : QStringLiteral("PPI must be 1 or more.");
+    if (ppi < minPPI)
+        return QStringLiteral("PPI must be 1 or more.");
+    return ppi <= maxPPI ? QString() : QStringLiteral("PPI must be %1 or less.").arg(maxPPI);
 }
 
 QString sideError(const QString &what, qint64 pixels)

@@ -1,5 +1,7 @@
 #include "fileurls.h"
 
+#include "sizetext.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -107,14 +109,10 @@ QUrl FileUrls::makeFolder(const QUrl &parent, const QString &name)
 
 QString FileUrls::sizeText(qint64 bytes)
 {
-    if (bytes < 1024)
-        return QStringLiteral("%1 B").arg(bytes);
-    const char *units[] = {"KB", "MB", "GB", "TB"};
-    double value = double(bytes) / 1024;
-    int unit = 0;
-    while (value >= 1024 && unit < 3) {
-        value /= 1024;
-        ++unit;
-    }
-    return QStringLiteral("%1 %2").arg(value, 0, 'f', 1).arg(QLatin1String(units[unit]));
+    return SizeText::kilobytes(bytes);
+}
+
+QString FileUrls::fileName(const QString &path)
+{
+    return QFileInfo(path).fileName();
 }

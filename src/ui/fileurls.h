@@ -39,7 +39,8 @@ public:
     [[nodiscard]] Q_INVOKABLE static QUrl typedFolder(const QString &text);
     /// Makes the folder `name` in `parent`; its URL, or an empty URL when it could not be made.
     [[nodiscard]] Q_INVOKABLE static QUrl makeFolder(const QUrl &parent, const QString &name);
-    /// A size in bytes as the file rows show it: "980 B", "12.3 KB", "4.1 MB" (1 KB = 1024 B,
-    /// a full stop in every locale).
+    /// A file's size as the file rows show it, in the form of the output's size: "2897.1 KB".
     [[nodiscard]] Q_INVOKABLE static QString sizeText(qint64 bytes);
+    /// The last component of a path ("a_1.webp" for "/out/a_1.webp").
+    [[nodiscard]] Q_INVOKABLE static QString fileName(const QString &path);
 };

@@ -170,6 +170,13 @@ void SettingsPanel::dismissErrors()
 {
     m_rejectedSizeLimit.clear();
     m_rejectedPPI.clear();
+    refusedChanged();
+}
+
+void SettingsPanel::refusedChanged()
+{
+    if (m_converter)
+        m_converter->setRefusedEntries(!m_rejectedSizeLimit.isEmpty(), !m_rejectedPPI.isEmpty());
     Q_EMIT changed();
 }
 
@@ -178,7 +185,7 @@ std::optional<qint64> SettingsPanel::accepted(const QString &text, QString (*rul
 {
     const auto value = parseLocaleInteger(text);
     rejected = value ? rule(*value) : QStringLiteral("Type a whole number.");
-    Q_EMIT changed();
+    refusedChanged();
     if (!rejected.isEmpty())
         return std::nullopt;
     return value;
@@ -223,5 +230,8 @@ std::optional<qint64> SettingsPanel::parseLocaleInteger(const QString &text)
 
 QString SettingsPanel::formatLocaleInteger(qint64 value)
 {
-    return QLocale().toString(value);
+    // The fields take digits only, so the value shows without group separators.
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(value);
 }

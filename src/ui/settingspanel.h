@@ -90,6 +90,8 @@ Q_SIGNALS:
 private:
     [[nodiscard]] ConverterSettings settings() const;
     void writeField(const std::function<void(ConverterSettings &)> &change);
+    /// Tells the converter whether a field holds a refused entry.
+    void refusedChanged();
 
     /// Parses `text` and checks it with `rule`; stores the error in `rejected` when it fails.
     [[nodiscard]] std::optional<qint64> accepted(const QString &text, QString (*rule)(qint64),

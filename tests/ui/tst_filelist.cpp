@@ -45,6 +45,71 @@ private Q_SLOTS:
         QVERIFY(!w.item(u"removeButton"_s)->isEnabled());
     }
 
+    // A done row names its output and gives both sizes alike; a failed row keeps its message
+    // and tells the reason in words in its tooltip.
+    void rowTexts_data()
+    {
+        addRowsFrom("window-row-texts.txt",
+                    {"kind", "text", "extra", "inputSize", "statusText", "outputName", "tip"});
+    }
+    void rowTexts()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, text);
+        QFETCH(QString, extra);
+        QFETCH(QString, inputSize);
+        QFETCH(QString, statusText);
+        QFETCH(QString, outputName);
+        QFETCH(QString, tip);
+        WindowHarness w;
+        QVERIFY(w.addFiles({u"photo.jpg"_s}));
+        const ConversionStatus status = kind == u"done"
+                                            ? ConversionStatus::done(text, extra.toLongLong())
+                                            : ConversionStatus::error(text, extra);
+        w.converter()->fileModel()->setStatus(w.converter()->files().at(0).id, status,
+                                              inputSize.toLongLong());
+        w.render();
+        QQuickItem *row = WindowHarness::itemAt(w.item(u"fileList"_s), 0, "itemAtIndex");
+        auto part = [row](const QString &name) { return row->findChild<QQuickItem *>(name); };
+        QCOMPARE(part(u"statusTextField"_s)->property("text").toString(), statusText);
+        QCOMPARE(part(u"outputNameLabel"_s)->isVisible(), !outputName.isEmpty());
+        QCOMPARE(part(u"outputNameLabel"_s)->property("text").toString(), outputName);
+        QCOMPARE(row->property("fullText").toString(), w.folder() + u"/photo.jpg\n"_s + tip);
+    }
+
+    // A path already in the list is not added again; the notice says how many were there.
+    void addsEachFileOnce_data()
+    {
+        addRowsFrom("window-additions.txt", {"calls", "rows", "notice"});
+    }
+    void addsEachFileOnce()
+    {
+        QFETCH(QString, calls);
+        QFETCH(QString, rows);
+        QFETCH(QString, notice);
+        WindowHarness w;
+        QVERIFY(WindowHarness::touch(w.folder(),
+                                     {u"sub/anim.gif"_s, u"sub/still.png"_s, u"last.png"_s}));
+        // Walks end in the order of their calls: once the last call's file is in, all are.
+        for (const QString &call : calls.split(u';') + QStringList{u"last.png"_s}) {
+            QList<QUrl> urls;
+            for (const QString &name : call.split(u' ', Qt::SkipEmptyParts))
+                urls.append(QUrl::fromLocalFile(w.folder() + u'/' + name));
+            w.converter()->addFiles(urls);
+        }
+        QTRY_VERIFY(!w.converter()->files().isEmpty() &&
+                    w.converter()->files().last().fileName() == u"last.png"_s);
+        w.converter()->fileModel()->removeIf(
+            [](const FileItem &item) { return item.fileName() == u"last.png"_s; });
+        QStringList names;
+        for (const FileItem &item : w.converter()->files())
+            names.append(item.fileName());
+        QCOMPARE(names.join(u' '), rows);
+        QCOMPARE(w.item(u"notice"_s)->isVisible(), !notice.isEmpty());
+        if (!notice.isEmpty())
+            QCOMPARE(w.text(u"noticeMessage"_s), notice);
+    }
+
     // The list takes the keys of a list; its scrollbar shows whenever the rows overflow.
     void listKeys_data() { addRowsFrom("window-list-keys.txt", {"keys", "current"}); }
     void listKeys()

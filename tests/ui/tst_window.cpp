@@ -1,7 +1,10 @@
+#include "convertersettings.h"
 #include "fileurls.h"
 #include "windowharness.h"
 
 #include <QGuiApplication>
+#include <QImage>
+#include <QKeySequence>
 #include <QQmlExpression>
 #include <QTest>
 
@@ -104,37 +107,56 @@ private Q_SLOTS:
         }
     }
 
-    // Nothing a single click or key removes is lost: each removal is offered for undoing, by
-    // Ctrl+Z or the notice's Undo, and brings back what was there (the converter's own test
-    // checks the rows come back in their places).
-    void removalsCanBeUndone_data() { addRowsFrom("window-removals.txt", {"how", "undoneBy"}); }
+    // Delete and Backspace remove the focused row, "−" the checked rows; each removal, of
+    // files or of a preset, is a step that Ctrl+Z or the notice's Undo takes back, newest
+    // first, and Ctrl+Shift+Z or Ctrl+Y does again. The last run's summary shows while one of
+    // its files is in the list.
+    void removalsCanBeUndone_data()
+    {
+        addRowsFrom("window-removals.txt", {"steps", "rows", "presets", "notice", "summary"});
+    }
     void removalsCanBeUndone()
     {
-        QFETCH(QString, how);
-        QFETCH(QString, undoneBy);
+        QFETCH(QString, steps);
+        QFETCH(QString, rows);
+        QFETCH(QString, presets);
+        QFETCH(QString, notice);
+        QFETCH(QString, summary);
         WindowHarness w;
-        QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s, u"c.png"_s}));
+        QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s, u"c.png"_s, u"d.png"_s}));
         w.setSelected(1, false);
         w.converter()->addPreset(u"HD"_s, 1920, 1080);
-        if (how == u"preset")
-            w.converter()->removePreset(w.converter()->settings().presets.first().id);
-        else if (how == u"delete")
-            w.pressKey(Qt::Key_Delete);
-        else
-            w.click(w.item(how));
-        QCOMPARE(w.converter()->fileCount(), how == u"preset" ? 3 : how == u"clearButton" ? 0 : 1);
-        QCOMPARE(w.converter()->settings().presets.size(), how == u"preset" ? 0 : 1);
-        QQuickItem *notice = w.item(u"notice"_s);
-        QVERIFY(notice->isVisible());
-        QCOMPARE(w.item(u"noticeMessage"_s)->property("text"), w.converter()->property("undoText"));
-        if (undoneBy == u"Undo")
-            w.click(w.item(u"noticeAction"_s));
-        else
-            w.pressKey(Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(w.converter()->settings().presets.size(), 1);
-        QCOMPARE(w.converter()->fileCount(), 3);
-        QCOMPARE(w.converter()->selectedCount(), 2);
-        QVERIFY(!notice->isVisible());
+        w.converter()->addPreset(u"Web"_s, 1200, 800);
+        w.chooseOutputFolder();
+        w.converter()->setEncoderLocator([] { return std::optional<QString>(u"/bin/true"_s); });
+        w.converter()->convertAll(); // the empty files fail at once
+        QTRY_VERIFY(!w.converter()->isConverting());
+        QVERIFY(w.item(u"summaryLabel"_s)->isVisible());
+        for (const QString &step : steps.split(u' ')) {
+            if (step.startsWith(u"row:"_s)) {
+                w.render(); // rows put back are laid out first
+                QQuickItem *row = WindowHarness::itemAt(w.item(u"fileList"_s), step.mid(4).toInt(),
+                                                        "itemAtIndex");
+                QVERIFY(row);
+                w.click(row->findChild<QQuickItem *>(u"fileNameLabel"_s));
+            } else if (step == u"preset") {
+                w.converter()->removePreset(w.converter()->settings().presets.first().id);
+            } else if (w.item(step)) {
+                w.click(w.item(step));
+            } else {
+                const QKeyCombination key = QKeySequence::fromString(step)[0];
+                w.pressKey(key.key(), key.keyboardModifiers());
+            }
+        }
+        QStringList shown;
+        for (const FileItem &item : w.converter()->files())
+            shown.append(item.fileName().chopped(4) + (item.isSelected ? u""_s : u"-"_s));
+        QCOMPARE(shown.join(u' '), rows);
+        QCOMPARE(w.converter()->settings().presets.size(), presets.toInt());
+        QCOMPARE(w.item(u"notice"_s)->isVisible(), !notice.isEmpty());
+        if (!notice.isEmpty())
+            QCOMPARE(w.text(u"noticeMessage"_s), notice);
+        QCOMPARE(w.item(u"summaryLabel"_s)->isVisible(), summary == u"yes");
     }
 
     // The output chooser opens at the current output folder (Pictures before there is one),
@@ -213,8 +235,20 @@ private Q_SLOTS:
         QQuickItem *blocker = w.item(u"convertBlocker"_s);
         QVERIFY(!convert->isEnabled() && blocker->isVisible());
         QCOMPARE(blocker->property("text").toString(), u"Choose a preset"_s);
+        // The reason has a place of its own: no button moves when it goes.
+        const QList<QQuickItem *> buttons = {w.item(u"addButton"_s), w.item(u"removeButton"_s),
+                                             w.item(u"clearButton"_s), convert};
+        auto positions = [&] {
+            w.render();
+            QList<QPointF> at;
+            for (QQuickItem *button : buttons)
+                at.append(button->mapToScene({0, 0}));
+            return at;
+        };
+        const QList<QPointF> before = positions();
         w.converter()->selectOriginalPreset();
         QVERIFY(convert->isEnabled() && !blocker->isVisible());
+        QCOMPARE(positions(), before);
         w.converter()->deselectAll();
         QVERIFY(!convert->isEnabled() && blocker->isVisible());
         QCOMPARE(blocker->property("text").toString(), u"Select files"_s);
@@ -248,6 +282,112 @@ private Q_SLOTS:
         QTRY_VERIFY(!w.converter()->isConverting());
         QVERIFY(w.item(u"convertButton"_s)->isVisible());
         QVERIFY(!w.item(u"stopButton"_s)->isVisible() && !w.item(u"progressBar"_s)->isVisible());
+    }
+
+    // Convert checks its settings and the output folder before it starts: what is wrong is
+    // said once, and the rows keep their states.
+    void convertChecksFirst_data()
+    {
+        addRowsFrom("window-convert-checks.txt", {"wrong", "blocker", "notice"});
+    }
+    void convertChecksFirst()
+    {
+        QFETCH(QString, wrong);
+        QFETCH(QString, blocker);
+        QFETCH(QString, notice);
+        WindowHarness w([&](TemporaryPreferences &prefs) {
+            ConverterSettings settings;
+            settings.ppiOption = u"Custom"_s;
+            if (wrong == u"fileSizeLimitKB 0")
+                settings.fileSizeLimitKB = 0;
+            if (wrong == u"customPPI 0")
+                settings.customPPI = 0;
+            prefs.setValue(u"converterSettingsV5"_s, settings.toJson());
+        });
+        QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s}));
+        w.converter()->selectOriginalPreset();
+        w.chooseOutputFolder();
+        w.converter()->setEncoderLocator([] { return std::optional<QString>(u"/bin/true"_s); });
+        const ConversionStatus done = ConversionStatus::done(w.folder() + u"/out/a.webp"_s, 10);
+        w.setStatus(0, done);
+        if (wrong == u"folder")
+            QVERIFY(QDir(w.folder() + u"/out"_s).removeRecursively());
+        QQuickItem *convert = w.item(u"convertButton"_s);
+        QCOMPARE(w.item(u"convertBlocker"_s)->isVisible(), !blocker.isEmpty());
+        QCOMPARE(w.text(u"convertBlocker"_s), blocker);
+        QCOMPARE(convert->isEnabled(), blocker.isEmpty());
+        if (!blocker.isEmpty())
+            return;
+        QMetaObject::invokeMethod(convert, "clicked");
+        QCOMPARE(w.converter()->isConverting(), notice.isEmpty());
+        QCOMPARE(w.item(u"notice"_s)->isVisible(), !notice.isEmpty());
+        QCOMPARE(w.text(u"noticeMessage"_s), notice);
+        if (!notice.isEmpty())
+            QCOMPARE(w.converter()->files().at(0).status, done);
+        QTRY_VERIFY(!w.converter()->isConverting());
+    }
+
+    // Closing the window asks first while a run is under way; a yes stops the run as Stop does.
+    // The stand-in encoder waits for a go-ahead that comes only at the end.
+    void closingAsksDuringARun_data()
+    {
+        addRowsFrom("window-closing.txt", {"how", "running", "answer", "closes"});
+    }
+    void closingAsksDuringARun()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, running);
+        QFETCH(QString, answer);
+        QFETCH(QString, closes);
+        WindowHarness w;
+        const QString go = w.folder() + u"/go"_s;
+        QImage(8, 8, QImage::Format_RGB32).save(w.folder() + u"/a.png"_s);
+        QVERIFY(WindowHarness::touch(w.folder(), {u"cwebp"_s}));
+        QFile encoder(w.folder() + u"/cwebp"_s);
+        QVERIFY(encoder.open(QIODevice::WriteOnly));
+        encoder.write(
+            u"#!/bin/sh\nwhile [ ! -e '%1' ]; do sleep 0.02; done\nexit 1\n"_s.arg(go).toUtf8());
+        encoder.close();
+        encoder.setPermissions(encoder.permissions() | QFileDevice::ExeUser);
+        w.converter()->addFiles({QUrl::fromLocalFile(w.folder() + u"/a.png"_s)});
+        QTRY_COMPARE(w.converter()->fileCount(), 1);
+        w.converter()->selectOriginalPreset();
+        w.chooseOutputFolder();
+        w.converter()->setEncoderLocator(
+            [&] { return std::optional<QString>(encoder.fileName()); });
+        if (running == u"yes")
+            w.converter()->convertAll();
+
+        if (how == u"close") {
+            w.window()->close();
+        } else {
+            const QKeyCombination key = QKeySequence::fromString(how)[0];
+            w.pressKey(key.key(), key.keyboardModifiers());
+        }
+        QObject *dialog = w.find(u"quitDialog"_s);
+        QCOMPARE(dialog->property("visible").toBool(), running == u"yes");
+        if (answer == u"Escape") {
+            w.pressKey(Qt::Key_Escape);
+        } else if (!answer.isEmpty()) {
+            // The dialog's buttons sit in the window's overlay, among its items.
+            QQuickItem *button = nullptr;
+            std::function<void(QQuickItem *)> look = [&](QQuickItem *item) {
+                if (item->isVisible() && item->inherits("QQuickAbstractButton") &&
+                    item->property("text").toString() == answer)
+                    button = item;
+                for (QQuickItem *child : item->childItems())
+                    look(child);
+            };
+            look(w.window()->contentItem());
+            QVERIFY(button);
+            w.click(button);
+        }
+        QTRY_VERIFY(!dialog->property("visible").toBool());
+        QCOMPARE(w.window()->isVisible(), closes == u"no");
+        if (running == u"yes")
+            QCOMPARE(w.converter()->isCancelled(), closes == u"yes");
+        QVERIFY(WindowHarness::touch(w.folder(), {u"go"_s}));
+        QTRY_VERIFY(!w.converter()->isConverting());
     }
 
     // The status bar offers to open the output folder only when something has been written

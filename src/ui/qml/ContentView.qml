@@ -26,6 +26,11 @@ Rectangle {
         if (root.converter.canUndo)
             root.converter.undo();
     }
+    function redo() {
+        notice.hide();
+        if (root.converter.canRedo)
+            root.converter.redo();
+    }
     function chooseOutputFolder() {
         const current = root.converter.outputFolderURL;
         const start = current.toString() !== "" ? current : FileUrls.picturesFolder;
@@ -127,9 +132,11 @@ Rectangle {
         function onOutputFolderChooserRequested() {
             root.chooseOutputFolder();
         }
-        function onUndoChanged() {
-            if (root.converter.canUndo && root.converter.undoText !== "")
-                notice.show(root.converter.undoText, "Undo", root.undo);
+        function onRemovalRecorded(text) {
+            notice.show(text, "Undo", root.undo);
+        }
+        function onNoticeRequested(text) {
+            notice.show(text);
         }
     }
     Connections {
@@ -145,5 +152,7 @@ Rectangle {
         enabled: !root.isModal
         onAddFilesRequested: fileChooser.openFor(FileChooser.Inputs)
         onUndoRequested: root.undo()
+        onRedoRequested: root.redo()
+        onCloseRequested: root.Window.window.close()
     }
 }

@@ -3,7 +3,8 @@ import QtQuick.Controls
 import Tessel
 
 // The rows of the file list; only the rows in view exist, so long lists stay light. Arrows,
-// Home, End and Page Up/Down move the current row; Space ticks or unticks it.
+// Home, End and Page Up/Down move the current row; Space ticks or unticks it; Delete and
+// Backspace remove it. A click on a row makes it the current one.
 ListView {
     id: root
 
@@ -48,6 +49,11 @@ ListView {
             if (currentItem)
                 currentItem.toggle();
             break;
+        case Qt.Key_Delete:
+        case Qt.Key_Backspace:
+            if (currentItem)
+                converter.removeRow(currentIndex);
+            break;
         default:
             return;
         }
@@ -66,5 +72,9 @@ ListView {
         width: ListView.view.width
         converter: root.converter
         isCurrent: ListView.isCurrentItem && root.activeFocus
+        onPicked: {
+            root.currentIndex = index;
+            root.forceActiveFocus();
+        }
     }
 }

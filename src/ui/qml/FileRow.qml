@@ -4,8 +4,8 @@ import QtQuick.Layouts
 import Tessel
 
 // One file of the list: its checkbox, status indicator, name with its folder, sizes and status
-// text; a done file can be shown in the file manager. The tooltip holds the full path and, for
-// an error, the whole message.
+// text; a done file names its output and can be shown in the file manager. The tooltip holds
+// the full path and, for an error, the message with its reason in words.
 Item {
     id: root
 
@@ -13,6 +13,8 @@ Item {
     required property int index
     required property ImageConverter converter
     property bool isCurrent: false
+    // Set while the list keeps the row aside for reuse, e.g. after its file was removed.
+    property bool isPooled: false
 
     readonly property string fileName: model.fileName
     readonly property bool isSelected: model.isSelected
@@ -20,13 +22,25 @@ Item {
     readonly property string path: model.path
     readonly property string detail: model.detail
     readonly property real inputSize: model.inputSize
-    readonly property string sizesText: kind === Status.Done && inputSize > 0
+    readonly property string outputName: kind === Status.Done ? FileUrls.fileName(model.outputPath)
+                                                               : ""
+    readonly property string sizesText: kind === Status.Done && inputSize >= 0
                                         ? FileUrls.sizeText(inputSize) + " \u2192 " + model.statusText
                                         : model.statusText
     readonly property string fullText: path + (kind === Status.Error
-                                                ? "\n" + model.statusText + (detail ? ": " + detail : "")
-                                                : "")
+                                                ? "\n" + FailureText.describe(model.statusText, detail)
+                                                : kind === Status.Done ? "\n\u2192 " + model.outputPath : "")
 
+    // A click on the row, outside its buttons.
+    signal picked
+
+    function inPopup(item) {
+        for (let up = item; up; up = up.parent) {
+            if (up === Overlay.overlay)
+                return true;
+        }
+        return false;
+    }
     function toggle() {
         if (!root.converter.isConverting)
             root.model.isSelected = !root.isSelected;
@@ -41,7 +55,14 @@ Item {
     HoverHandler {
         id: hover
     }
-    ToolTip.visible: hover.hovered && root.path !== ""
+    TapHandler {
+        onTapped: root.picked()
+    }
+    // Not while a button of the row shows its own, nor while a menu or dialog has the keyboard.
+    ToolTip.visible: hover.hovered && !root.isPooled && root.path !== "" && !checkbox.hovered
+                     && !showButton.hovered && !inPopup(root.Window.activeFocusItem)
+    ListView.onPooled: isPooled = true
+    ListView.onReused: isPooled = false
     ToolTip.delay: 600
     ToolTip.text: root.fullText
 
@@ -65,6 +86,8 @@ Item {
         spacing: Theme.spacingMedium
 
         IconButton {
+            id: checkbox
+
             objectName: "rowCheckbox"
             padding: 0
             iconName: root.isSelected ? "checkmark.circle.fill" : "circle"
@@ -97,6 +120,16 @@ Item {
             Layout.preferredWidth: 0
             Layout.fillWidth: true
         }
+        Label {
+            objectName: "outputNameLabel"
+            visible: root.outputName !== ""
+            text: root.outputName
+            font.pixelSize: Theme.smallSize
+            color: Theme.secondary
+            elide: Text.ElideMiddle
+            maximumLineCount: 1
+            Layout.maximumWidth: Theme.folderNameWidth
+        }
         TextInput {
             objectName: "statusTextField"
             text: root.sizesText
@@ -111,12 +144,14 @@ Item {
             Layout.maximumWidth: root.width / 2
         }
         IconButton {
+            id: showButton
+
             objectName: "showInFolderButton"
             visible: root.kind === Status.Done
             padding: 0
             iconName: "magnifyingglass"
             iconColor: Theme.link
-            label: "Show in file manager"
+            label: "Show " + root.outputName + " in the file manager"
             onClicked: Desktop.showInFileManager(root.model.outputPath)
         }
     }

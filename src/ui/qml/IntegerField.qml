@@ -2,14 +2,15 @@ import QtQuick
 import QtQuick.Controls
 import Tessel
 
-// A whole-number entry: shows `valueText` and offers what the user typed through `committed`.
-// A refused entry stays in the field, framed in red, with `error` as its tooltip; Escape puts
-// the stored value back and leaves the field.
+// A whole-number entry that takes digits only: shows `valueText` and offers what the user typed
+// through `committed`. A refused entry stays in the field, framed in red, with `error` as its
+// tooltip; Escape puts the stored value back and leaves the field.
 TextField {
     id: root
 
     required property string valueText
     property string error
+    property string hint
 
     signal committed(string text)
     signal dismissed
@@ -22,11 +23,16 @@ TextField {
     font.family: Theme.fixedFont.family
     font.pixelSize: Theme.smallSize
     selectByMouse: true
+    inputMethodHints: Qt.ImhDigitsOnly
+    validator: RegularExpressionValidator {
+        regularExpression: /[0-9]*/
+    }
     leftPadding: Theme.spacingSmall
     rightPadding: Theme.spacingSmall
     Accessible.description: error
-    ToolTip.visible: error !== "" && (activeFocus || hovered)
-    ToolTip.text: error
+    ToolTip.visible: error !== "" ? activeFocus || hovered : hovered && hint !== ""
+    ToolTip.delay: error !== "" ? 0 : 500
+    ToolTip.text: error !== "" ? error : hint
     onEditingFinished: {
         root.committed(text);
         if (root.error === "")

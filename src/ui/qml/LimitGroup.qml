@@ -41,6 +41,8 @@ RowLayout {
         visible: root.limited
         valueText: root.panel.fileSizeLimitText
         error: root.panel.sizeLimitError
+        maximumLength: 7
+        hint: "The most each WebP file may take, in KB"
         Layout.preferredWidth: Theme.sizeFieldWidth
         Accessible.name: "Maximum file size in KB"
         onCommitted: text => root.panel.commitFileSizeLimitKB(text)
@@ -54,7 +56,7 @@ RowLayout {
     }
     Label {
         visible: !root.limited
-        text: "Q"
+        text: "Quality"
         font.pixelSize: Theme.bodySize
         font.weight: Font.Medium
         color: Theme.secondary
@@ -76,6 +78,9 @@ RowLayout {
         value: root.panel.quality
         Layout.preferredWidth: Theme.sliderWidth
         Accessible.name: "Quality"
+        ToolTip.visible: hovered && !pressed
+        ToolTip.delay: 500
+        ToolTip.text: "WebP quality: higher keeps more detail, lower makes smaller files"
         // A drag settles when the slider is let go; a key press settles at once.
         onMoved: if (!pressed)
             store()

@@ -3,8 +3,9 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Tessel
 
-// Above the list: select all, the selection count, select the files not done, add, remove,
-// clear and the run button. Remove and clear can be undone.
+// Above the list: select all, the selection count, select the files not done, why Convert
+// cannot run, add, remove, clear and the run button. Remove and clear can be undone. The
+// reason has the room between the two groups, so that no button moves when it shows.
 Item {
     id: root
 
@@ -50,6 +51,20 @@ Item {
         }
         Item {
             Layout.fillWidth: true
+            Layout.fillHeight: true
+
+            Label {
+                objectName: "convertBlocker"
+                anchors.right: parent.right
+                anchors.verticalCenter: parent.verticalCenter
+                width: Math.min(implicitWidth, parent.width)
+                visible: root.idle && text !== ""
+                text: root.converter.convertBlocker
+                font.pixelSize: Theme.captionSize
+                color: Theme.secondary
+                elide: Text.ElideLeft
+                horizontalAlignment: Text.AlignRight
+            }
         }
         IconButton {
             objectName: "addButton"
@@ -63,7 +78,7 @@ Item {
             objectName: "removeButton"
             iconName: "minus"
             iconWeight: Font.Medium
-            label: "Remove the selected files (Delete)"
+            label: "Remove the checked files"
             enabled: root.converter.canRemove
             onClicked: root.converter.removeSelected()
         }

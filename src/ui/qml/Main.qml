@@ -6,6 +6,8 @@ ApplicationWindow {
     id: root
 
     readonly property alias contentView: contentView
+    // Set once the user agreed to stop a run and quit.
+    property bool stopConfirmed: false
 
     width: Theme.windowWidth
     height: Theme.windowHeight
@@ -23,6 +25,14 @@ ApplicationWindow {
             contentView.converter.addFiles(launchFiles)
     }
 
+    // Closing during a run asks first; a yes stops the run as Stop does.
+    onClosing: close => {
+        if (contentView.converter.isConverting && !root.stopConfirmed) {
+            close.accepted = false;
+            quitDialog.open();
+        }
+    }
+
     WindowGeometry {
         window: root
     }
@@ -31,5 +41,25 @@ ApplicationWindow {
         id: contentView
 
         anchors.fill: parent
+    }
+
+    Dialog {
+        id: quitDialog
+
+        objectName: "quitDialog"
+        anchors.centerIn: parent
+        modal: true
+        title: "Stop the conversion and quit?"
+        standardButtons: Dialog.Yes | Dialog.No
+        onAccepted: {
+            root.stopConfirmed = true;
+            contentView.converter.isCancelled = true;
+            root.close();
+        }
+
+        Label {
+            text: "Files not converted yet are left as they are."
+            font.pixelSize: Theme.bodySize
+        }
     }
 }

@@ -24,6 +24,9 @@ RowLayout {
         font.pixelSize: Theme.smallSize
         Layout.preferredWidth: Theme.ppiPickerWidth
         Accessible.name: "PPI"
+        ToolTip.visible: hovered && !popup.visible
+        ToolTip.delay: 500
+        ToolTip.text: "Pixels per inch written into each WebP file"
         onActivated: index => root.panel.choosePPI(index)
     }
     IntegerField {
@@ -31,6 +34,8 @@ RowLayout {
         visible: root.panel.isCustomPPI
         valueText: root.panel.customPPIText
         error: root.panel.ppiError
+        maximumLength: 5
+        hint: "Pixels per inch, from 1 to 65535"
         Layout.preferredWidth: Theme.ppiFieldWidth
         Accessible.name: "Custom PPI"
         onCommitted: text => root.panel.commitCustomPPI(text)

@@ -22,7 +22,8 @@ Button {
     ToolTip.delay: 500
     ToolTip.text: "Output size: choose, add or remove a preset"
     Accessible.name: "Preset: " + (panel.hasSelectedPreset ? panel.selectedPresetName : "none")
-    onClicked: menu.open()
+    // A click on the button while its menu is open closes it.
+    onClicked: menu.visible ? menu.close() : menu.open()
 
     background: Rectangle {
         radius: Theme.controlRadius
@@ -76,6 +77,7 @@ Button {
 
         objectName: "presetMenu"
         y: root.height
+        closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutsideParent
         // A menu keeps its style's width; it widens to its widest entry, so that a long preset
         // name never runs into the check mark or out of the menu.
         width: {

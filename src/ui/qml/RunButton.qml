@@ -3,28 +3,24 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Tessel
 
-// Convert while idle, Stop while files are being added or a run is under way. While Convert
-// cannot run, the reason stands beside it ("Adding files…", "Choose a preset", "Select files").
-RowLayout {
+// Convert while idle, Stop while files are being added or a run is under way; both take the
+// same place.
+Item {
     id: root
 
     required property ImageConverter converter
     readonly property string blocker: converter.convertBlocker
     readonly property bool busy: converter.isConverting || converter.isAdding
 
-    spacing: Theme.spacing
+    implicitWidth: Math.max(convert.implicitWidth, stop.implicitWidth)
+    implicitHeight: Math.max(convert.implicitHeight, stop.implicitHeight)
 
-    Label {
-        objectName: "convertBlocker"
-        visible: !root.converter.isConverting && root.blocker !== ""
-        text: root.blocker
-        font.pixelSize: Theme.captionSize
-        color: Theme.secondary
-    }
     ProminentButton {
         id: convert
 
         objectName: "convertButton"
+        anchors.right: parent.right
+        anchors.verticalCenter: parent.verticalCenter
         visible: !root.busy
         enabled: root.converter.canConvert
         text: "Convert"
@@ -41,6 +37,8 @@ RowLayout {
         id: stop
 
         objectName: "stopButton"
+        anchors.right: parent.right
+        anchors.verticalCenter: parent.verticalCenter
         visible: root.busy
         text: "Stop"
         font.pixelSize: Theme.captionSize

@@ -1,7 +1,8 @@
 import QtQuick
 import Tessel
 
-// Keyboard shortcuts of the window: add files, convert, remove selected, select all, undo.
+// Keyboard shortcuts of the window: add files, convert, select all, undo, redo, close. Delete
+// belongs to the file list, which removes its current row.
 Item {
     id: root
 
@@ -10,6 +11,8 @@ Item {
 
     signal addFilesRequested
     signal undoRequested
+    signal redoRequested
+    signal closeRequested
 
     Shortcut {
         sequence: StandardKey.Open
@@ -22,11 +25,6 @@ Item {
         onActivated: root.converter.convertAll()
     }
     Shortcut {
-        sequences: [StandardKey.Delete]
-        enabled: root.enabled && root.converter.canRemove
-        onActivated: root.converter.removeSelected()
-    }
-    Shortcut {
         sequence: StandardKey.SelectAll
         enabled: root.enabled && root.idle && root.converter.fileCount > 0
         onActivated: root.converter.selectAll()
@@ -35,5 +33,14 @@ Item {
         sequences: [StandardKey.Undo]
         enabled: root.enabled && root.converter.canUndo
         onActivated: root.undoRequested()
+    }
+    Shortcut {
+        sequences: ["Ctrl+Shift+Z", "Ctrl+Y"]
+        enabled: root.enabled && root.idle && root.converter.canRedo
+        onActivated: root.redoRequested()
+    }
+    Shortcut {
+        sequences: ["Ctrl+Q", "Ctrl+W"]
+        onActivated: root.closeRequested()
     }
 }
