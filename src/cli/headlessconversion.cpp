@@ -10,7 +10,6 @@
 #include <QJsonObject>
 
 #include <csignal>
-#include <sys/stat.h>
 #include <unistd.h>
 
 HeadlessConversion::HeadlessConversion(ConvertOptions options, ImageConverter *converter)
@@ -32,10 +31,7 @@ bool HeadlessConversion::applyOptions()
     ConverterSettings settings = m_converter->settings();
 
     if (m_options.outputFolder) {
-        const QByteArray folder = FileIntake::pathOf(m_options.outputLocation);
-        struct stat info
-        {};
-        if (folder.isEmpty() || ::stat(folder.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        if (!FileIntake::isFolder(FileIntake::pathOf(m_options.outputLocation))) {
             usageError(QStringLiteral("The output folder '%1' does not exist.")
                            .arg(*m_options.outputFolder));
             return false;

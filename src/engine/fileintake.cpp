@@ -201,6 +201,11 @@ QUrl urlOf(const QByteArray &path)
     return QUrl::fromEncoded("file://" + path.toPercentEncoding("/"));
 }
 
+bool isFolder(const QByteArray &path)
+{
+    return folderId(path).has_value();
+}
+
 QList<QByteArray> expand(const QList<QUrl> &locations, const QByteArray &skipFolder,
                          const std::atomic<bool> *stop)
 {

@@ -21,6 +21,8 @@ namespace FileIntake {
 [[nodiscard]] QByteArray pathOf(const QUrl &location);
 /// A local file URL for path bytes, the inverse of `pathOf`.
 [[nodiscard]] QUrl urlOf(const QByteArray &path);
+/// Whether `path` (the file system's own bytes) is a folder, after following links.
+[[nodiscard]] bool isFolder(const QByteArray &path);
 
 /// The accepted images among `locations`, in order. A given file is taken by its name alone, a
 /// given folder is walked to the bottom: depth first, each folder's entries in natural order

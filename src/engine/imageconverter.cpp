@@ -9,19 +9,6 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <sys/stat.h>
-
-namespace {
-
-/// Whether `path` (the file system's own bytes) is a folder.
-bool isFolder(const QByteArray &path)
-{
-    struct stat info
-    {};
-    return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-} // namespace
 
 ImageConverter::ImageConverter(QObject *parent)
     : QObject(parent)
@@ -307,7 +294,7 @@ void ImageConverter::convertAll()
         chooseOutputFolder();
         return;
     }
-    if (!isFolder(FileIntake::pathOf(m_outputFolderURL))) {
+    if (!FileIntake::isFolder(FileIntake::pathOf(m_outputFolderURL))) {
         Q_EMIT noticeRequested(
             QStringLiteral("The output folder \u201c%1\u201d is not there any more. Choose "
                            "another one, or make it again.")
