@@ -40,3 +40,15 @@ void addRowsFrom(const char *file, std::initializer_list<const char *> columns)
             row << field.trimmed();
     }
 }
+
+QString script(const QString &folder, const QString &name, const QString &body)
+{
+    const QString path = folder + QLatin1Char('/') + name;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write("#!/bin/sh\n" + body.toUtf8() + '\n');
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}

@@ -246,12 +246,12 @@ private Q_SLOTS:
         QTemporaryDir out;
         QTemporaryDir gate;
         const QDir gates(gate.path());
-        const QString encoder = EngineFixtures::script(
-            gate.path(), u"cwebp"_s,
-            u"n=0\n"
-            u"while ! mkdir '%1/started-'$n 2>/dev/null; do n=$((n+1)); done\n"
-            u"while [ ! -e '%1/go-'$n ] && [ ! -e '%1/go' ]; do sleep 0.02; done\n"
-            u"exec %2 \"$@\""_s.arg(gate.path(), EngineFixtures::realEncoder));
+        const QString encoder =
+            script(gate.path(), u"cwebp"_s,
+                   u"n=0\n"
+                   u"while ! mkdir '%1/started-'$n 2>/dev/null; do n=$((n+1)); done\n"
+                   u"while [ ! -e '%1/go-'$n ] && [ ! -e '%1/go' ]; do sleep 0.02; done\n"
+                   u"exec %2 \"$@\""_s.arg(gate.path(), EngineFixtures::realEncoder));
         for (int n = 0; n < goAhead; ++n)
             EngineFixtures::writeBytes(gates.filePath(u"go-%1"_s.arg(n)), {});
         const QByteArray storedBefore = stored();

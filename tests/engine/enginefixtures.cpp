@@ -59,18 +59,6 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-QString script(const QString &folder, const QString &name, const QString &body)
-{
-    const QString path = folder + QLatin1Char('/') + name;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    file.write("#!/bin/sh\n" + body.toUtf8() + '\n');
-    file.close();
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path;
-}
-
 QString shape(const VImage &image)
 {
     return QStringLiteral("%1x%2 %3").arg(image.width()).arg(image.height()).arg(image.bands());

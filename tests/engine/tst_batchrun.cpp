@@ -59,7 +59,7 @@ class TestBatchRun : public QObject
     /// An encoder that marks its start in `started/`, waits for the go-ahead, then encodes.
     QString gatedEncoder()
     {
-        return EngineFixtures::script(
+        return script(
             m_started, u"cwebp"_s,
             u"touch '%1/'$$\nwhile [ ! -e '%2' ]; do sleep 0.02; done\nexec %3 \"$@\""_s.arg(
                 m_started, m_go, EngineFixtures::realEncoder));
@@ -117,8 +117,7 @@ private Q_SLOTS:
 
     void preconditions()
     {
-        QFETCH(QString, missing);
-        QFETCH(QString, shown);
+        const auto [missing, shown] = fields("missing", "shown");
         ImageConverter &converter =
             prepare(2, missing.contains(u"encoder"_s) ? std::nullopt
                                                       : std::optional(EngineFixtures::realEncoder));

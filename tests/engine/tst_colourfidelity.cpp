@@ -68,11 +68,8 @@ private Q_SLOTS:
 
     void colours()
     {
-        QFETCH(QString, saveAs);
-        QFETCH(QString, space);
-        QFETCH(QString, values);
-        QFETCH(QString, profile);
-        QFETCH(QString, expected);
+        const auto [saveAs, space, values, profile, expected] =
+            fields("saveAs", "space", "values", "profile", "expected");
         const VipsInterpretation interpretation = spaceNamed(space);
         std::vector<double> input = numbers(values);
         if (interpretation == VIPS_INTERPRETATION_RGB16 ||

@@ -35,7 +35,6 @@ using EngineFixtures::flat;
 using EngineFixtures::job;
 using EngineFixtures::noise;
 using EngineFixtures::save;
-using EngineFixtures::script;
 using vips::VImage;
 
 namespace {

@@ -38,9 +38,7 @@ private Q_SLOTS:
 
     void reads()
     {
-        QFETCH(QString, from);
-        QFETCH(QString, to);
-        QFETCH(QString, read);
+        const auto [from, to, read] = fields("from", "to", "read");
         QString json =
             uR"({"presets":[{"id":"3f2504e0-4f89-11d3-9a0c-0305e82c3301","name":"Web",)"
             uR"("width":1920,"height":1080,"preserveOriginal":false}],"selectedPresetID":)"
@@ -62,9 +60,7 @@ private Q_SLOTS:
 
     void rules()
     {
-        QFETCH(QString, rule);
-        QFETCH(QString, value);
-        QFETCH(QString, expected);
+        auto [rule, value, expected] = fields("rule", "value", "expected");
         using namespace SettingRules;
         const qint64 number = value.toLongLong();
         const QString result = rule == u"quality" ? qualityError(number)

@@ -54,13 +54,8 @@ private Q_SLOTS:
     }
     void rowTexts()
     {
-        QFETCH(QString, kind);
-        QFETCH(QString, text);
-        QFETCH(QString, extra);
-        QFETCH(QString, inputSize);
-        QFETCH(QString, statusText);
-        QFETCH(QString, outputName);
-        QFETCH(QString, tip);
+        const auto [kind, text, extra, inputSize, statusText, outputName, tip] =
+            fields("kind", "text", "extra", "inputSize", "statusText", "outputName", "tip");
         WindowHarness w;
         QVERIFY(w.addFiles({u"photo.jpg"_s}));
         const ConversionStatus status = kind == u"done"
@@ -84,9 +79,7 @@ private Q_SLOTS:
     }
     void addsEachFileOnce()
     {
-        QFETCH(QString, calls);
-        QFETCH(QString, rows);
-        QFETCH(QString, notice);
+        const auto [calls, rows, notice] = fields("calls", "rows", "notice");
         WindowHarness w;
         QVERIFY(WindowHarness::touch(w.folder(),
                                      {u"sub/anim.gif"_s, u"sub/still.png"_s, u"last.png"_s}));
@@ -114,8 +107,7 @@ private Q_SLOTS:
     void listKeys_data() { addRowsFrom("window-list-keys.txt", {"keys", "current"}); }
     void listKeys()
     {
-        QFETCH(QString, keys);
-        QFETCH(QString, current);
+        const auto [keys, current] = fields("keys", "current");
         WindowHarness w;
         QStringList names;
         for (int i = 0; i < 60; ++i)
@@ -140,8 +132,7 @@ private Q_SLOTS:
     void takesOnlyDragsOfFiles_data() { addRowsFrom("window-drags.txt", {"kind", "onto"}); }
     void takesOnlyDragsOfFiles()
     {
-        QFETCH(QString, kind);
-        QFETCH(QString, onto);
+        const auto [kind, onto] = fields("kind", "onto");
         WindowHarness w;
         if (onto == u"list")
             QVERIFY(w.addFiles({u"first.png"_s}));

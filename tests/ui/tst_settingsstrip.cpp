@@ -37,10 +37,8 @@ private Q_SLOTS:
     }
     void presetMenuPicks()
     {
-        QFETCH(QString, pick);
-        QFETCH(QString, selected);
-        QFETCH(QString, sheetShown);
-        QFETCH(QString, presets);
+        const auto [pick, selected, sheetShown, presets] =
+            fields("pick", "selected", "sheetShown", "presets");
         WindowHarness w;
         QObject *menu = w.find(u"presetMenu"_s);
         const QStringList always = {u"---"_s, u"Original Size"_s, u"New Preset\u2026"_s};
@@ -102,11 +100,8 @@ private Q_SLOTS:
     }
     void entryFieldsTakeOnlyAllowedNumbers()
     {
-        QFETCH(QString, field);
-        QFETCH(QString, typed);
-        QFETCH(QString, error);
-        QFETCH(QString, kept);
-        QFETCH(QString, shown);
+        const auto [field, typed, error, kept, shown] =
+            fields("field", "typed", "error", "kept", "shown");
         const qint64 value = kept.toLongLong();
         WindowHarness w([](TemporaryPreferences &prefs) {
             ConverterSettings settings;
@@ -196,12 +191,8 @@ private Q_SLOTS:
     }
     void presetSheetFields()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, width);
-        QFETCH(QString, height);
-        QFETCH(QString, nameError);
-        QFETCH(QString, sizeError);
-        QFETCH(QString, closeBy);
+        auto [name, width, height, nameError, sizeError, closeBy] =
+            fields("name", "width", "height", "nameError", "sizeError", "closeBy");
         for (QString *field : {&name, &width})
             field->replace(u"\\s"_s, u" "_s);
         sizeError.replace(u"\\n"_s, u"\n"_s);
