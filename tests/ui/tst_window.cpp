@@ -86,42 +86,19 @@ private Q_SLOTS:
         QVERIFY(!w.preferences().value(u"converterSettingsV5"_s).isValid());
     }
 
-    // A click on empty space or Escape leaves an entry field, so that Ctrl+A selects the files.
-    void leavingAField()
-    {
-        WindowHarness w;
-        QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s}));
-        QQuickItem *field = w.item(u"sizeLimitField"_s);
-        for (const bool byEscape : {false, true}) {
-            w.converter()->deselectAll();
-            w.click(field);
-            QVERIFY(field->hasActiveFocus());
-            if (byEscape)
-                w.pressKey(Qt::Key_Escape);
-            else
-                QTest::mouseClick(w.window(), Qt::LeftButton, {},
-                                  QPoint(w.window()->width() / 2, w.window()->height() - 80));
-            QVERIFY(!field->hasActiveFocus());
-            w.pressKey(Qt::Key_A, Qt::ControlModifier);
-            QCOMPARE(w.converter()->selectedCount(), 2);
-        }
-    }
-
     // Delete and Backspace remove the focused row, "−" the checked rows; each removal, of
     // files or of a preset, is a step that Ctrl+Z or the notice's Undo takes back, newest
     // first, and Ctrl+Shift+Z or Ctrl+Y does again. The last run's summary shows while one of
-    // its files is in the list.
+    // its files is in the list. A click on empty space or Escape leaves an entry field, so that
+    // Ctrl+A then selects the files.
     void removalsCanBeUndone_data()
     {
         addRowsFrom("window-removals.txt", {"steps", "rows", "presets", "notice", "summary"});
     }
     void removalsCanBeUndone()
     {
-        QFETCH(QString, steps);
-        QFETCH(QString, rows);
-        QFETCH(QString, presets);
-        QFETCH(QString, notice);
-        QFETCH(QString, summary);
+        const auto [steps, rows, presets, notice, summary] =
+            fields("steps", "rows", "presets", "notice", "summary");
         WindowHarness w;
         QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s, u"c.png"_s, u"d.png"_s}));
         w.setSelected(1, false);
@@ -139,6 +116,9 @@ private Q_SLOTS:
                                                         "itemAtIndex");
                 QVERIFY(row);
                 w.click(row->findChild<QQuickItem *>(u"fileNameLabel"_s));
+            } else if (step == u"blank") {
+                QTest::mouseClick(w.window(), Qt::LeftButton, {},
+                                  QPoint(w.window()->width() / 2, w.window()->height() - 80));
             } else if (step == u"preset") {
                 w.converter()->removePreset(w.converter()->settings().presets.first().id);
             } else if (w.item(step)) {
@@ -292,9 +272,7 @@ private Q_SLOTS:
     }
     void convertChecksFirst()
     {
-        QFETCH(QString, wrong);
-        QFETCH(QString, blocker);
-        QFETCH(QString, notice);
+        const auto [wrong, blocker, notice] = fields("wrong", "blocker", "notice");
         WindowHarness w([&](TemporaryPreferences &prefs) {
             ConverterSettings settings;
             settings.ppiOption = u"Custom"_s;
@@ -335,26 +313,17 @@ private Q_SLOTS:
     }
     void closingAsksDuringARun()
     {
-        QFETCH(QString, how);
-        QFETCH(QString, running);
-        QFETCH(QString, answer);
-        QFETCH(QString, closes);
+        const auto [how, running, answer, closes] = fields("how", "running", "answer", "closes");
         WindowHarness w;
         const QString go = w.folder() + u"/go"_s;
         QImage(8, 8, QImage::Format_RGB32).save(w.folder() + u"/a.png"_s);
-        QVERIFY(WindowHarness::touch(w.folder(), {u"cwebp"_s}));
-        QFile encoder(w.folder() + u"/cwebp"_s);
-        QVERIFY(encoder.open(QIODevice::WriteOnly));
-        encoder.write(
-            u"#!/bin/sh\nwhile [ ! -e '%1' ]; do sleep 0.02; done\nexit 1\n"_s.arg(go).toUtf8());
-        encoder.close();
-        encoder.setPermissions(encoder.permissions() | QFileDevice::ExeUser);
+        const QString encoder = script(
+            w.folder(), u"cwebp"_s, u"while [ ! -e '%1' ]; do sleep 0.02; done\nexit 1"_s.arg(go));
         w.converter()->addFiles({QUrl::fromLocalFile(w.folder() + u"/a.png"_s)});
         QTRY_COMPARE(w.converter()->fileCount(), 1);
         w.converter()->selectOriginalPreset();
         w.chooseOutputFolder();
-        w.converter()->setEncoderLocator(
-            [&] { return std::optional<QString>(encoder.fileName()); });
+        w.converter()->setEncoderLocator([&] { return std::optional<QString>(encoder); });
         if (running == u"yes")
             w.converter()->convertAll();
 
@@ -398,9 +367,7 @@ private Q_SLOTS:
     }
     void openFolderOnlyAfterAFileIsDone()
     {
-        QFETCH(QString, hasFolder);
-        QFETCH(QString, firstDone);
-        QFETCH(QString, shown);
+        const auto [hasFolder, firstDone, shown] = fields("hasFolder", "firstDone", "shown");
         const bool oneDone = firstDone == u"yes";
         WindowHarness w;
         QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s, u"c.png"_s}));
