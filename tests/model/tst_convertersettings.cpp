@@ -63,21 +63,18 @@ private Q_SLOTS:
         auto [rule, value, expected] = fields("rule", "value", "expected");
         using namespace SettingRules;
         const qint64 number = value.toLongLong();
-        const QString result = rule == u"quality" ? qualityError(number)
-                               : rule == u"size"  ? sizeLimitError(number)
-                               : rule == u"ppi"   ? ppiError(number)
-                               : rule == u"side"  ? sideError(u"Side"_s, number)
-                               : rule == u"name"  ? presetNameError(value.replace(u"\\s"_s, u" "_s))
-                               : rule == u"usable quality"
-                                   ? QString::number(usableQuality(number))
-                                   : QString::number(usableSizeLimitKB(number));
+        const QString result =
+            rule == u"quality"          ? qualityError(number)
+            : rule == u"size"           ? sizeLimitError(number)
+            : rule == u"ppi"            ? ppiError(number)
+            : rule == u"side"           ? sideError(u"Side"_s, number)
+            : rule == u"name"           ? presetNameError(value.replace(u"\\s"_s, u" "_s))
+            : rule == u"ppi option"     ? (PPIOptions::fromRawValue(value)
+                                               ? PPIOptions::rawValue(*PPIOptions::fromRawValue(value))
+                                               : u"none"_s)
+            : rule == u"usable quality" ? QString::number(usableQuality(number))
+                                        : QString::number(usableSizeLimitKB(number));
         QCOMPARE(result, expected);
-    }
-
-    void ppiOptions()
-    {
-        QCOMPARE(PPIOptions::fromRawValue(u"300"_s), PPIOption::ppi300);
-        QCOMPARE(PPIOptions::fromRawValue(u"custom"_s), std::nullopt);
     }
 };
 
