@@ -114,6 +114,19 @@ public:
         FileListModel *model = m_converter->fileModel();
         model->setData(model->index(row), selected, FileListModel::IsSelectedRole);
     }
+    /// The list's row `row`, laid out, or its part named `name`.
+    [[nodiscard]] QQuickItem *row(int row, const QString &name = {}) const
+    {
+        render();
+        QQuickItem *delegate = itemAt(item(QStringLiteral("fileList")), row, "itemAtIndex");
+        return delegate && !name.isEmpty() ? delegate->findChild<QQuickItem *>(name) : delegate;
+    }
+    /// The reason shown beside a disabled Convert; empty while none shows.
+    [[nodiscard]] QString blocker() const
+    {
+        QQuickItem *label = item(QStringLiteral("convertBlocker"));
+        return label->isVisible() ? label->property("text").toString() : QString();
+    }
     /// Gives the converter an output folder, as the folder chooser would.
     void chooseOutputFolder()
     {
