@@ -159,28 +159,49 @@ private Q_SLOTS:
 
     void conversions_data()
     {
-        addRowsFrom("conversions.txt",
-                    {"image", "preset", "ppi", "limitKB", "firstRunExtra", "alpha", "expected"});
+        addRowsFrom("conversions.txt", {"image", "preset", "ppi", "limitKB", "firstRunExtra",
+                                        "interrupt", "alpha", "expected"});
     }
 
     void conversions()
     {
-        const auto [image, preset, ppi, limitKB, firstRunExtra, alphaQualities, expected] =
-            fields("image", "preset", "ppi", "limitKB", "firstRunExtra", "alpha", "expected");
+        const auto [image, preset, ppi, limitKB, firstRunExtra, interrupt, alphaQualities,
+                    expected] = fields("image", "preset", "ppi", "limitKB", "firstRunExtra",
+                                       "interrupt", "alpha", "expected");
         QTemporaryDir tools;
         QTemporaryDir dir;
+        const QByteArray input = QFile::encodeName(tools.filePath(u"a.png"_s));
         save(described(image), ".png", tools.filePath(u"a.png"_s));
         // The encoder ignores the PNG's resolution, so the stand-in keeps a copy to read it from.
+        // Each encode waits for the go-ahead, which a Stop follows and a quit never gets.
         ConversionJob values =
-            job(dir.path(), loggingEncoder(tools.path(), firstRunExtra, u"cp \"$1\" seen.png"_s));
+            job(dir.path(), loggingEncoder(tools.path(), firstRunExtra,
+                                           u"cp \"$1\" seen.png; touch started\n"
+                                           u"while [ ! -e go ]; do sleep 0.05; done"_s));
         values.preserveOriginal = preset.isEmpty();
         values.width = preset.section(u'x', 0, 0).toLongLong();
         values.height = preset.section(u'x', 1, 1).toLongLong();
         values.ppi = ppi.toLongLong();
         values.sizeLimitEnabled = !limitKB.isEmpty();
         values.sizeLimitBytes = limitKB.toLongLong() * 1024;
-        const ConversionStatus status = EngineFixtures::convert(tools.filePath(u"a.png"_s), values);
+        RunFlags flags;
+        if (interrupt.isEmpty())
+            EngineFixtures::writeBytes(tools.filePath(u"go"_s), {});
+        ConversionStatus status;
+        std::thread worker([&] { status = FileConverter::convert(input, values, flags); });
+        if (!interrupt.isEmpty()) {
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(tools.filePath(u"started"_s)), 60000);
+            (interrupt == u"quit" ? flags.aborted : flags.cancelled) = true;
+            if (interrupt == u"stop")
+                EngineFixtures::writeBytes(tools.filePath(u"go"_s), {});
+        }
+        worker.join();
         const QStringList log = runs(tools.path());
+        if (!interrupt.isEmpty()) {
+            // A file that the Stop or the quit reaches before it starts is not converted at all.
+            QCOMPARE(FileConverter::convert(input, values, flags), ConversionStatus::cancelled());
+            QCOMPARE(runs(tools.path()), log);
+        }
         if (values.sizeLimitEnabled) {
             QStringList alpha;
             for (const QString &run : log) {
@@ -189,6 +210,11 @@ private Q_SLOTS:
             }
             QCOMPARE(alpha.join(u' '), alphaQualities);
             QVERIFY(log.first().contains(u" -size %1 "_s.arg(values.sizeLimitBytes)));
+            if (expected == u"cancelled") {
+                QCOMPARE(status, ConversionStatus::cancelled());
+                QCOMPARE(entries(dir.path()), QStringList());
+                return;
+            }
             QCOMPARE(status.kind() == ConversionStatus::Kind::done, !expected.isEmpty());
             checkLimitKept(status, values.sizeLimitBytes, dir.path());
         }
@@ -226,54 +252,6 @@ private Q_SLOTS:
         QCOMPARE(status.message(), spelledOut(message.endsWith(u':') ? message + u' ' : message));
         QCOMPARE(status.detail(), spelledOut(detail));
         QCOMPARE(entries(dir.path()), QStringList());
-    }
-
-    void stopAndQuit_data()
-    {
-        QTest::addColumn<bool>("quit");
-        QTest::newRow("Stop: the file finishes, retries included") << false;
-        QTest::newRow("quit: the encoder is killed") << true;
-    }
-
-    void stopAndQuit()
-    {
-        QFETCH(bool, quit);
-        QTemporaryDir tools;
-        QTemporaryDir dir;
-        save(noise(320, 240), ".png", tools.filePath(u"a.png"_s));
-        // The first encode waits for the test's Stop or quit, then overshoots the limit.
-        const QString encoder =
-            loggingEncoder(tools.path(), u"-size 100000000"_s,
-                           u"touch started; while [ ! -e go ]; do sleep 0.05; done"_s);
-        ConversionJob values = job(dir.path(), encoder);
-        values.sizeLimitEnabled = true;
-        values.sizeLimitBytes = 20 * 1024;
-        RunFlags flags;
-        ConversionStatus status;
-        std::thread worker([&] {
-            status = FileConverter::convert(QFile::encodeName(tools.filePath(u"a.png"_s)), values,
-                                            flags);
-        });
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(tools.filePath(u"started"_s)), 60000);
-        (quit ? flags.aborted : flags.cancelled) = true;
-        if (!quit)
-            EngineFixtures::writeBytes(tools.filePath(u"go"_s), {});
-        worker.join();
-        // A file that the Stop or the quit reaches before it starts is not converted at all.
-        const qsizetype encodes = runs(tools.path()).size();
-        QCOMPARE(
-            FileConverter::convert(QFile::encodeName(tools.filePath(u"a.png"_s)), values, flags),
-            ConversionStatus::cancelled());
-        QCOMPARE(runs(tools.path()).size(), encodes);
-        if (quit) {
-            QCOMPARE(status, ConversionStatus::cancelled());
-            QCOMPARE(runs(tools.path()).size(), 1);
-            QCOMPARE(entries(dir.path()), QStringList());
-            return;
-        }
-        // The overshoot is encoded again; the file ends done or over the limit, never cancelled.
-        QVERIFY(runs(tools.path()).size() > 1);
-        checkLimitKept(status, values.sizeLimitBytes, dir.path());
     }
 
     void names_data() { addRowsFrom("output-names.txt", {"inputs", "outputs"}); }
