@@ -88,23 +88,18 @@ class TestConvertCommand : public QObject
         process.setProcessEnvironment(env);
         QStringList all = (u"convert "_s + arguments).split(u' ', Qt::SkipEmptyParts);
         all.replaceInStrings(u"IN"_s, path(u"in"_s)).replaceInStrings(u"OUT"_s, out);
-        if (all.removeAll(u"NO-CWEBP"_s) != 0) {
-            // In a mount namespace of its own, where the encoder's folders are empty.
-            process.start(u"unshare"_s, QStringList{u"-m"_s, u"sh"_s, u"-c"_s, hideEncoder,
-                                                    QStringLiteral(TESSEL_BINARY)} +
-                                            all);
-        } else if (all.join(u' ').contains(u'%')) {
-            // QProcess passes arguments as text; only a script spells bytes that are not UTF-8.
-            QByteArray line = "exec";
-            for (const QString &argument : QStringList{QStringLiteral(TESSEL_BINARY)} + all)
-                line += " '" +
-                        QByteArray::fromPercentEncoding(argument.toUtf8()).replace("'", "'\\''") +
-                        '\'';
-            EngineFixtures::writeBytes(path(u"launch.sh"_s), line + '\n');
-            process.start(u"sh"_s, {path(u"launch.sh"_s)});
-        } else {
-            process.start(QStringLiteral(TESSEL_BINARY), all);
-        }
+        // NO-CWEBP: in a mount namespace of its own, where the encoder's folders are empty.
+        QStringList command{QStringLiteral(TESSEL_BINARY)};
+        if (all.removeAll(u"NO-CWEBP"_s) != 0)
+            command = QStringList{u"unshare"_s, u"-m"_s, u"sh"_s, u"-c"_s, hideEncoder} + command;
+        // QProcess passes arguments as text; only a script spells bytes that are not UTF-8. The
+        // script gives its process to the program.
+        QByteArray line = "exec";
+        for (const QString &argument : command + all)
+            line += " '" +
+                    QByteArray::fromPercentEncoding(argument.toUtf8()).replace("'", "'\\''") + '\'';
+        EngineFixtures::writeBytes(path(u"launch.sh"_s), line + '\n');
+        process.start(u"sh"_s, {path(u"launch.sh"_s)});
         QVERIFY(process.waitForStarted());
     }
 
