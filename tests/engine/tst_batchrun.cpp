@@ -207,16 +207,14 @@ private Q_SLOTS:
         QVERIFY(converter.summaryText().startsWith(
             u"%1 done, 0 failed, %2 cancelled"_s.arg(converted).arg(files - converted)));
         QStringList written;
-        for (const FileItem &item : converter.files()) {
+        QStringList reportedWritten;
+        for (const FileItem &item : converter.files())
             if (item.status.kind() == ConversionStatus::Kind::done)
                 written.append(QFileInfo(item.status.outputPath()).fileName());
-        }
-        QStringList reportedWritten;
-        for (const QList<QVariant> &report : std::as_const(reported)) {
-            const auto status = report.at(1).value<ConversionStatus>();
-            if (status.kind() == ConversionStatus::Kind::done)
+        for (const QList<QVariant> &report : std::as_const(reported))
+            if (const auto status = report.at(1).value<ConversionStatus>();
+                status.kind() == ConversionStatus::Kind::done)
                 reportedWritten.append(QFileInfo(status.outputPath()).fileName());
-        }
         reportedWritten.sort();
         // No row is left waiting or converting.
         QCOMPARE(written.size(), converted);
