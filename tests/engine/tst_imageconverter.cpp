@@ -211,17 +211,13 @@ private Q_SLOTS:
     /// Other settings are published at once but stored only by saveSettings.
     void settingsAreStoredOnlyWhenSaved_data()
     {
-        QTest::addColumn<QString>("ppiOption");
-        QTest::addColumn<qint64>("effectivePPI");
-        QTest::newRow("fixed") << u"150"_s << qint64(150);
-        QTest::newRow("custom") << u"Custom"_s << qint64(240);
-        QTest::newRow("unknown") << u"bogus"_s << qint64(240);
+        addRowsFrom("ppi-choices.txt", {"ppiOption", "effectivePPI"});
     }
 
     void settingsAreStoredOnlyWhenSaved()
     {
-        QFETCH(QString, ppiOption);
-        QFETCH(qint64, effectivePPI);
+        const auto [ppiOption, ppi] = fields("ppiOption", "effectivePPI");
+        const qint64 effectivePPI = ppi.toLongLong();
         ConverterSettings changed = converter().settings();
         changed.ppiOption = ppiOption;
         changed.customPPI = 240;
