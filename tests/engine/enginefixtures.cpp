@@ -37,6 +37,14 @@ VImage flat(int width, int height, const std::vector<double> &values, VipsInterp
         .copy(VImage::option()->set("interpretation", space));
 }
 
+std::vector<double> numbers(const QString &text)
+{
+    std::vector<double> values;
+    for (const QString &field : text.split(u' ', Qt::SkipEmptyParts))
+        values.push_back(field.toDouble());
+    return values;
+}
+
 QByteArray encode(const VImage &image, const char *suffix)
 {
     void *buffer = nullptr;

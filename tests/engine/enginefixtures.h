@@ -21,6 +21,9 @@ inline const QString realEncoder = QStringLiteral("/usr/bin/cwebp");
 [[nodiscard]] vips::VImage flat(int width, int height, const std::vector<double> &values,
                                 VipsInterpretation space = VIPS_INTERPRETATION_ERROR);
 
+/// The numbers in `text`, separated by spaces.
+[[nodiscard]] std::vector<double> numbers(const QString &text);
+
 /// Encodes `image` in the format of `suffix` (".jpg", ".png[bitdepth=16]", …) and writes it
 /// to `path`, whatever that path's own extension says.
 void save(const vips::VImage &image, const char *suffix, const QString &path);

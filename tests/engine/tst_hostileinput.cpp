@@ -50,10 +50,8 @@ QByteArray made(const QString &file)
     } else if (kind == u"webp") {
         bytes = ForgedImages::losslessWebp(number(0), number(1));
     } else {
-        std::vector<double> values;
-        for (const QString &word : words.mid(1))
-            values.push_back(word.toDouble());
-        bytes = encode(flat(8, 8, values), words[0] == u"gif" ? ".gif" : ".png");
+        bytes = encode(flat(8, 8, EngineFixtures::numbers(words.mid(1).join(u' '))),
+                       words[0] == u"gif" ? ".gif" : ".png");
     }
     return end == u"half"  ? bytes.left(bytes.size() / 2)
            : end.isEmpty() ? bytes
