@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTest>
@@ -39,6 +40,18 @@ void addRowsFrom(const char *file, std::initializer_list<const char *> columns)
         for (const QString &field : std::as_const(fields))
             row << field.trimmed();
     }
+}
+
+QList<QUrl> touch(const QString &folder, const QStringList &names)
+{
+    QList<QUrl> urls;
+    for (const QString &name : names) {
+        QFile file(QDir(folder).filePath(name));
+        if (!QDir().mkpath(QFileInfo(file).path()) || !file.open(QIODevice::WriteOnly))
+            return {};
+        urls.append(QUrl::fromLocalFile(file.fileName()));
+    }
+    return urls;
 }
 
 QString script(const QString &folder, const QString &name, const QString &body)

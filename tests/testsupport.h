@@ -3,6 +3,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <QVariant>
 
 #include <array>
@@ -34,6 +35,10 @@ template <typename... Columns>
 {
     return {*static_cast<QString *>(QTest::qData(columns, QMetaType::QString))...};
 }
+
+/// Creates empty files (and their folders) named `names` in `folder` and returns where they are;
+/// nothing when one of them could not be made.
+[[nodiscard]] QList<QUrl> touch(const QString &folder, const QStringList &names);
 
 /// Writes an executable shell script `name` into `folder` and returns its path.
 [[nodiscard]] QString script(const QString &folder, const QString &name, const QString &body);

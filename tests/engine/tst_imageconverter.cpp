@@ -28,14 +28,8 @@ class TestImageConverter : public QObject
     /// Adds `names` (created empty) and waits for them.
     void add(const QStringList &names)
     {
-        QList<QUrl> urls;
-        for (const QString &name : names) {
-            QFile file(m_dir.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            urls.append(QUrl::fromLocalFile(file.fileName()));
-        }
         QSignalSpy added(&converter(), &ImageConverter::filesAdded);
-        converter().addFiles(urls);
+        converter().addFiles(touch(m_dir.path(), names));
         QVERIFY(added.wait());
     }
 

@@ -76,27 +76,14 @@ public:
         return QTest::qWaitFor([popup] { return popup->property("opened").toBool(); });
     }
 
-    /// Creates empty files (and their folders) with these names in `folder`.
-    static bool touch(const QString &folder, const QStringList &names)
-    {
-        for (const QString &name : names) {
-            QFile file(QDir(folder).filePath(name));
-            if (!QDir().mkpath(QFileInfo(file).path()) || !file.open(QIODevice::WriteOnly))
-                return false;
-        }
-        return true;
-    }
     /// Creates empty files with these names and adds them to the list; true once they are in.
     bool addFiles(const QStringList &names)
     {
-        if (!touch(m_files.path(), names))
-            return false;
-        QList<QUrl> urls;
-        for (const QString &name : names)
-            urls.append(QUrl::fromLocalFile(m_files.filePath(name)));
-        const qint64 expected = m_converter->fileCount() + urls.size();
+        const QList<QUrl> urls = touch(m_files.path(), names);
+        const qint64 expected = m_converter->fileCount() + names.size();
         m_converter->addFiles(urls);
-        return QTest::qWaitFor([&] { return m_converter->fileCount() == expected; });
+        return !urls.isEmpty() &&
+               QTest::qWaitFor([&] { return m_converter->fileCount() == expected; });
     }
     /// The value of a role (by its QML name) of the list's row `row`.
     [[nodiscard]] QVariant rowValue(int row, const QByteArray &role) const
@@ -126,6 +113,12 @@ public:
     {
         QQuickItem *label = item(QStringLiteral("convertBlocker"));
         return label->isVisible() ? label->property("text").toString() : QString();
+    }
+    /// The notice's message; empty while none shows.
+    [[nodiscard]] QString notice() const
+    {
+        return item(QStringLiteral("notice"))->isVisible() ? text(QStringLiteral("noticeMessage"))
+                                                           : QString();
     }
     /// Gives the converter an output folder, as the folder chooser would.
     void chooseOutputFolder()
