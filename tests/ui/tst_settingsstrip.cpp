@@ -103,11 +103,9 @@ private Q_SLOTS:
         const auto [field, typed, error, kept, shown] =
             fields("field", "typed", "error", "kept", "shown");
         const qint64 value = kept.toLongLong();
-        WindowHarness w([](TemporaryPreferences &prefs) {
-            ConverterSettings settings;
-            settings.ppiOption = u"600"_s;
-            prefs.setValue(settingsKey, settings.toJson());
-        });
+        ConverterSettings settings;
+        settings.ppiOption = u"600"_s;
+        WindowHarness w({{settingsKey, settings.toJson()}});
         QVERIFY(w.addFiles({u"a.png"_s}));
         w.converter()->selectOriginalPreset();
         QCOMPARE(w.find(u"ppiPicker"_s)->property("currentIndex").toInt(), -1);

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -69,12 +70,11 @@ private Q_SLOTS:
     void startsAsLeftWithTheNamedFiles()
     {
         QTemporaryDir folder;
-        QVERIFY(!touch(folder.path(), {u"a.png"_s, u"sub/b.jpg"_s, u"notes.txt"_s}).isEmpty());
-        QList<QUrl> named;
-        for (const QString &name : {u"a.png"_s, u"sub"_s, u"notes.txt"_s})
-            named.append(QUrl::fromLocalFile(folder.filePath(name)));
+        QList<QUrl> named = touch(folder.path(), {u"a.png"_s, u"sub/b.jpg"_s, u"notes.txt"_s});
+        QCOMPARE(named.size(), 3);
+        named[1] = QUrl::fromLocalFile(folder.filePath(u"sub"_s)); // the folder, not its file
         const QVariantMap geometry{{u"rect"_s, QRect(40, 30, 900, 700)}, {u"maximized"_s, false}};
-        WindowHarness w([&](auto &prefs) { prefs.setValue(u"windowGeometry"_s, geometry); }, named);
+        WindowHarness w({{u"windowGeometry"_s, geometry}}, named);
         QCOMPARE(w.window()->size(), QSize(900, 700));
         QTRY_COMPARE(w.converter()->fileCount(), 2);
         QCOMPARE(w.rowValue(1, "fileName").toString(), u"b.jpg"_s);
@@ -267,15 +267,13 @@ private Q_SLOTS:
     void convertChecksFirst()
     {
         const auto [wrong, blocker, notice] = fields("wrong", "blocker", "notice");
-        WindowHarness w([&](TemporaryPreferences &prefs) {
-            ConverterSettings settings;
-            settings.ppiOption = u"Custom"_s;
-            if (wrong == u"fileSizeLimitKB 0")
-                settings.fileSizeLimitKB = 0;
-            if (wrong == u"customPPI 0")
-                settings.customPPI = 0;
-            prefs.setValue(u"converterSettingsV5"_s, settings.toJson());
-        });
+        ConverterSettings settings;
+        settings.ppiOption = u"Custom"_s;
+        if (wrong == u"fileSizeLimitKB 0")
+            settings.fileSizeLimitKB = 0;
+        if (wrong == u"customPPI 0")
+            settings.customPPI = 0;
+        WindowHarness w({{u"converterSettingsV5"_s, settings.toJson()}});
         QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s}));
         w.converter()->selectOriginalPreset();
         w.chooseOutputFolder();

@@ -14,7 +14,6 @@
 #include <QTest>
 #include <QtQml/qqmlextensionplugin.h>
 
-#include <functional>
 #include <optional>
 
 // Each program that includes the harness gets the window's QML module linked in.
@@ -26,14 +25,13 @@ Q_IMPORT_QML_PLUGIN(TesselPlugin)
 class WindowHarness
 {
 public:
-    /// `prepare` may store preferences before the window and its converter are created;
+    /// `stored` are preferences stored before the window and its converter are created;
     /// `launchFiles` are the files and folders named on the command line. A window that does
     /// not load ends the program: no test can run without it.
-    explicit WindowHarness(
-        const std::function<void(TemporaryPreferences &)> &prepare = [](TemporaryPreferences &) {},
-        const QList<QUrl> &launchFiles = {})
+    explicit WindowHarness(const QVariantMap &stored = {}, const QList<QUrl> &launchFiles = {})
     {
-        prepare(m_preferences);
+        for (auto it = stored.begin(); it != stored.end(); ++it)
+            m_preferences.setValue(it.key(), it.value());
         AppStyle::apply();
         m_engine.setInitialProperties(
             {{QStringLiteral("launchFiles"), QVariant::fromValue(launchFiles)}});
