@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTest>
@@ -39,4 +40,28 @@ void addRowsFrom(const char *file, std::initializer_list<const char *> columns)
         for (const QString &field : std::as_const(fields))
             row << field.trimmed();
     }
+}
+
+QList<QUrl> touch(const QString &folder, const QStringList &names)
+{
+    QList<QUrl> urls;
+    for (const QString &name : names) {
+        QFile file(QDir(folder).filePath(name));
+        if (!QDir().mkpath(QFileInfo(file).path()) || !file.open(QIODevice::WriteOnly))
+            return {};
+        urls.append(QUrl::fromLocalFile(file.fileName()));
+    }
+    return urls;
+}
+
+QString script(const QString &folder, const QString &name, const QString &body)
+{
+    const QString path = folder + QLatin1Char('/') + name;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write("#!/bin/sh\n" + body.toUtf8() + '\n');
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
 }

@@ -13,7 +13,7 @@
 
 #include <algorithm>
 #include <csignal>
-#include <dirent.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,44 +39,22 @@ QStringList encodersOf(qint64 pid)
 /// The files under `folder` as "name WIDTHxHEIGHT@PPI", sorted, names below a subfolder with
 /// its name and a slash, each byte of a name that is not plain text as %XX. Read by their bytes:
 /// Qt cannot spell a name that is not UTF-8.
-QStringList madeIn(const QByteArray &folder, const QByteArray &prefix = {})
+QStringList madeIn(const QByteArray &folder)
 {
     QStringList made;
-    DIR *dir = ::opendir((folder + '/' + prefix).constData());
-    if (!dir)
-        return made;
-    while (const dirent *entry = ::readdir(dir)) {
-        const QByteArray name = prefix + entry->d_name;
-        const QByteArray path = folder + '/' + name;
-        struct stat info
-        {};
-        if (qstrcmp(entry->d_name, ".") == 0 || qstrcmp(entry->d_name, "..") == 0 ||
-            ::lstat(path.constData(), &info) != 0)
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(folder.constData())) {
+        if (entry.is_directory())
             continue;
-        if (S_ISDIR(info.st_mode)) {
-            made += madeIn(folder, name + '/');
-            continue;
-        }
-        const vips::VImage image = vips::VImage::new_from_file(path.constData()).copy_memory();
+        const vips::VImage image = vips::VImage::new_from_file(entry.path().c_str()).copy_memory();
+        const QByteArray name =
+            QByteArray::fromStdString(entry.path().lexically_relative(folder.constData()).native());
         made.append(u"%1 %2x%3@%4"_s.arg(QString::fromLatin1(name.toPercentEncoding(" /")))
                         .arg(image.width())
                         .arg(image.height())
                         .arg(EngineFixtures::exifPpi(image)));
     }
-    ::closedir(dir);
     made.sort();
     return made;
-}
-
-/// Removes `folder` and the files in it, by their bytes.
-void removeFolder(const QByteArray &folder)
-{
-    if (DIR *dir = ::opendir(folder.constData())) {
-        while (const dirent *entry = ::readdir(dir))
-            ::unlink((folder + '/' + entry->d_name).constData());
-        ::closedir(dir);
-    }
-    ::rmdir(folder.constData());
 }
 
 } // namespace
@@ -110,23 +88,18 @@ class TestConvertCommand : public QObject
         process.setProcessEnvironment(env);
         QStringList all = (u"convert "_s + arguments).split(u' ', Qt::SkipEmptyParts);
         all.replaceInStrings(u"IN"_s, path(u"in"_s)).replaceInStrings(u"OUT"_s, out);
-        if (all.removeAll(u"NO-CWEBP"_s) != 0) {
-            // In a mount namespace of its own, where the encoder's folders are empty.
-            process.start(u"unshare"_s, QStringList{u"-m"_s, u"sh"_s, u"-c"_s, hideEncoder,
-                                                    QStringLiteral(TESSEL_BINARY)} +
-                                            all);
-        } else if (all.join(u' ').contains(u'%')) {
-            // QProcess passes arguments as text; only a script spells bytes that are not UTF-8.
-            QByteArray line = "exec";
-            for (const QString &argument : QStringList{QStringLiteral(TESSEL_BINARY)} + all)
-                line += " '" +
-                        QByteArray::fromPercentEncoding(argument.toUtf8()).replace("'", "'\\''") +
-                        '\'';
-            EngineFixtures::writeBytes(path(u"launch.sh"_s), line + '\n');
-            process.start(u"sh"_s, {path(u"launch.sh"_s)});
-        } else {
-            process.start(QStringLiteral(TESSEL_BINARY), all);
-        }
+        // NO-CWEBP: in a mount namespace of its own, where the encoder's folders are empty.
+        QStringList command{QStringLiteral(TESSEL_BINARY)};
+        if (all.removeAll(u"NO-CWEBP"_s) != 0)
+            command = QStringList{u"unshare"_s, u"-m"_s, u"sh"_s, u"-c"_s, hideEncoder} + command;
+        // QProcess passes arguments as text; only a script spells bytes that are not UTF-8. The
+        // script gives its process to the program.
+        QByteArray line = "exec";
+        for (const QString &argument : command + all)
+            line += " '" +
+                    QByteArray::fromPercentEncoding(argument.toUtf8()).replace("'", "'\\''") + '\'';
+        EngineFixtures::writeBytes(path(u"launch.sh"_s), line + '\n');
+        process.start(u"sh"_s, {path(u"launch.sh"_s)});
         QVERIFY(process.waitForStarted());
     }
 
@@ -172,12 +145,8 @@ private Q_SLOTS:
 
     void runs()
     {
-        QFETCH(QString, arguments);
-        QFETCH(QString, settings);
-        QFETCH(QString, storedFolder);
-        QFETCH(QString, exitCode);
-        QFETCH(QString, printed);
-        QFETCH(QString, outputs);
+        const auto [arguments, settings, storedFolder, exitCode, printed, outputs] =
+            fields("arguments", "settings", "storedFolder", "exitCode", "printed", "outputs");
         QTemporaryDir out;
         // A folder whose name is not UTF-8, for the rows that write there.
         const QByteArray notText = QFile::encodeName(out.path()) + "/out\xff";
@@ -215,7 +184,7 @@ private Q_SLOTS:
         if (outputs.isEmpty() && exitCode == u"0" && arguments.contains(u"IN/"_s))
             QCOMPARE(err, u"tessel: no images to convert\n"_s);
         const QStringList made = madeIn(QFile::encodeName(out.path()));
-        removeFolder(notText);
+        std::filesystem::remove_all(notText.constData()); // by its bytes
         QCOMPARE(made.join(u"; "_s), outputs);
         checkLeftovers(storedBefore);
     }
@@ -228,30 +197,27 @@ private Q_SLOTS:
     /// has seen it.
     void interrupted_data()
     {
-        QTest::addColumn<int>("signal");
-        QTest::addColumn<int>("goAhead");  // encodes let through before the signal
-        QTest::addColumn<int>("exitCode"); // -1: killed
-        QTest::newRow("SIGTERM") << int(SIGTERM) << 1 << 128 + SIGTERM;
-        QTest::newRow("Ctrl+C") << int(SIGINT) << 1 << 130;
-        QTest::newRow("killed, first encoder running") << int(SIGKILL) << 0 << -1;
-        QTest::newRow("killed after the first output") << int(SIGKILL) << 1 << -1;
-        QTest::newRow("killed after three outputs") << int(SIGKILL) << 3 << -1;
+        addRowsFrom("convertcommand-interruptions.txt", {"signal", "goAhead", "exitCode"});
     }
 
     void interrupted()
     {
-        QFETCH(int, signal);
-        QFETCH(int, goAhead);
-        QFETCH(int, exitCode);
+        const auto [signalName, goAheadText, exitCodeText] =
+            fields("signal", "goAhead", "exitCode");
+        const int signal = signalName == u"TERM"  ? SIGTERM
+                           : signalName == u"INT" ? SIGINT
+                                                  : SIGKILL;
+        const int goAhead = goAheadText.toInt();
+        const int exitCode = exitCodeText.toInt();
         QTemporaryDir out;
         QTemporaryDir gate;
         const QDir gates(gate.path());
-        const QString encoder = EngineFixtures::script(
-            gate.path(), u"cwebp"_s,
-            u"n=0\n"
-            u"while ! mkdir '%1/started-'$n 2>/dev/null; do n=$((n+1)); done\n"
-            u"while [ ! -e '%1/go-'$n ] && [ ! -e '%1/go' ]; do sleep 0.02; done\n"
-            u"exec %2 \"$@\""_s.arg(gate.path(), EngineFixtures::realEncoder));
+        const QString encoder =
+            script(gate.path(), u"cwebp"_s,
+                   u"n=0\n"
+                   u"while ! mkdir '%1/started-'$n 2>/dev/null; do n=$((n+1)); done\n"
+                   u"while [ ! -e '%1/go-'$n ] && [ ! -e '%1/go' ]; do sleep 0.02; done\n"
+                   u"exec %2 \"$@\""_s.arg(gate.path(), EngineFixtures::realEncoder));
         for (int n = 0; n < goAhead; ++n)
             EngineFixtures::writeBytes(gates.filePath(u"go-%1"_s.arg(n)), {});
         const QByteArray storedBefore = stored();

@@ -37,6 +37,14 @@ VImage flat(int width, int height, const std::vector<double> &values, VipsInterp
         .copy(VImage::option()->set("interpretation", space));
 }
 
+std::vector<double> numbers(const QString &text)
+{
+    std::vector<double> values;
+    for (const QString &field : text.split(u' ', Qt::SkipEmptyParts))
+        values.push_back(field.toDouble());
+    return values;
+}
+
 QByteArray encode(const VImage &image, const char *suffix)
 {
     void *buffer = nullptr;
@@ -57,18 +65,6 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
     QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QString script(const QString &folder, const QString &name, const QString &body)
-{
-    const QString path = folder + QLatin1Char('/') + name;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    file.write("#!/bin/sh\n" + body.toUtf8() + '\n');
-    file.close();
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path;
 }
 
 QString shape(const VImage &image)

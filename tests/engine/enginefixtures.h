@@ -16,10 +16,13 @@ inline const QString realEncoder = QStringLiteral("/usr/bin/cwebp");
 
 /// A 3-band 8-bit image of noise that is the same on every run.
 [[nodiscard]] vips::VImage noise(int width, int height, int seed = 1);
-/// A flat image with one band per value in `space`: 16-bit in GREY16 and RGB16, else 8-bit; by default
-/// sRGB from three bands, else B_W.
+/// A flat image with one band per value in `space`: 16-bit in GREY16 and RGB16, else 8-bit; by
+/// default sRGB from three bands, else B_W.
 [[nodiscard]] vips::VImage flat(int width, int height, const std::vector<double> &values,
                                 VipsInterpretation space = VIPS_INTERPRETATION_ERROR);
+
+/// The numbers in `text`, separated by spaces.
+[[nodiscard]] std::vector<double> numbers(const QString &text);
 
 /// Encodes `image` in the format of `suffix` (".jpg", ".png[bitdepth=16]", …) and writes it
 /// to `path`, whatever that path's own extension says.
@@ -27,8 +30,6 @@ void save(const vips::VImage &image, const char *suffix, const QString &path);
 /// The bytes of `image` encoded in the format of `suffix`.
 [[nodiscard]] QByteArray encode(const vips::VImage &image, const char *suffix);
 void writeBytes(const QString &path, const QByteArray &bytes);
-/// Writes an executable shell script `name` into `folder` and returns its path.
-[[nodiscard]] QString script(const QString &folder, const QString &name, const QString &body);
 /// "W×H bands" of `image`.
 [[nodiscard]] QString shape(const vips::VImage &image);
 /// The resolution in `image`'s EXIF data in pixels per inch, "none" without one.

@@ -3,6 +3,7 @@
 #include "vipsruntime.h"
 
 #include <QFile>
+#include <QHash>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,26 +16,10 @@ namespace {
 /// Ghostscript's ICC profiles, from Debian's libgs-common.
 const QString profileFolder = u"/usr/share/color/icc/ghostscript/"_s;
 
-VipsInterpretation spaceNamed(const QString &name)
-{
-    if (name == u"b-w")
-        return VIPS_INTERPRETATION_B_W;
-    if (name == u"rgb16")
-        return VIPS_INTERPRETATION_RGB16;
-    if (name == u"grey16")
-        return VIPS_INTERPRETATION_GREY16;
-    if (name == u"cmyk")
-        return VIPS_INTERPRETATION_CMYK;
-    return VIPS_INTERPRETATION_sRGB;
-}
-
-std::vector<double> numbers(const QString &text)
-{
-    std::vector<double> values;
-    for (const QString &field : text.split(u' ', Qt::SkipEmptyParts))
-        values.push_back(field.toDouble());
-    return values;
-}
+const QHash<QString, VipsInterpretation> spaces{{u"b-w"_s, VIPS_INTERPRETATION_B_W},
+                                                {u"rgb16"_s, VIPS_INTERPRETATION_RGB16},
+                                                {u"grey16"_s, VIPS_INTERPRETATION_GREY16},
+                                                {u"cmyk"_s, VIPS_INTERPRETATION_CMYK}};
 
 /// The bytes of the profile a row names: a file, or noise that no colour engine takes.
 QByteArray profileBytes(const QString &profile)
@@ -68,13 +53,10 @@ private Q_SLOTS:
 
     void colours()
     {
-        QFETCH(QString, saveAs);
-        QFETCH(QString, space);
-        QFETCH(QString, values);
-        QFETCH(QString, profile);
-        QFETCH(QString, expected);
-        const VipsInterpretation interpretation = spaceNamed(space);
-        std::vector<double> input = numbers(values);
+        const auto [saveAs, space, values, profile, expected] =
+            fields("saveAs", "space", "values", "profile", "expected");
+        const VipsInterpretation interpretation = spaces.value(space, VIPS_INTERPRETATION_sRGB);
+        std::vector<double> input = EngineFixtures::numbers(values);
         if (interpretation == VIPS_INTERPRETATION_RGB16 ||
             interpretation == VIPS_INTERPRETATION_GREY16) {
             for (double &value : input)
@@ -104,7 +86,7 @@ private Q_SLOTS:
 
         const VImage out = EngineFixtures::readBack(status.outputPath());
         const std::vector<double> got = out.getpoint(16, 16);
-        const std::vector<double> want = numbers(expected);
+        const std::vector<double> want = EngineFixtures::numbers(expected);
         QString gotText;
         for (const double value : got)
             gotText += QString::number(value) + u' ';

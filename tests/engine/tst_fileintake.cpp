@@ -50,8 +50,7 @@ private Q_SLOTS:
 
     void acceptedNames()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, accepted);
+        const auto [name, accepted] = fields("name", "accepted");
         QCOMPARE(FileIntake::isAccepted(name.toUtf8()), accepted == u"yes");
     }
 
@@ -59,8 +58,7 @@ private Q_SLOTS:
 
     void pathOfLocation()
     {
-        QFETCH(QString, url);
-        QFETCH(QString, path);
+        const auto [url, path] = fields("url", "path");
         const QByteArray bytes = QByteArray::fromPercentEncoding(path.toUtf8());
         QCOMPARE(FileIntake::pathOf(QUrl(url)), bytes);
         if (path.startsWith(u"/a"))
@@ -71,10 +69,7 @@ private Q_SLOTS:
 
     void walk()
     {
-        QFETCH(QString, entries);
-        QFETCH(QString, given);
-        QFETCH(QString, skip);
-        QFETCH(QString, found);
+        const auto [entries, given, skip, found] = fields("entries", "given", "skip", "found");
         const QByteArrayList made = bytesOf(entries);
         QTemporaryDir dir;
         const QByteArray root = QFile::encodeName(dir.path());

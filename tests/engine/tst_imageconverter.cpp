@@ -28,14 +28,8 @@ class TestImageConverter : public QObject
     /// Adds `names` (created empty) and waits for them.
     void add(const QStringList &names)
     {
-        QList<QUrl> urls;
-        for (const QString &name : names) {
-            QFile file(m_dir.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            urls.append(QUrl::fromLocalFile(file.fileName()));
-        }
         QSignalSpy added(&converter(), &ImageConverter::filesAdded);
-        converter().addFiles(urls);
+        converter().addFiles(touch(m_dir.path(), names));
         QVERIFY(added.wait());
     }
 
@@ -97,12 +91,8 @@ private Q_SLOTS:
 
     void listOperations()
     {
-        QFETCH(QString, ticked);
-        QFETCH(QString, operations);
-        QFETCH(QString, after);
-        QFETCH(QString, expectedCounts);
-        QFETCH(QString, blocker);
-        QFETCH(QString, undoText);
+        const auto [ticked, operations, after, expectedCounts, blocker, undoText] =
+            fields("ticked", "operations", "after", "expectedCounts", "blocker", "undoText");
         add({u"a.png"_s, u"b.png"_s, u"c.png"_s, u"d.png"_s});
         QVERIFY(model()->setStatus(converter().files().at(1).id, ConversionStatus::done({}, 9)));
         QVERIFY(model()->setStatus(converter().files().at(2).id, ConversionStatus::error({})));
@@ -215,17 +205,13 @@ private Q_SLOTS:
     /// Other settings are published at once but stored only by saveSettings.
     void settingsAreStoredOnlyWhenSaved_data()
     {
-        QTest::addColumn<QString>("ppiOption");
-        QTest::addColumn<qint64>("effectivePPI");
-        QTest::newRow("fixed") << u"150"_s << qint64(150);
-        QTest::newRow("custom") << u"Custom"_s << qint64(240);
-        QTest::newRow("unknown") << u"bogus"_s << qint64(240);
+        addRowsFrom("ppi-choices.txt", {"ppiOption", "effectivePPI"});
     }
 
     void settingsAreStoredOnlyWhenSaved()
     {
-        QFETCH(QString, ppiOption);
-        QFETCH(qint64, effectivePPI);
+        const auto [ppiOption, ppi] = fields("ppiOption", "effectivePPI");
+        const qint64 effectivePPI = ppi.toLongLong();
         ConverterSettings changed = converter().settings();
         changed.ppiOption = ppiOption;
         changed.customPPI = 240;
@@ -236,45 +222,32 @@ private Q_SLOTS:
         QCOMPARE(ImageConverter().effectivePPI(), effectivePPI);
     }
 
-    /// Only a stored folder that still exists is used; the stored value is never rewritten.
-    void storedOutputFolder_data()
-    {
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<bool>("used");
-        QTest::newRow("existing folder") << QVariant(m_dir.path() + u"/./"_s) << true;
-        QTest::newRow("as bytes") << QVariant(m_dir.path().toUtf8()) << true;
-        QTest::newRow("a file") << QVariant(m_dir.filePath(u"f.png"_s)) << false;
-        QTest::newRow("gone") << QVariant(m_dir.filePath(u"gone"_s)) << false;
-        QTest::newRow("relative, though a folder here") << QVariant(u"."_s) << false;
-        QTest::newRow("empty") << QVariant(u""_s) << false;
-    }
+    /// Only a folder that exists is used; a stored one is never rewritten, a chosen one stored.
+    void outputFolder_data() { addRowsFrom("output-folders.txt", {"how", "value", "used"}); }
 
-    void storedOutputFolder()
+    void outputFolder()
     {
-        QFETCH(QVariant, stored);
-        QFETCH(bool, used);
+        auto [how, value, used] = fields("how", "value", "used");
         QFile(m_dir.filePath(u"f.png"_s)).open(QIODevice::WriteOnly);
-        m_prefs->setValue(QLatin1String(Preferences::outputFolderKey), stored);
-        restart();
-        QCOMPARE(converter().outputFolderPath(), used ? m_dir.path() : QString());
-        QCOMPARE(converter().hasOutputFolder(), used);
-        QCOMPARE(m_prefs->value(QLatin1String(Preferences::outputFolderKey)), stored);
-    }
-
-    void chosenOutputFolderIsRemembered()
-    {
-        converter().setCancelled(true); // Stop while idle changes nothing
-        QVERIFY(!converter().isCancelled());
-        QSignalSpy asked(&converter(), &ImageConverter::outputFolderChooserRequested);
-        converter().chooseOutputFolder();
-        QCOMPARE(asked.size(), 1);
-        converter().setChosenOutputFolder(QUrl());
-        converter().setChosenOutputFolder(QUrl(u"https://example.org/x"_s));
-        QVERIFY(!converter().hasOutputFolder());
-        QVERIFY(!ImageConverter().hasOutputFolder());
-        converter().setChosenOutputFolder(QUrl::fromLocalFile(m_dir.path()));
-        QCOMPARE(converter().outputFolderPath(), m_dir.path());
-        QCOMPARE(ImageConverter().outputFolderPath(), m_dir.path());
+        value.replace(u"DIR"_s, m_dir.path());
+        const QVariant stored = how == u"bytes" ? QVariant(value.toUtf8()) : QVariant(value);
+        if (how == u"chosen") {
+            converter().setCancelled(true); // Stop while idle changes nothing
+            QVERIFY(!converter().isCancelled());
+            QSignalSpy asked(&converter(), &ImageConverter::outputFolderChooserRequested);
+            converter().chooseOutputFolder();
+            QCOMPARE(asked.size(), 1);
+            converter().setChosenOutputFolder(value.startsWith(u'/') ? QUrl::fromLocalFile(value)
+                                                                     : QUrl(value));
+        } else {
+            m_prefs->setValue(QLatin1String(Preferences::outputFolderKey), stored);
+            restart();
+            QCOMPARE(m_prefs->value(QLatin1String(Preferences::outputFolderKey)), stored);
+        }
+        const QString folder = used == u"yes" ? m_dir.path() : QString();
+        QCOMPARE(converter().outputFolderPath(), folder);
+        QCOMPARE(converter().hasOutputFolder(), used == u"yes");
+        QCOMPARE(ImageConverter().outputFolderPath(), folder);
     }
 };
 

@@ -38,9 +38,7 @@ private Q_SLOTS:
 
     void reads()
     {
-        QFETCH(QString, from);
-        QFETCH(QString, to);
-        QFETCH(QString, read);
+        const auto [from, to, read] = fields("from", "to", "read");
         QString json =
             uR"({"presets":[{"id":"3f2504e0-4f89-11d3-9a0c-0305e82c3301","name":"Web",)"
             uR"("width":1920,"height":1080,"preserveOriginal":false}],"selectedPresetID":)"
@@ -62,26 +60,21 @@ private Q_SLOTS:
 
     void rules()
     {
-        QFETCH(QString, rule);
-        QFETCH(QString, value);
-        QFETCH(QString, expected);
+        auto [rule, value, expected] = fields("rule", "value", "expected");
         using namespace SettingRules;
         const qint64 number = value.toLongLong();
-        const QString result = rule == u"quality" ? qualityError(number)
-                               : rule == u"size"  ? sizeLimitError(number)
-                               : rule == u"ppi"   ? ppiError(number)
-                               : rule == u"side"  ? sideError(u"Side"_s, number)
-                               : rule == u"name"  ? presetNameError(value.replace(u"\\s"_s, u" "_s))
-                               : rule == u"usable quality"
-                                   ? QString::number(usableQuality(number))
-                                   : QString::number(usableSizeLimitKB(number));
+        const QString result =
+            rule == u"quality"          ? qualityError(number)
+            : rule == u"size"           ? sizeLimitError(number)
+            : rule == u"ppi"            ? ppiError(number)
+            : rule == u"side"           ? sideError(u"Side"_s, number)
+            : rule == u"name"           ? presetNameError(value.replace(u"\\s"_s, u" "_s))
+            : rule == u"ppi option"     ? (PPIOptions::fromRawValue(value)
+                                               ? PPIOptions::rawValue(*PPIOptions::fromRawValue(value))
+                                               : u"none"_s)
+            : rule == u"usable quality" ? QString::number(usableQuality(number))
+                                        : QString::number(usableSizeLimitKB(number));
         QCOMPARE(result, expected);
-    }
-
-    void ppiOptions()
-    {
-        QCOMPARE(PPIOptions::fromRawValue(u"300"_s), PPIOption::ppi300);
-        QCOMPARE(PPIOptions::fromRawValue(u"custom"_s), std::nullopt);
     }
 };
 

@@ -37,10 +37,8 @@ private Q_SLOTS:
     }
     void presetMenuPicks()
     {
-        QFETCH(QString, pick);
-        QFETCH(QString, selected);
-        QFETCH(QString, sheetShown);
-        QFETCH(QString, presets);
+        const auto [pick, selected, sheetShown, presets] =
+            fields("pick", "selected", "sheetShown", "presets");
         WindowHarness w;
         QObject *menu = w.find(u"presetMenu"_s);
         const QStringList always = {u"---"_s, u"Original Size"_s, u"New Preset\u2026"_s};
@@ -102,26 +100,17 @@ private Q_SLOTS:
     }
     void entryFieldsTakeOnlyAllowedNumbers()
     {
-        QFETCH(QString, field);
-        QFETCH(QString, typed);
-        QFETCH(QString, error);
-        QFETCH(QString, kept);
-        QFETCH(QString, shown);
+        const auto [field, typed, error, kept, shown] =
+            fields("field", "typed", "error", "kept", "shown");
         const qint64 value = kept.toLongLong();
-        WindowHarness w([](TemporaryPreferences &prefs) {
-            ConverterSettings settings;
-            settings.ppiOption = u"600"_s;
-            prefs.setValue(settingsKey, settings.toJson());
-        });
+        ConverterSettings settings;
+        settings.ppiOption = u"600"_s;
+        WindowHarness w({{settingsKey, settings.toJson()}});
         QVERIFY(w.addFiles({u"a.png"_s}));
         w.converter()->selectOriginalPreset();
         QCOMPARE(w.find(u"ppiPicker"_s)->property("currentIndex").toInt(), -1);
         QVERIFY(!w.item(u"customPPIField"_s)->isVisible());
         QQuickItem *input = w.item(field);
-        auto blockerShown = [&w] {
-            QQuickItem *label = w.item(u"convertBlocker"_s);
-            return label->isVisible() ? label->property("text").toString() : QString();
-        };
         const bool isPPI = field == u"customPPIField";
         if (isPPI)
             choosePPI(w, 4);
@@ -136,11 +125,11 @@ private Q_SLOTS:
         QCOMPARE(input->property("text").toString(), error.isEmpty() ? keptText : shown);
         const QString blocker =
             isPPI ? u"PPI must be 1\u201365535"_s : u"Size limit must be 1\u20132097151 KB"_s;
-        QCOMPARE(blockerShown(), error.isEmpty() ? QString() : blocker);
+        QCOMPARE(w.blocker(), error.isEmpty() ? QString() : blocker);
         QCOMPARE(w.item(u"convertButton"_s)->isEnabled(), error.isEmpty());
 
         w.pressKey(Qt::Key_Escape);
-        QCOMPARE(blockerShown(), QString());
+        QCOMPARE(w.blocker(), QString());
         QCOMPARE(input->property("error").toString(), QString());
         QCOMPARE(input->property("text").toString(), error.isEmpty() ? keptText : before);
         if (isPPI) {
@@ -196,12 +185,8 @@ private Q_SLOTS:
     }
     void presetSheetFields()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, width);
-        QFETCH(QString, height);
-        QFETCH(QString, nameError);
-        QFETCH(QString, sizeError);
-        QFETCH(QString, closeBy);
+        auto [name, width, height, nameError, sizeError, closeBy] =
+            fields("name", "width", "height", "nameError", "sizeError", "closeBy");
         for (QString *field : {&name, &width})
             field->replace(u"\\s"_s, u" "_s);
         sizeError.replace(u"\\n"_s, u"\n"_s);

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -69,12 +70,11 @@ private Q_SLOTS:
     void startsAsLeftWithTheNamedFiles()
     {
         QTemporaryDir folder;
-        QVERIFY(WindowHarness::touch(folder.path(), {u"a.png"_s, u"sub/b.jpg"_s, u"notes.txt"_s}));
-        QList<QUrl> named;
-        for (const QString &name : {u"a.png"_s, u"sub"_s, u"notes.txt"_s})
-            named.append(QUrl::fromLocalFile(folder.filePath(name)));
+        QList<QUrl> named = touch(folder.path(), {u"a.png"_s, u"sub/b.jpg"_s, u"notes.txt"_s});
+        QCOMPARE(named.size(), 3);
+        named[1] = QUrl::fromLocalFile(folder.filePath(u"sub"_s)); // the folder, not its file
         const QVariantMap geometry{{u"rect"_s, QRect(40, 30, 900, 700)}, {u"maximized"_s, false}};
-        WindowHarness w([&](auto &prefs) { prefs.setValue(u"windowGeometry"_s, geometry); }, named);
+        WindowHarness w({{u"windowGeometry"_s, geometry}}, named);
         QCOMPARE(w.window()->size(), QSize(900, 700));
         QTRY_COMPARE(w.converter()->fileCount(), 2);
         QCOMPARE(w.rowValue(1, "fileName").toString(), u"b.jpg"_s);
@@ -86,42 +86,19 @@ private Q_SLOTS:
         QVERIFY(!w.preferences().value(u"converterSettingsV5"_s).isValid());
     }
 
-    // A click on empty space or Escape leaves an entry field, so that Ctrl+A selects the files.
-    void leavingAField()
-    {
-        WindowHarness w;
-        QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s}));
-        QQuickItem *field = w.item(u"sizeLimitField"_s);
-        for (const bool byEscape : {false, true}) {
-            w.converter()->deselectAll();
-            w.click(field);
-            QVERIFY(field->hasActiveFocus());
-            if (byEscape)
-                w.pressKey(Qt::Key_Escape);
-            else
-                QTest::mouseClick(w.window(), Qt::LeftButton, {},
-                                  QPoint(w.window()->width() / 2, w.window()->height() - 80));
-            QVERIFY(!field->hasActiveFocus());
-            w.pressKey(Qt::Key_A, Qt::ControlModifier);
-            QCOMPARE(w.converter()->selectedCount(), 2);
-        }
-    }
-
     // Delete and Backspace remove the focused row, "−" the checked rows; each removal, of
     // files or of a preset, is a step that Ctrl+Z or the notice's Undo takes back, newest
     // first, and Ctrl+Shift+Z or Ctrl+Y does again. The last run's summary shows while one of
-    // its files is in the list.
+    // its files is in the list. A click on empty space or Escape leaves an entry field, so that
+    // Ctrl+A then selects the files.
     void removalsCanBeUndone_data()
     {
         addRowsFrom("window-removals.txt", {"steps", "rows", "presets", "notice", "summary"});
     }
     void removalsCanBeUndone()
     {
-        QFETCH(QString, steps);
-        QFETCH(QString, rows);
-        QFETCH(QString, presets);
-        QFETCH(QString, notice);
-        QFETCH(QString, summary);
+        const auto [steps, rows, presets, notice, summary] =
+            fields("steps", "rows", "presets", "notice", "summary");
         WindowHarness w;
         QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s, u"c.png"_s, u"d.png"_s}));
         w.setSelected(1, false);
@@ -134,11 +111,10 @@ private Q_SLOTS:
         QVERIFY(w.item(u"summaryLabel"_s)->isVisible());
         for (const QString &step : steps.split(u' ')) {
             if (step.startsWith(u"row:"_s)) {
-                w.render(); // rows put back are laid out first
-                QQuickItem *row = WindowHarness::itemAt(w.item(u"fileList"_s), step.mid(4).toInt(),
-                                                        "itemAtIndex");
-                QVERIFY(row);
-                w.click(row->findChild<QQuickItem *>(u"fileNameLabel"_s));
+                w.click(w.row(step.mid(4).toInt(), u"fileNameLabel"_s));
+            } else if (step == u"blank") {
+                QTest::mouseClick(w.window(), Qt::LeftButton, {},
+                                  QPoint(w.window()->width() / 2, w.window()->height() - 80));
             } else if (step == u"preset") {
                 w.converter()->removePreset(w.converter()->settings().presets.first().id);
             } else if (w.item(step)) {
@@ -153,9 +129,7 @@ private Q_SLOTS:
             shown.append(item.fileName().chopped(4) + (item.isSelected ? u""_s : u"-"_s));
         QCOMPARE(shown.join(u' '), rows);
         QCOMPARE(w.converter()->settings().presets.size(), presets.toInt());
-        QCOMPARE(w.item(u"notice"_s)->isVisible(), !notice.isEmpty());
-        if (!notice.isEmpty())
-            QCOMPARE(w.text(u"noticeMessage"_s), notice);
+        QCOMPARE(w.notice(), notice);
         QCOMPARE(w.item(u"summaryLabel"_s)->isVisible(), summary == u"yes");
     }
 
@@ -166,8 +140,9 @@ private Q_SLOTS:
     void choosersWork()
     {
         WindowHarness w;
-        QVERIFY(WindowHarness::touch(
-            w.folder(), {u"Album 1/x.png"_s, u"img10.png"_s, u"img2.png"_s, u"notes.txt"_s}));
+        QVERIFY(
+            !touch(w.folder(), {u"Album 1/x.png"_s, u"img10.png"_s, u"img2.png"_s, u"notes.txt"_s})
+                 .isEmpty());
         QObject *chooser = w.find(u"fileChooser"_s);
         QQuickItem *button = w.item(u"outputFolderButton"_s);
         const QUrl webp = QUrl::fromLocalFile(w.folder() + u"/Album 1/WebP"_s);
@@ -225,16 +200,15 @@ private Q_SLOTS:
         // list shows, empty, with Stop.
         w.converter()->addFiles({QUrl::fromLocalFile(w.folder())});
         QVERIFY(w.item(u"stopButton"_s)->isVisible() && !w.item(u"convertButton"_s)->isVisible());
-        QCOMPARE(w.text(u"convertBlocker"_s), u"Adding files\u2026"_s);
+        QCOMPARE(w.blocker(), u"Adding files\u2026"_s);
         QMetaObject::invokeMethod(w.item(u"stopButton"_s), "clicked");
         QTRY_VERIFY(!w.converter()->isAdding());
         QVERIFY(!w.item(u"stopButton"_s)->isVisible() && w.item(u"dropRegion"_s)->isVisible());
 
         QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s, u"c.png"_s}));
         QQuickItem *convert = w.item(u"convertButton"_s);
-        QQuickItem *blocker = w.item(u"convertBlocker"_s);
-        QVERIFY(!convert->isEnabled() && blocker->isVisible());
-        QCOMPARE(blocker->property("text").toString(), u"Choose a preset"_s);
+        QVERIFY(!convert->isEnabled());
+        QCOMPARE(w.blocker(), u"Choose a preset"_s);
         // The reason has a place of its own: no button moves when it goes.
         const QList<QQuickItem *> buttons = {w.item(u"addButton"_s), w.item(u"removeButton"_s),
                                              w.item(u"clearButton"_s), convert};
@@ -247,11 +221,11 @@ private Q_SLOTS:
         };
         const QList<QPointF> before = positions();
         w.converter()->selectOriginalPreset();
-        QVERIFY(convert->isEnabled() && !blocker->isVisible());
+        QVERIFY(convert->isEnabled() && w.blocker().isEmpty());
         QCOMPARE(positions(), before);
         w.converter()->deselectAll();
-        QVERIFY(!convert->isEnabled() && blocker->isVisible());
-        QCOMPARE(blocker->property("text").toString(), u"Select files"_s);
+        QVERIFY(!convert->isEnabled());
+        QCOMPARE(w.blocker(), u"Select files"_s);
         w.setSelected(0, true);
         QVERIFY(convert->isEnabled());
 
@@ -292,18 +266,14 @@ private Q_SLOTS:
     }
     void convertChecksFirst()
     {
-        QFETCH(QString, wrong);
-        QFETCH(QString, blocker);
-        QFETCH(QString, notice);
-        WindowHarness w([&](TemporaryPreferences &prefs) {
-            ConverterSettings settings;
-            settings.ppiOption = u"Custom"_s;
-            if (wrong == u"fileSizeLimitKB 0")
-                settings.fileSizeLimitKB = 0;
-            if (wrong == u"customPPI 0")
-                settings.customPPI = 0;
-            prefs.setValue(u"converterSettingsV5"_s, settings.toJson());
-        });
+        const auto [wrong, blocker, notice] = fields("wrong", "blocker", "notice");
+        ConverterSettings settings;
+        settings.ppiOption = u"Custom"_s;
+        if (wrong == u"fileSizeLimitKB 0")
+            settings.fileSizeLimitKB = 0;
+        if (wrong == u"customPPI 0")
+            settings.customPPI = 0;
+        WindowHarness w({{u"converterSettingsV5"_s, settings.toJson()}});
         QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s}));
         w.converter()->selectOriginalPreset();
         w.chooseOutputFolder();
@@ -313,15 +283,13 @@ private Q_SLOTS:
         if (wrong == u"folder")
             QVERIFY(QDir(w.folder() + u"/out"_s).removeRecursively());
         QQuickItem *convert = w.item(u"convertButton"_s);
-        QCOMPARE(w.item(u"convertBlocker"_s)->isVisible(), !blocker.isEmpty());
-        QCOMPARE(w.text(u"convertBlocker"_s), blocker);
+        QCOMPARE(w.blocker(), blocker);
         QCOMPARE(convert->isEnabled(), blocker.isEmpty());
         if (!blocker.isEmpty())
             return;
         QMetaObject::invokeMethod(convert, "clicked");
         QCOMPARE(w.converter()->isConverting(), notice.isEmpty());
-        QCOMPARE(w.item(u"notice"_s)->isVisible(), !notice.isEmpty());
-        QCOMPARE(w.text(u"noticeMessage"_s), notice);
+        QCOMPARE(w.notice(), notice);
         if (!notice.isEmpty())
             QCOMPARE(w.converter()->files().at(0).status, done);
         QTRY_VERIFY(!w.converter()->isConverting());
@@ -335,26 +303,17 @@ private Q_SLOTS:
     }
     void closingAsksDuringARun()
     {
-        QFETCH(QString, how);
-        QFETCH(QString, running);
-        QFETCH(QString, answer);
-        QFETCH(QString, closes);
+        const auto [how, running, answer, closes] = fields("how", "running", "answer", "closes");
         WindowHarness w;
         const QString go = w.folder() + u"/go"_s;
         QImage(8, 8, QImage::Format_RGB32).save(w.folder() + u"/a.png"_s);
-        QVERIFY(WindowHarness::touch(w.folder(), {u"cwebp"_s}));
-        QFile encoder(w.folder() + u"/cwebp"_s);
-        QVERIFY(encoder.open(QIODevice::WriteOnly));
-        encoder.write(
-            u"#!/bin/sh\nwhile [ ! -e '%1' ]; do sleep 0.02; done\nexit 1\n"_s.arg(go).toUtf8());
-        encoder.close();
-        encoder.setPermissions(encoder.permissions() | QFileDevice::ExeUser);
+        const QString encoder = script(
+            w.folder(), u"cwebp"_s, u"while [ ! -e '%1' ]; do sleep 0.02; done\nexit 1"_s.arg(go));
         w.converter()->addFiles({QUrl::fromLocalFile(w.folder() + u"/a.png"_s)});
         QTRY_COMPARE(w.converter()->fileCount(), 1);
         w.converter()->selectOriginalPreset();
         w.chooseOutputFolder();
-        w.converter()->setEncoderLocator(
-            [&] { return std::optional<QString>(encoder.fileName()); });
+        w.converter()->setEncoderLocator([&] { return std::optional<QString>(encoder); });
         if (running == u"yes")
             w.converter()->convertAll();
 
@@ -386,7 +345,7 @@ private Q_SLOTS:
         QCOMPARE(w.window()->isVisible(), closes == u"no");
         if (running == u"yes")
             QCOMPARE(w.converter()->isCancelled(), closes == u"yes");
-        QVERIFY(WindowHarness::touch(w.folder(), {u"go"_s}));
+        QVERIFY(!touch(w.folder(), {u"go"_s}).isEmpty());
         QTRY_VERIFY(!w.converter()->isConverting());
     }
 
@@ -398,9 +357,7 @@ private Q_SLOTS:
     }
     void openFolderOnlyAfterAFileIsDone()
     {
-        QFETCH(QString, hasFolder);
-        QFETCH(QString, firstDone);
-        QFETCH(QString, shown);
+        const auto [hasFolder, firstDone, shown] = fields("hasFolder", "firstDone", "shown");
         const bool oneDone = firstDone == u"yes";
         WindowHarness w;
         QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s, u"c.png"_s}));

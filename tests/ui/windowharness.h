@@ -14,7 +14,6 @@
 #include <QTest>
 #include <QtQml/qqmlextensionplugin.h>
 
-#include <functional>
 #include <optional>
 
 // Each program that includes the harness gets the window's QML module linked in.
@@ -26,14 +25,13 @@ Q_IMPORT_QML_PLUGIN(TesselPlugin)
 class WindowHarness
 {
 public:
-    /// `prepare` may store preferences before the window and its converter are created;
+    /// `stored` are preferences stored before the window and its converter are created;
     /// `launchFiles` are the files and folders named on the command line. A window that does
     /// not load ends the program: no test can run without it.
-    explicit WindowHarness(
-        const std::function<void(TemporaryPreferences &)> &prepare = [](TemporaryPreferences &) {},
-        const QList<QUrl> &launchFiles = {})
+    explicit WindowHarness(const QVariantMap &stored = {}, const QList<QUrl> &launchFiles = {})
     {
-        prepare(m_preferences);
+        for (auto it = stored.begin(); it != stored.end(); ++it)
+            m_preferences.setValue(it.key(), it.value());
         AppStyle::apply();
         m_engine.setInitialProperties(
             {{QStringLiteral("launchFiles"), QVariant::fromValue(launchFiles)}});
@@ -76,27 +74,14 @@ public:
         return QTest::qWaitFor([popup] { return popup->property("opened").toBool(); });
     }
 
-    /// Creates empty files (and their folders) with these names in `folder`.
-    static bool touch(const QString &folder, const QStringList &names)
-    {
-        for (const QString &name : names) {
-            QFile file(QDir(folder).filePath(name));
-            if (!QDir().mkpath(QFileInfo(file).path()) || !file.open(QIODevice::WriteOnly))
-                return false;
-        }
-        return true;
-    }
     /// Creates empty files with these names and adds them to the list; true once they are in.
     bool addFiles(const QStringList &names)
     {
-        if (!touch(m_files.path(), names))
-            return false;
-        QList<QUrl> urls;
-        for (const QString &name : names)
-            urls.append(QUrl::fromLocalFile(m_files.filePath(name)));
-        const qint64 expected = m_converter->fileCount() + urls.size();
+        const QList<QUrl> urls = touch(m_files.path(), names);
+        const qint64 expected = m_converter->fileCount() + names.size();
         m_converter->addFiles(urls);
-        return QTest::qWaitFor([&] { return m_converter->fileCount() == expected; });
+        return !urls.isEmpty() &&
+               QTest::qWaitFor([&] { return m_converter->fileCount() == expected; });
     }
     /// The value of a role (by its QML name) of the list's row `row`.
     [[nodiscard]] QVariant rowValue(int row, const QByteArray &role) const
@@ -113,6 +98,25 @@ public:
     {
         FileListModel *model = m_converter->fileModel();
         model->setData(model->index(row), selected, FileListModel::IsSelectedRole);
+    }
+    /// The list's row `row`, laid out, or its part named `name`.
+    [[nodiscard]] QQuickItem *row(int row, const QString &name = {}) const
+    {
+        render();
+        QQuickItem *delegate = itemAt(item(QStringLiteral("fileList")), row, "itemAtIndex");
+        return delegate && !name.isEmpty() ? delegate->findChild<QQuickItem *>(name) : delegate;
+    }
+    /// The reason shown beside a disabled Convert; empty while none shows.
+    [[nodiscard]] QString blocker() const
+    {
+        QQuickItem *label = item(QStringLiteral("convertBlocker"));
+        return label->isVisible() ? label->property("text").toString() : QString();
+    }
+    /// The notice's message; empty while none shows.
+    [[nodiscard]] QString notice() const
+    {
+        return item(QStringLiteral("notice"))->isVisible() ? text(QStringLiteral("noticeMessage"))
+                                                           : QString();
     }
     /// Gives the converter an output folder, as the folder chooser would.
     void chooseOutputFolder()
