@@ -95,7 +95,8 @@ int main(int argc, char *argv[])
     converter.setEncoderLocator([] { return std::optional<QString>(u"/bin/true"_s); });
     converter.selectAll();
     converter.convertAll();
-    window.setStatus(0, ConversionStatus::done(window.folder(), 48231));
+    window.setStatus(
+        0, ConversionStatus::done(window.folder() + u"/holiday-beach-sunset.webp"_s, 48231));
     window.setStatus(1, ConversionStatus::converting());
     window.setStatus(2, ConversionStatus::converting());
     shoot(u"7-running"_s, false);
