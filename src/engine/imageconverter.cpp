@@ -141,14 +141,24 @@ void ImageConverter::addFiles(const QList<QUrl> &locations)
         Q_EMIT addingChanged();
     // Posted back as one queued call; the destructor waits for the walker first.
     m_walkPool.start([this, locations, skip, stop] {
+        // A path given twice (a file and its folder) is listed once; repeats within the walk
+        // are found here, off the GUI thread.
         QList<FileItem> items;
-        for (const QByteArray &path : FileIntake::expand(locations, skip, stop.get()))
-            items.append(FileItem::make(path));
+        QSet<QByteArray> walked;
+        qsizetype repeated = 0;
+        for (const QByteArray &path : FileIntake::expand(locations, skip, stop.get())) {
+            const qsizetype before = walked.size();
+            walked.insert(path);
+            if (walked.size() == before)
+                ++repeated;
+            else
+                items.append(FileItem::make(path));
+        }
         QMetaObject::invokeMethod(
             this,
-            [this, items] {
+            [this, items, repeated] {
                 --m_walks;
-                appendNew(items);
+                appendNew(items, repeated);
                 if (m_walks == 0)
                     Q_EMIT addingChanged();
             },
@@ -164,19 +174,16 @@ void ImageConverter::stopAdding()
     m_stopWalks = std::make_shared<std::atomic<bool>>(false);
 }
 
-void ImageConverter::appendNew(const QList<FileItem> &items)
+void ImageConverter::appendNew(const QList<FileItem> &items, qsizetype repeated)
 {
-    QSet<QByteArray> listed;
-    listed.reserve(fileCount() + items.size());
-    for (const FileItem &item : files())
-        listed.insert(item.path);
-    QList<FileItem> fresh;
-    fresh.reserve(items.size());
-    for (const FileItem &item : items) {
-        if (!listed.contains(item.path)) {
+    QList<FileItem> fresh = items;
+    if (fileCount() > 0) {
+        QSet<QByteArray> listed;
+        listed.reserve(fileCount());
+        for (const FileItem &item : files())
             listed.insert(item.path);
-            fresh.append(item);
-        }
+        fresh.removeIf([&listed](const FileItem &item) { return listed.contains(item.path); });
+        repeated += items.size() - fresh.size();
     }
     m_files.append(fresh);
     if (isConverting()) {
@@ -185,7 +192,6 @@ void ImageConverter::appendNew(const QList<FileItem> &items)
     }
     m_run.join(fresh);
     Q_EMIT filesAdded(fresh.size());
-    const qsizetype repeated = items.size() - fresh.size();
     if (repeated > 0)
         Q_EMIT noticeRequested(
             repeated == 1 ? QStringLiteral("1 file was already in the list")

@@ -196,8 +196,9 @@ private:
     void updateSummary();
     /// The setting that keeps Convert from running, or empty.
     [[nodiscard]] QString settingsBlocker() const;
-    /// Appends the walked items that are not in the list yet.
-    void appendNew(const QList<FileItem> &items);
+    /// Appends the walked items that are not in the list yet; `repeated` paths were already
+    /// dropped as repeats within the walk.
+    void appendNew(const QList<FileItem> &items, qsizetype repeated);
     /// Passes on a file's final status from the run, also to the removed files kept for undo.
     void finish(const FileItem &item);
 
