@@ -130,12 +130,12 @@ private Q_SLOTS:
         EngineFixtures::save(picture, ".jpg", path(u"in/sub/also good.jpg"_s));
         EngineFixtures::writeBytes(path(u"in/broken.png"_s), "not an image");
         EngineFixtures::writeBytes(path(u"in/notes.txt"_s), "not an image either");
-        // Two names that are not UTF-8 and read alike, each its own size.
+        // Two names that are not UTF-8 and read alike: a run that took one for the other would
+        // see a repeat and make one output.
         QVERIFY(QDir().mkpath(path(u"odd"_s)));
         const QByteArray odd = QFile::encodeName(path(u"odd"_s));
-        for (const auto &[name, width] : {std::pair{"x\xfe.png", 40}, std::pair{"x\xff.png", 20}}) {
-            EngineFixtures::save(EngineFixtures::flat(width, 10, {0, 128, 128}), ".png",
-                                 path(u"odd/staging.png"_s));
+        for (const char *name : {"x\xfe.png", "x\xff.png"}) {
+            EngineFixtures::save(picture, ".png", path(u"odd/staging.png"_s));
             QCOMPARE(::rename(odd + "/staging.png", odd + '/' + name), 0);
         }
         // More files than a run encodes at once, so that some are waiting when a run is stopped.
