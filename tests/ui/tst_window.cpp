@@ -316,6 +316,9 @@ private Q_SLOTS:
         w.converter()->setEncoderLocator([&] { return std::optional<QString>(encoder); });
         if (running == u"yes")
             w.converter()->convertAll();
+        // A run keeps the settings it started with: they cannot be changed meanwhile.
+        for (const char *name : {"presetMenuButton", "ppiPicker", "sizeLimitSwitch"})
+            QCOMPARE(w.find(QLatin1String(name))->property("enabled").toBool(), running != u"yes");
 
         if (how == u"close") {
             w.window()->close();

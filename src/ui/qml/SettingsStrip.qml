@@ -2,7 +2,8 @@ import QtQuick
 import QtQuick.Layouts
 import Tessel
 
-// The strip under the header: preset menu, PPI and the size limit or quality.
+// The strip under the header: preset menu, PPI and the size limit or quality. A run keeps the
+// values it started with, so the strip is locked while one is under way.
 Rectangle {
     id: root
 
@@ -23,6 +24,7 @@ Rectangle {
         id: row
 
         anchors.fill: parent
+        enabled: !root.converter.isConverting
         anchors.leftMargin: Theme.pageMargin
         anchors.rightMargin: Theme.pageMargin
         anchors.topMargin: Theme.stripMargin
