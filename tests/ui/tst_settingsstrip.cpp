@@ -50,6 +50,17 @@ private Q_SLOTS:
             u"Web pictures for the spring catalogue  \u00b7  1200 \u00d7 800"_s};
         QCOMPARE(WindowHarness::menuEntries(menu), both + always + QStringList{u"Remove >"_s});
         QCOMPARE(w.text(u"presetSizeLabel"_s), u"1200 \u00d7 800"_s);
+        // A long name is elided, so that at the window's smallest the quality slider and its
+        // value stay in.
+        ConverterSettings quality = w.converter()->settings();
+        quality.fileSizeLimitEnabled = false;
+        w.converter()->setSettings(quality);
+        w.window()->resize(w.window()->minimumWidth(), w.window()->height());
+        w.render();
+        QVERIFY(w.item(u"presetNameLabel"_s)->property("truncated").toBool());
+        const QQuickItem *last = w.item(u"qualityLabel"_s);
+        QVERIFY(last->isVisible() &&
+                last->mapToScene({last->width(), 0}).x() <= w.window()->width());
         auto checkmark = [&](int index) {
             return WindowHarness::itemAt(menu, index)
                 ->findChild<QQuickItem *>(u"presetCheckmark"_s);
@@ -151,6 +162,10 @@ private Q_SLOTS:
         QVERIFY(!slider->isVisible());
         w.click(w.item(u"sizeLimitSwitch"_s));
         QCOMPARE(stored(w).fileSizeLimitEnabled, false);
+        qWarning()
+            << w.item(u"qualityLabel"_s)->mapToScene({w.item(u"qualityLabel"_s)->width(), 0}).x()
+            << slider->mapToScene({slider->width(), 0}).x() << w.window()->width()
+            << w.window()->minimumWidth();
         QVERIFY(slider->isVisible() && !w.item(u"sizeLimitField"_s)->isVisible());
         QCOMPARE(w.text(u"qualityLabel"_s), u"85%"_s);
 

@@ -20,7 +20,9 @@ Button {
     Accessible.description: "Output size"
     ToolTip.visible: hovered && !menu.visible
     ToolTip.delay: 500
-    ToolTip.text: "Output size: choose, add or remove a preset"
+    // The whole name, which a long one needs when the button elides it.
+    ToolTip.text: (panel.hasSelectedPreset ? panel.selectedPresetName + "\n" : "")
+                  + "Output size: choose, add or remove a preset"
     Accessible.name: "Preset: " + (panel.hasSelectedPreset ? panel.selectedPresetName : "none")
     // A click on the button while its menu is open closes it.
     onClicked: menu.visible ? menu.close() : menu.open()
@@ -42,6 +44,8 @@ Button {
             objectName: "presetNameLabel"
             visible: root.panel.hasSelectedPreset
             anchors.verticalCenter: parent.verticalCenter
+            width: Math.min(implicitWidth, Theme.presetNameWidth)
+            elide: Text.ElideRight
             text: root.panel.selectedPresetName
             font.pixelSize: Theme.bodySize
             font.weight: Font.Medium

@@ -67,6 +67,8 @@ QtObject {
     readonly property int indicatorSize: 12
     readonly property int rowHeight: 30
     readonly property int folderNameWidth: 160
+    // The widest a preset's name shows on the preset button; a longer one is elided.
+    readonly property int presetNameWidth: 90
     readonly property int numberFieldWidth: 100
     readonly property int sizeFieldWidth: 56
     readonly property int ppiFieldWidth: 52
