@@ -18,7 +18,7 @@ inline constexpr qint64 maxQuality = 100;
 inline constexpr qint64 minSizeLimitKB = 1;
 inline constexpr qint64 maxSizeLimitKB = 2'097'151;
 inline constexpr qint64 minPPI = 1;
-/// The most a resolution field of the image formats on the way holds (16 bits).
+/// Far beyond any screen or printer; it keeps the PPI field to five digits.
 inline constexpr qint64 maxPPI = 65535;
 /// WebP's largest side (14 bits).
 inline constexpr qint64 minSide = 1;
