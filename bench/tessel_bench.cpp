@@ -178,7 +178,7 @@ int intake(const QStringList &args)
     ticker.setInterval(1);
     QObject::connect(&ticker, &QTimer::timeout,
                      [&] { longestBusy = std::max(longestBusy, sinceTick.restart()); });
-    QSignalSpy filled(&converter, &ImageConverter::filesChanged);
+    QSignalSpy filled(converter.fileModel(), &FileListModel::countsChanged);
     QElapsedTimer clock;
     clock.start();
     sinceTick.start();
@@ -205,7 +205,7 @@ int intake(const QStringList &args)
         return double(t.nsecsElapsed()) / changes;
     };
     ImageConverter small;
-    QSignalSpy smallFilled(&small, &ImageConverter::filesChanged);
+    QSignalSpy smallFilled(small.fileModel(), &FileListModel::countsChanged);
     QList<QUrl> ten;
     for (const auto &item : converter.files().mid(0, 10))
         ten.append(QUrl::fromLocalFile(item.displayPath()));

@@ -36,8 +36,8 @@ bool HeadlessConversion::applyOptions()
                            .arg(*m_options.outputFolder));
             return false;
         }
-        m_converter->useOutputFolder(m_options.outputLocation);
-    } else if (m_converter->outputFolderURL().isEmpty()) {
+        m_converter->outputFolder()->use(m_options.outputLocation);
+    } else if (!m_converter->outputFolder()->isSet()) {
         usageError(QStringLiteral("No output folder: give one with --output DIR."));
         return false;
     }
@@ -50,7 +50,7 @@ bool HeadlessConversion::applyOptions()
         if (stored != settings.presets.cend()) {
             chosen = *stored;
         } else if (name.compare(QStringLiteral("original"), Qt::CaseInsensitive) == 0) {
-            chosen = ResolutionPreset::make(QStringLiteral("Original"), 0, 0, true);
+            chosen = ResolutionPreset::original();
         } else if (const auto size = ConvertOptions::presetSize(name)) {
             // The sides were checked against their rule when the options were parsed.
             chosen = ResolutionPreset::make(name, size->width(), size->height(), false);
@@ -79,11 +79,11 @@ bool HeadlessConversion::applyOptions()
         settings.fileSizeLimitKB = *m_options.maxSizeKB;
     }
     // With nothing chosen, images keep their own size.
-    m_converter->setSettings(settings);
-    if (!m_converter->hasSelectedPreset()) {
-        settings.presets.append(ResolutionPreset::make(QStringLiteral("Original"), 0, 0, true));
+    m_converter->settingsStore()->use(settings);
+    if (!m_converter->selectedPreset()) {
+        settings.presets.append(ResolutionPreset::original());
         settings.selectedPresetID = settings.presets.last().id;
-        m_converter->setSettings(settings);
+        m_converter->settingsStore()->use(settings);
     }
     return true;
 }
@@ -153,7 +153,7 @@ void HeadlessConversion::interrupt(int signal)
 {
     m_signal = signal;
     // Also ends a walk still under way, so that the program ends at once.
-    m_converter->setCancelled(true);
+    m_converter->stop();
 }
 
 void HeadlessConversion::report(const QByteArray &path, const ConversionStatus &status)
@@ -213,8 +213,8 @@ void HeadlessConversion::printProgress()
 {
     if (!m_progress || !m_converter->isConverting())
         return;
-    m_err << "\r\033[KConverting " << m_converter->completedCount() << '/'
-          << m_converter->totalCount() << " \u2026";
+    m_err << "\r\033[KConverting " << m_converter->run()->completedCount() << '/'
+          << m_converter->run()->totalCount() << " \u2026";
     m_err.flush();
 }
 

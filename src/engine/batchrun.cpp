@@ -5,8 +5,8 @@
 #include "sizetext.h"
 
 #include <QDateTime>
-#include <QSet>
 
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace {
@@ -23,7 +23,11 @@ qint64 sizeOf(const QByteArray &path)
 BatchRun::BatchRun(FileListModel *files, QObject *parent)
     : QObject(parent)
     , m_files(files)
-{}
+{
+    for (auto rowsChange : {&FileListModel::rowsInserted, &FileListModel::rowsRemoved})
+        connect(m_files, rowsChange, this, &BatchRun::updateSummaryShown);
+    connect(m_files, &FileListModel::modelReset, this, &BatchRun::updateSummaryShown);
+}
 
 BatchRun::~BatchRun()
 {
@@ -39,7 +43,9 @@ void BatchRun::start(const QList<FileItem> &items, const ConversionJob &job)
         return;
     m_job = job;
     m_flags->cancelled = false;
+    m_flags->aborted = false;
     m_waiting.clear();
+    m_runIds.clear();
     for (const FileItem &item : items)
         m_waiting.push_back({item, m_countEpoch});
     m_isConverting = true;
@@ -49,10 +55,10 @@ void BatchRun::start(const QList<FileItem> &items, const ConversionJob &job)
     m_remainingMs = -1;
     m_startedAt = QDateTime::currentMSecsSinceEpoch();
     m_clock.start();
-    QSet<QUuid> ids;
     for (const FileItem &item : items)
-        ids.insert(item.id);
-    m_files->setStatusWhere([&](const FileItem &item) { return ids.contains(item.id); },
+        m_runIds.insert(item.id);
+    m_summaryShown = true;
+    m_files->setStatusWhere([this](const FileItem &item) { return m_runIds.contains(item.id); },
                             ConversionStatus::queued());
     Q_EMIT changed();
     startWaiting();
@@ -64,6 +70,7 @@ void BatchRun::join(const QList<FileItem> &items)
         return;
     m_total += items.size();
     for (const FileItem &item : items) {
+        m_runIds.insert(item.id);
         if (isCancelled())
             record({item, m_countEpoch}, {ConversionStatus::cancelled(), -1});
         else
@@ -152,6 +159,28 @@ void BatchRun::stop()
     startWaiting();
 }
 
+void BatchRun::stopNow()
+{
+    if (!m_isConverting)
+        return;
+    stop();
+    if (!m_isConverting || m_flags->aborted)
+        return;
+    m_flags->aborted = true;
+    Q_EMIT changed();
+}
+
+void BatchRun::updateSummaryShown()
+{
+    const bool shown =
+        std::any_of(m_files->items().cbegin(), m_files->items().cend(),
+                    [this](const FileItem &item) { return m_runIds.contains(item.id); });
+    if (shown == m_summaryShown)
+        return;
+    m_summaryShown = shown;
+    Q_EMIT changed();
+}
+
 void BatchRun::resetCounts()
 {
     ++m_countEpoch;
@@ -164,6 +193,7 @@ void BatchRun::end()
 {
     m_isConverting = false;
     m_flags->cancelled = false;
+    m_flags->aborted = false;
     m_startedAt = 0;
     m_remainingMs = -1;
     m_summary = QStringLiteral("%1 done, %2 failed, %3 cancelled")

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QSet>
 #include <QThreadPool>
 
 #include <deque>
@@ -20,6 +21,14 @@ class FileListModel;
 class BatchRun : public QObject
 {
     Q_OBJECT
+    Q_PROPERTY(bool isConverting READ isConverting NOTIFY changed)
+    Q_PROPERTY(bool isStopping READ isStopping NOTIFY changed)
+    Q_PROPERTY(int runningCount READ runningCount NOTIFY changed)
+    Q_PROPERTY(qint64 completedCount READ completedCount NOTIFY changed)
+    Q_PROPERTY(qint64 totalCount READ totalCount NOTIFY changed)
+    Q_PROPERTY(qint64 startedAt READ startedAt NOTIFY changed)
+    Q_PROPERTY(qint64 remainingMs READ remainingMs NOTIFY changed)
+    Q_PROPERTY(QString summaryText READ summaryText NOTIFY changed)
 
 public:
     explicit BatchRun(FileListModel *files, QObject *parent = nullptr);
@@ -28,14 +37,22 @@ public:
 
     [[nodiscard]] bool isConverting() const { return m_isConverting; }
     [[nodiscard]] bool isCancelled() const { return m_flags->cancelled.load(); }
+    /// Stopped, with files still being converted.
+    [[nodiscard]] bool isStopping() const { return m_isConverting && isCancelled(); }
+    /// Files being converted right now.
+    [[nodiscard]] int runningCount() const { return m_running; }
     [[nodiscard]] qint64 completedCount() const { return m_completed; }
     [[nodiscard]] qint64 totalCount() const { return m_total; }
     /// Milliseconds since the epoch when the run started; 0 when idle.
     [[nodiscard]] qint64 startedAt() const { return m_startedAt; }
     /// An estimate of the time the run still needs, from the pace so far; -1 when unknown.
     [[nodiscard]] qint64 remainingMs() const { return m_remainingMs; }
-    /// One line about the last run that ended; empty before the first.
-    [[nodiscard]] QString summaryText() const { return m_summary; }
+    /// One line about the last run that ended, while any of its files is still in the list;
+    /// empty during a run and before the first.
+    [[nodiscard]] QString summaryText() const
+    {
+        return m_isConverting || !m_summaryShown ? QString() : m_summary;
+    }
 
     /// Starts converting `items` with `job`; nothing happens while a run is under way.
     void start(const QList<FileItem> &items, const ConversionJob &job);
@@ -44,7 +61,10 @@ public:
     /// happens when no run is under way.
     void join(const QList<FileItem> &items);
     /// Files not yet started end cancelled at once; running ones end as their work ends.
-    void stop();
+    Q_INVOKABLE void stop();
+    /// Stops, and ends the running encoders at once: their files end cancelled and leave
+    /// nothing behind.
+    Q_INVOKABLE void stopNow();
     /// Sets both counters to 0; results of the files now in the run no longer count, those of
     /// files that join later do.
     void resetCounts();
@@ -78,6 +98,8 @@ private:
     /// Shows a file's final status and counts it.
     void record(const Member &member, const Result &result);
     void end();
+    /// Shows the summary exactly while one of the last run's files is in the list.
+    void updateSummaryShown();
 
     FileListModel *m_files;
     QThreadPool m_pool;
@@ -95,6 +117,9 @@ private:
     qint64 m_remainingMs = -1;
     QElapsedTimer m_clock;
     QString m_summary;
+    /// The files of the run under way or of the last one.
+    QSet<QUuid> m_runIds;
+    bool m_summaryShown = false;
 
     // Tallies of this run for the summary.
     qint64 m_done = 0;

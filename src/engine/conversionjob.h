@@ -23,7 +23,7 @@ struct ConversionJob
 };
 
 /// Flags shared between a converter and the tasks of its runs. `cancelled` is the user's Stop;
-/// `aborted` means the converter is going away: running encoders are killed and partial
+/// `aborted` is Stop now, or the converter going away: running encoders are killed and partial
 /// outputs removed.
 struct RunFlags
 {

@@ -2,11 +2,11 @@
 
 #include "fileintake.h"
 #include "ppioption.h"
-#include "preferences.h"
 #include "settingrules.h"
 #include "webpencoder.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 
@@ -16,15 +16,11 @@ ImageConverter::ImageConverter(QObject *parent)
 {
     // One walker: walks run one after another, so their items arrive in the order of the calls.
     m_walkPool.setMaxThreadCount(1);
-    if (auto folder = Preferences::loadOutputFolder())
-        m_outputFolderURL = *folder;
 
-    connect(&m_files, &FileListModel::countsChanged, this, &ImageConverter::filesChanged);
-    connect(&m_run, &BatchRun::changed, this, &ImageConverter::runChanged);
-    connect(&m_settings, &SettingsStore::changed, this, &ImageConverter::settingsChanged);
-    for (auto notify : {&ImageConverter::filesChanged, &ImageConverter::addingChanged,
-                        &ImageConverter::runChanged, &ImageConverter::settingsChanged})
-        connect(this, notify, this, &ImageConverter::decisionsChanged);
+    connect(&m_files, &FileListModel::countsChanged, this, &ImageConverter::decisionsChanged);
+    connect(&m_run, &BatchRun::changed, this, &ImageConverter::decisionsChanged);
+    connect(&m_settings, &SettingsStore::changed, this, &ImageConverter::decisionsChanged);
+    connect(this, &ImageConverter::addingChanged, this, &ImageConverter::decisionsChanged);
     connect(&m_run, &BatchRun::fileFinished, this, &ImageConverter::finish);
     connect(&m_run, &BatchRun::finished, this, &ImageConverter::runFinished);
 }
@@ -42,21 +38,8 @@ QStringList ImageConverter::acceptedExtensions()
     return FileIntake::supportedExtensions();
 }
 
-QList<FileItem> ImageConverter::selectedFiles() const
+void ImageConverter::stop()
 {
-    QList<FileItem> selected;
-    selected.reserve(selectedCount());
-    for (const FileItem &item : files()) {
-        if (item.isSelected)
-            selected.append(item);
-    }
-    return selected;
-}
-
-void ImageConverter::setCancelled(bool cancelled)
-{
-    if (!cancelled)
-        return;
     stopAdding();
     m_run.stop();
 }
@@ -67,11 +50,11 @@ QString ImageConverter::convertBlocker() const
         return QStringLiteral("Converting\u2026");
     if (isAdding())
         return QStringLiteral("Adding files\u2026");
-    if (fileCount() == 0)
+    if (m_files.fileCount() == 0)
         return QStringLiteral("Add files");
-    if (noneSelected())
+    if (m_files.selectedCount() == 0)
         return QStringLiteral("Select files");
-    if (!hasSelectedPreset())
+    if (!selectedPreset())
         return QStringLiteral("Choose a preset");
     return settingsBlocker();
 }
@@ -86,7 +69,7 @@ QString ImageConverter::settingsBlocker() const
             .arg(SettingRules::maxSizeLimitKB);
     const auto option = PPIOptions::fromRawValue(s.ppiOption);
     const bool customPPI = !option || !PPIOptions::fixedValue(*option);
-    if ((customPPI && m_ppiRefused) || !SettingRules::ppiError(effectivePPI()).isEmpty())
+    if ((customPPI && m_ppiRefused) || !SettingRules::ppiError(m_settings.effectivePPI()).isEmpty())
         return QStringLiteral("PPI must be %1\u2013%2")
             .arg(SettingRules::minPPI)
             .arg(SettingRules::maxPPI);
@@ -117,16 +100,6 @@ void ImageConverter::finish(const FileItem &item)
     Q_EMIT fileFinished(item.path, item.status);
 }
 
-void ImageConverter::addPreset(const QString &name, qint64 width, qint64 height)
-{
-    m_settings.addPreset(name, width, height);
-}
-
-void ImageConverter::selectOriginalPreset()
-{
-    m_settings.selectOriginalPreset();
-}
-
 void ImageConverter::removePreset(const QUuid &id)
 {
     if (auto removed = m_settings.removePreset(id))
@@ -135,7 +108,7 @@ void ImageConverter::removePreset(const QUuid &id)
 
 void ImageConverter::addFiles(const QList<QUrl> &locations)
 {
-    const QByteArray skip = FileIntake::pathOf(m_outputFolderURL);
+    const QByteArray skip = m_outputFolder.nativePath();
     const std::shared_ptr<std::atomic<bool>> stop = m_stopWalks;
     if (m_walks++ == 0)
         Q_EMIT addingChanged();
@@ -177,19 +150,15 @@ void ImageConverter::stopAdding()
 void ImageConverter::appendNew(const QList<FileItem> &items, qsizetype repeated)
 {
     QList<FileItem> fresh = items;
-    if (fileCount() > 0) {
+    if (m_files.fileCount() > 0) {
         QSet<QByteArray> listed;
-        listed.reserve(fileCount());
+        listed.reserve(m_files.fileCount());
         for (const FileItem &item : files())
             listed.insert(item.path);
         fresh.removeIf([&listed](const FileItem &item) { return listed.contains(item.path); });
         repeated += items.size() - fresh.size();
     }
     m_files.append(fresh);
-    if (isConverting()) {
-        for (const FileItem &item : std::as_const(fresh))
-            m_lastRun.insert(item.id);
-    }
     m_run.join(fresh);
     Q_EMIT filesAdded(fresh.size());
     if (repeated > 0)
@@ -198,19 +167,12 @@ void ImageConverter::appendNew(const QList<FileItem> &items, qsizetype repeated)
                           : QStringLiteral("%1 files were already in the list").arg(repeated));
 }
 
-void ImageConverter::selectUnfinished()
-{
-    m_files.selectWhere(
-        [](const FileItem &item) { return item.status.kind() != ConversionStatus::Kind::done; });
-}
-
 void ImageConverter::removeFiles(const std::function<bool(const FileItem &)> &remove)
 {
     FileListModel::Removed removed = m_files.removeIf(remove);
     if (removed.isEmpty())
         return;
     remember(RemovedFiles(std::move(removed)));
-    updateSummary();
 }
 
 void ImageConverter::removeSelected()
@@ -220,7 +182,7 @@ void ImageConverter::removeSelected()
 
 void ImageConverter::removeRow(int row)
 {
-    if (isConverting() || row < 0 || row >= fileCount())
+    if (isConverting() || row < 0 || row >= m_files.fileCount())
         return;
     const QUuid id = files().at(row).id;
     removeFiles([&id](const FileItem &item) { return item.id == id; });
@@ -234,10 +196,8 @@ void ImageConverter::clearAll()
 
 void ImageConverter::undo()
 {
-    if (m_history.undo(m_files, m_settings)) {
-        updateSummary();
+    if (m_history.undo(m_files, m_settings))
         Q_EMIT undoChanged();
-    }
 }
 
 void ImageConverter::redo()
@@ -245,66 +205,53 @@ void ImageConverter::redo()
     // Nothing is removed during a run, redone or not.
     if (isConverting())
         return;
-    if (m_history.redo(m_files, m_settings)) {
-        updateSummary();
+    if (m_history.redo(m_files, m_settings))
         Q_EMIT undoChanged();
-    }
-}
-
-void ImageConverter::updateSummary()
-{
-    const bool shown = std::any_of(files().cbegin(), files().cend(), [this](const FileItem &item) {
-        return m_lastRun.contains(item.id);
-    });
-    if (shown == m_summaryShown)
-        return;
-    m_summaryShown = shown;
-    Q_EMIT runChanged();
-}
-
-void ImageConverter::setChosenOutputFolder(const QUrl &folder)
-{
-    // Only a local folder can take outputs; anything else (whose local path is empty) would
-    // leave the run without one.
-    if (folder.toLocalFile().isEmpty())
-        return;
-    useOutputFolder(folder);
-    Preferences::saveOutputFolder(folder);
-}
-
-void ImageConverter::useOutputFolder(const QUrl &folder)
-{
-    m_outputFolderURL = folder;
-    Q_EMIT outputFolderChanged();
 }
 
 void ImageConverter::convertAll()
 {
-    if (isConverting() || noneSelected())
+    start(m_files.selectedItems());
+}
+
+void ImageConverter::convertUnfinished()
+{
+    QList<FileItem> items = m_files.selectedItems();
+    items.removeIf(
+        [](const FileItem &item) { return item.status.kind() == ConversionStatus::Kind::done; });
+    start(items);
+}
+
+void ImageConverter::start(const QList<FileItem> &selected)
+{
+    if (isConverting() || selected.isEmpty())
         return;
     const std::optional<ResolutionPreset> preset = selectedPreset();
     if (!preset)
         return;
-    const QList<FileItem> selected = selectedFiles();
 
     const std::optional<QString> encoder = m_locateEncoder ? m_locateEncoder() : std::nullopt;
     if (!encoder) {
         const ConversionStatus missing = ConversionStatus::error(WebpEncoder::notFoundMessage());
-        m_files.setStatusWhere([](const FileItem &item) { return item.isSelected; }, missing);
+        QSet<QUuid> ids;
+        for (const FileItem &item : selected)
+            ids.insert(item.id);
+        m_files.setStatusWhere([&ids](const FileItem &item) { return ids.contains(item.id); },
+                               missing);
         for (const FileItem &item : selected)
             Q_EMIT fileFinished(item.path, missing);
         Q_EMIT runFinished();
         return;
     }
-    if (!hasOutputFolder()) {
-        chooseOutputFolder();
+    if (!m_outputFolder.isSet()) {
+        m_outputFolder.choose();
         return;
     }
-    if (!FileIntake::isFolder(FileIntake::pathOf(m_outputFolderURL))) {
+    if (!m_outputFolder.isThere()) {
         Q_EMIT noticeRequested(
             QStringLiteral("The output folder \u201c%1\u201d is not there any more. Choose "
                            "another one, or make it again.")
-                .arg(QFileInfo(outputFolderPath()).fileName()));
+                .arg(QFileInfo(m_outputFolder.path()).fileName()));
         return;
     }
     if (!settingsBlocker().isEmpty())
@@ -316,14 +263,10 @@ void ImageConverter::convertAll()
     job.width = preset->width;
     job.height = preset->height;
     job.preserveOriginal = preset->preserveOriginal;
-    job.ppi = effectivePPI();
+    job.ppi = m_settings.effectivePPI();
     job.sizeLimitEnabled = s.fileSizeLimitEnabled;
     job.sizeLimitBytes = SettingRules::usableSizeLimitKB(s.fileSizeLimitKB) * 1024;
     job.quality = SettingRules::usableQuality(s.quality);
-    job.outputFolder = FileIntake::pathOf(m_outputFolderURL);
-    m_lastRun.clear();
-    for (const FileItem &item : selected)
-        m_lastRun.insert(item.id);
-    m_summaryShown = true;
+    job.outputFolder = m_outputFolder.nativePath();
     m_run.start(selected, job);
 }

@@ -2,51 +2,31 @@
 
 #include "batchrun.h"
 #include "filelistmodel.h"
+#include "outputfolder.h"
 #include "removedfiles.h"
 #include "settingsstore.h"
 #include "undohistory.h"
 
 #include <QObject>
-#include <QSet>
 #include <QThreadPool>
 #include <QUrl>
 
 #include <functional>
 #include <optional>
 
-/// The window's converter: a thin façade over the file list, the settings, the output folder
-/// and the batch run. Its properties carry the decisions the views show, so views only bind.
-/// All of its state changes on the thread that created it (the GUI thread).
+/// The converter behind the window: it owns the file list, the settings, the output folder
+/// and the run, and does what spans them (adding files, removing them with undo, starting a
+/// run). The views bind to those objects for their state. All of its state changes on the
+/// thread that created it (the GUI thread).
 class ImageConverter : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(FileListModel *fileModel READ fileModel CONSTANT)
+    Q_PROPERTY(FileListModel *fileList READ fileModel CONSTANT)
+    Q_PROPERTY(BatchRun *run READ run CONSTANT)
+    Q_PROPERTY(SettingsStore *settingsStore READ settingsStore CONSTANT)
+    Q_PROPERTY(OutputFolder *outputFolder READ outputFolder CONSTANT)
     Q_PROPERTY(QStringList acceptedExtensions READ acceptedExtensions CONSTANT)
-    // The list.
-    Q_PROPERTY(qint64 fileCount READ fileCount NOTIFY filesChanged)
-    Q_PROPERTY(qint64 selectedCount READ selectedCount NOTIFY filesChanged)
-    Q_PROPERTY(qint64 doneCount READ doneCount NOTIFY filesChanged)
-    Q_PROPERTY(qint64 errorCount READ errorCount NOTIFY filesChanged)
-    Q_PROPERTY(qint64 cancelledCount READ cancelledCount NOTIFY filesChanged)
-    Q_PROPERTY(bool allSelected READ allSelected NOTIFY filesChanged)
-    Q_PROPERTY(bool noneSelected READ noneSelected NOTIFY filesChanged)
-    Q_PROPERTY(bool hasUnfinished READ hasUnfinished NOTIFY filesChanged)
     Q_PROPERTY(bool isAdding READ isAdding NOTIFY addingChanged)
-    // The run.
-    Q_PROPERTY(bool isConverting READ isConverting NOTIFY runChanged)
-    Q_PROPERTY(bool isCancelled READ isCancelled WRITE setCancelled NOTIFY runChanged)
-    Q_PROPERTY(qint64 completedCount READ completedCount NOTIFY runChanged)
-    Q_PROPERTY(qint64 totalCount READ totalCount NOTIFY runChanged)
-    Q_PROPERTY(qint64 runStartedAt READ runStartedAt NOTIFY runChanged)
-    Q_PROPERTY(qint64 remainingMs READ remainingMs NOTIFY runChanged)
-    Q_PROPERTY(QString summaryText READ summaryText NOTIFY runChanged)
-    // Settings and output folder.
-    Q_PROPERTY(bool hasSelectedPreset READ hasSelectedPreset NOTIFY settingsChanged)
-    Q_PROPERTY(qint64 effectivePPI READ effectivePPI NOTIFY settingsChanged)
-    Q_PROPERTY(QUrl outputFolderURL READ outputFolderURL NOTIFY outputFolderChanged)
-    Q_PROPERTY(QString outputFolderPath READ outputFolderPath NOTIFY outputFolderChanged)
-    Q_PROPERTY(bool hasOutputFolder READ hasOutputFolder NOTIFY outputFolderChanged)
-    // Decisions.
     Q_PROPERTY(bool canConvert READ canConvert NOTIFY decisionsChanged)
     Q_PROPERTY(QString convertBlocker READ convertBlocker NOTIFY decisionsChanged)
     Q_PROPERTY(bool canRemove READ canRemove NOTIFY decisionsChanged)
@@ -63,55 +43,20 @@ public:
     ~ImageConverter() override;
 
     [[nodiscard]] FileListModel *fileModel() { return &m_files; }
+    [[nodiscard]] BatchRun *run() { return &m_run; }
+    [[nodiscard]] SettingsStore *settingsStore() { return &m_settings; }
+    [[nodiscard]] OutputFolder *outputFolder() { return &m_outputFolder; }
     [[nodiscard]] const QList<FileItem> &files() const { return m_files.items(); }
-    [[nodiscard]] QList<FileItem> selectedFiles() const;
     [[nodiscard]] static QStringList acceptedExtensions();
-
-    [[nodiscard]] qint64 fileCount() const { return m_files.items().size(); }
-    [[nodiscard]] qint64 selectedCount() const { return m_files.selectedCount(); }
-    [[nodiscard]] qint64 doneCount() const { return m_files.count(ConversionStatus::Kind::done); }
-    [[nodiscard]] qint64 errorCount() const { return m_files.count(ConversionStatus::Kind::error); }
-    [[nodiscard]] qint64 cancelledCount() const
-    {
-        return m_files.count(ConversionStatus::Kind::cancelled);
-    }
-    [[nodiscard]] bool allSelected() const
-    {
-        return fileCount() > 0 && selectedCount() == fileCount();
-    }
-    [[nodiscard]] bool noneSelected() const { return selectedCount() == 0; }
-    [[nodiscard]] bool hasUnfinished() const { return doneCount() < fileCount(); }
-
-    /// True while folders given to `addFiles` are being walked.
-    [[nodiscard]] bool isAdding() const { return m_walks > 0; }
-
-    [[nodiscard]] bool isConverting() const { return m_run.isConverting(); }
-    [[nodiscard]] bool isCancelled() const { return m_run.isCancelled(); }
-    /// Setting it is Stop: it stops the walks of `addFiles` under way (`stopAdding`) and the
-    /// run; false changes nothing.
-    void setCancelled(bool cancelled);
-    [[nodiscard]] qint64 completedCount() const { return m_run.completedCount(); }
-    [[nodiscard]] qint64 totalCount() const { return m_run.totalCount(); }
-    [[nodiscard]] qint64 runStartedAt() const { return m_run.startedAt(); }
-    [[nodiscard]] qint64 remainingMs() const { return m_run.remainingMs(); }
-    /// The last run's summary while any of its files is still in the list.
-    [[nodiscard]] QString summaryText() const
-    {
-        return m_summaryShown ? m_run.summaryText() : QString();
-    }
-
     [[nodiscard]] const ConverterSettings &settings() const { return m_settings.settings(); }
-    /// Publishes a changed record; it is stored only by `saveSettings`.
-    void setSettings(const ConverterSettings &settings) { m_settings.setSettings(settings); }
     [[nodiscard]] std::optional<ResolutionPreset> selectedPreset() const
     {
         return m_settings.selectedPreset();
     }
-    [[nodiscard]] bool hasSelectedPreset() const { return selectedPreset().has_value(); }
-    [[nodiscard]] qint64 effectivePPI() const { return m_settings.effectivePPI(); }
-    [[nodiscard]] QUrl outputFolderURL() const { return m_outputFolderURL; }
-    [[nodiscard]] QString outputFolderPath() const { return m_outputFolderURL.toLocalFile(); }
-    [[nodiscard]] bool hasOutputFolder() const { return !m_outputFolderURL.isEmpty(); }
+    [[nodiscard]] bool isConverting() const { return m_run.isConverting(); }
+
+    /// True while folders given to `addFiles` are being walked.
+    [[nodiscard]] bool isAdding() const { return m_walks > 0; }
 
     [[nodiscard]] bool canConvert() const { return convertBlocker().isEmpty(); }
     /// Why Convert cannot run now ("Adding files…", "Add files", "Select files", "Choose a
@@ -120,7 +65,7 @@ public:
     /// The settings strip holds an entry that was refused, so the stored value is not what the
     /// user sees; Convert waits until it is corrected or dismissed.
     void setRefusedEntries(bool sizeLimit, bool ppi);
-    [[nodiscard]] bool canRemove() const { return !isConverting() && selectedCount() > 0; }
+    [[nodiscard]] bool canRemove() const { return !isConverting() && m_files.selectedCount() > 0; }
     [[nodiscard]] bool canUndo() const { return m_history.canUndo(); }
     /// What `undo` would put back, e.g. "Removed 3 files".
     [[nodiscard]] QString undoText() const { return m_history.undoText(); }
@@ -128,11 +73,8 @@ public:
     /// What `redo` would take away again.
     [[nodiscard]] QString redoText() const { return m_history.redoText(); }
 
-    // Settings and presets.
-    Q_INVOKABLE void saveSettings() { m_settings.save(); }
-    Q_INVOKABLE void addPreset(const QString &name, qint64 width, qint64 height);
-    Q_INVOKABLE void selectOriginalPreset();
-    Q_INVOKABLE void removePreset(const QUuid &id);
+    /// Removes the presets with `id`, so that undo can put it back.
+    void removePreset(const QUuid &id);
 
     // The list.
     /// Walks folders off the GUI thread; the items are appended later, in one change per call,
@@ -142,10 +84,6 @@ public:
     /// Ends the walks under way and those waiting to start: each appends what it has found so
     /// far, soon. Later calls to `addFiles` walk as usual.
     Q_INVOKABLE void stopAdding();
-    Q_INVOKABLE void selectAll() { m_files.setAllSelected(true); }
-    Q_INVOKABLE void deselectAll() { m_files.setAllSelected(false); }
-    /// Selects exactly the files that are not done, so that Convert finishes an interrupted run.
-    Q_INVOKABLE void selectUnfinished();
     /// Removes the checked files.
     Q_INVOKABLE void removeSelected();
     /// Removes the file in `row`, checked or not.
@@ -156,24 +94,17 @@ public:
     /// Does the newest undone removal again; not during a run.
     Q_INVOKABLE void redo();
 
-    // Output folder.
-    /// Asks the window's folder chooser (`outputFolderChooserRequested`).
-    Q_INVOKABLE void chooseOutputFolder() { Q_EMIT outputFolderChooserRequested(); }
-    /// The chooser's answer: uses `folder` from now on and remembers it.
-    Q_INVOKABLE void setChosenOutputFolder(const QUrl &folder);
-    /// Uses `folder` for the next runs without remembering it.
-    void useOutputFolder(const QUrl &folder);
-
     // Conversion.
+    /// Converts the selected files.
     Q_INVOKABLE void convertAll();
+    /// Converts the selected files that are not done yet; the selection stays as it is.
+    Q_INVOKABLE void convertUnfinished();
+    /// Stop: ends the walks of `addFiles` under way (`stopAdding`) and stops the run.
+    Q_INVOKABLE void stop();
     void setEncoderLocator(EncoderLocator locator) { m_locateEncoder = std::move(locator); }
 
 Q_SIGNALS:
-    void filesChanged();
     void addingChanged();
-    void runChanged();
-    void settingsChanged();
-    void outputFolderChanged();
     void decisionsChanged();
     void undoChanged();
     /// Something was removed and can be undone; `text` says what.
@@ -182,8 +113,6 @@ Q_SIGNALS:
     void noticeRequested(const QString &text);
     /// One `addFiles` call has appended what it found (possibly nothing).
     void filesAdded(qint64 count);
-    /// The window should show its folder chooser and answer with `setChosenOutputFolder`.
-    void outputFolderChooserRequested();
     /// A file has its final status from a run, or from a run that could not start.
     void fileFinished(const QByteArray &path, const ConversionStatus &status);
     /// A run ended, or `convertAll` found no encoder and marked the selected files.
@@ -192,8 +121,7 @@ Q_SIGNALS:
 private:
     void remember(UndoStep step);
     void removeFiles(const std::function<bool(const FileItem &)> &remove);
-    /// Shows the last run's summary exactly while one of its files is in the list.
-    void updateSummary();
+    void start(const QList<FileItem> &items);
     /// The setting that keeps Convert from running, or empty.
     [[nodiscard]] QString settingsBlocker() const;
     /// Appends the walked items that are not in the list yet; `repeated` paths were already
@@ -205,11 +133,9 @@ private:
     FileListModel m_files;
     SettingsStore m_settings;
     BatchRun m_run{&m_files};
-    QUrl m_outputFolderURL;
+    OutputFolder m_outputFolder;
     EncoderLocator m_locateEncoder;
     UndoHistory m_history;
-    QSet<QUuid> m_lastRun;
-    bool m_summaryShown = false;
     bool m_sizeLimitRefused = false;
     bool m_ppiRefused = false;
     QThreadPool m_walkPool;

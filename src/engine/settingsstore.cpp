@@ -2,15 +2,26 @@
 
 #include "ppioption.h"
 #include "preferences.h"
+#include "presetlistmodel.h"
+
+namespace {
+
+ConverterSettings stored()
+{
+    auto settings = Preferences::loadSettings();
+    return settings ? std::move(*settings) : ConverterSettings{};
+}
+
+} // namespace
 
 SettingsStore::SettingsStore(QObject *parent)
     : QObject(parent)
-{
-    if (auto stored = Preferences::loadSettings())
-        m_settings = std::move(*stored);
-}
+    , m_settings(stored())
+    , m_presets(new PresetListModel(this, this))
+    , m_removable(new RemovablePresetsModel(m_presets, this))
+{}
 
-void SettingsStore::setSettings(const ConverterSettings &settings)
+void SettingsStore::use(const ConverterSettings &settings)
 {
     m_settings = settings;
     Q_EMIT changed();
@@ -20,11 +31,6 @@ void SettingsStore::change(const std::function<void(ConverterSettings &)> &edit)
 {
     edit(m_settings);
     Q_EMIT changed();
-    save();
-}
-
-void SettingsStore::save() const
-{
     Preferences::saveSettings(m_settings);
 }
 
@@ -66,7 +72,7 @@ void SettingsStore::selectOriginalPreset()
             s.selectedPresetID = existing->id;
             return;
         }
-        s.presets.append(ResolutionPreset::make(QStringLiteral("Original"), 0, 0, true));
+        s.presets.append(ResolutionPreset::original());
         s.selectedPresetID = s.presets.constLast().id;
     });
 }

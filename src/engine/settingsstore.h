@@ -4,14 +4,20 @@
 
 #include <QObject>
 
+#include <functional>
 #include <optional>
 
-/// The user's settings and presets, and the one path that saves them to the preferences.
-/// Preset operations save at once; other edits are published by `setSettings` and saved by
-/// `save` when the edit settles.
+Q_MOC_INCLUDE("presetlistmodel.h")
+class PresetListModel;
+class RemovablePresetsModel;
+
+/// The user's settings and presets. Every edit goes through `change`, which publishes it and
+/// saves it to the preferences; the presets are also offered as list models.
 class SettingsStore : public QObject
 {
     Q_OBJECT
+    Q_PROPERTY(PresetListModel *presets READ presets CONSTANT)
+    Q_PROPERTY(RemovablePresetsModel *removablePresets READ removablePresets CONSTANT)
 
 public:
     /// A preset taken out of the list, with what is needed to put it back.
@@ -26,8 +32,12 @@ public:
     explicit SettingsStore(QObject *parent = nullptr);
 
     [[nodiscard]] const ConverterSettings &settings() const { return m_settings; }
-    void setSettings(const ConverterSettings &settings);
-    void save() const;
+    /// Applies `edit`, publishes the result and saves it.
+    void change(const std::function<void(ConverterSettings &)> &edit);
+    /// Publishes `settings` for this session without saving them (the command line's options).
+    void use(const ConverterSettings &settings);
+    [[nodiscard]] PresetListModel *presets() const { return m_presets; }
+    [[nodiscard]] RemovablePresetsModel *removablePresets() const { return m_removable; }
 
     [[nodiscard]] std::optional<ResolutionPreset> selectedPreset() const;
     /// 72, 96, 150 or 300 for the fixed choices; `customPPI` for "Custom" and any other text.
@@ -36,7 +46,7 @@ public:
     /// Appends a preset and selects it.
     void addPreset(const QString &name, qint64 width, qint64 height);
     /// Selects the keep-own-size preset, making one named "Original" when there is none.
-    void selectOriginalPreset();
+    Q_INVOKABLE void selectOriginalPreset();
     /// Removes the presets with `id`; a removed selection passes to the first preset left.
     std::optional<RemovedPreset> removePreset(const QUuid &id);
     /// Puts a removed preset back where it was, selected again if it was.
@@ -46,7 +56,7 @@ Q_SIGNALS:
     void changed();
 
 private:
-    void change(const std::function<void(ConverterSettings &)> &edit);
-
     ConverterSettings m_settings;
+    PresetListModel *m_presets;
+    RemovablePresetsModel *m_removable;
 };

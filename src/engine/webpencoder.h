@@ -33,8 +33,8 @@ inline constexpr int defaultAlphaQuality = 85;
                                     bool hasAlpha, int alphaQuality = defaultAlphaQuality);
 
 /// Runs the encoder and waits for it to exit, however long that takes. Only `flags.aborted`
-/// (the app quitting) ends it early; a Stop does not reach a running child. The child never
-/// outlives this process.
+/// (Stop now, or the app quitting) ends it early; a Stop does not reach a running child. The child
+/// never outlives this process.
 [[nodiscard]] EncoderOutcome run(const QString &encoderPath, const QStringList &arguments,
                                  const RunFlags &flags);
 } // namespace WebpEncoder

@@ -10,10 +10,20 @@ ResolutionPreset ResolutionPreset::make(const QString &name, qint64 width, qint6
     return {QUuid::createUuid(), name, width, height, preserveOriginal};
 }
 
+ResolutionPreset ResolutionPreset::original()
+{
+    return make(originalName(), 0, 0, true);
+}
+
+QString ResolutionPreset::originalName()
+{
+    return QStringLiteral("Original");
+}
+
 QString ResolutionPreset::sizeText() const
 {
     if (preserveOriginal)
-        return QStringLiteral("Original");
+        return originalName();
     return QStringLiteral("%1 \u00D7 %2").arg(width).arg(height);
 }
 

@@ -20,6 +20,11 @@ struct ResolutionPreset
     [[nodiscard]] static ResolutionPreset make(const QString &name, qint64 width, qint64 height,
                                                bool preserveOriginal);
 
+    /// A fresh keep-own-size preset named "Original".
+    [[nodiscard]] static ResolutionPreset original();
+    /// "Original": the name of that preset and the size text of every keep-own-size preset.
+    [[nodiscard]] static QString originalName();
+
     /// "Original" for a keep-own-size preset, otherwise "1920 × 1080".
     [[nodiscard]] QString sizeText() const;
 

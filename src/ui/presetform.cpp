@@ -1,7 +1,7 @@
 #include "presetform.h"
 
-#include "imageconverter.h"
 #include "settingrules.h"
+#include "settingsstore.h"
 
 PresetForm::PresetForm(QObject *parent)
     : QObject(parent)
@@ -11,12 +11,12 @@ PresetForm::PresetForm(QObject *parent)
     connect(this, &PresetForm::heightChanged, this, &PresetForm::canAddChanged);
 }
 
-void PresetForm::setConverter(ImageConverter *converter)
+void PresetForm::setStore(SettingsStore *store)
 {
-    if (m_converter == converter)
+    if (m_store == store)
         return;
-    m_converter = converter;
-    Q_EMIT converterChanged();
+    m_store = store;
+    Q_EMIT storeChanged();
 }
 
 void PresetForm::setName(const QString &name)
@@ -75,9 +75,9 @@ bool PresetForm::add()
 {
     const auto width = parseInteger(m_width);
     const auto height = parseInteger(m_height);
-    if (!canAdd() || !width || !height || !m_converter)
+    if (!canAdd() || !width || !height || !m_store)
         return false;
-    m_converter->addPreset(m_name, *width, *height);
+    m_store->addPreset(m_name, *width, *height);
     clear();
     return true;
 }

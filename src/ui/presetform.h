@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imageconverter.h"
+#include "settingsstore.h"
 
 #include <QObject>
 #include <QPointer>
@@ -19,7 +19,7 @@ class PresetForm : public QObject
 {
     Q_OBJECT
     QML_ELEMENT
-    Q_PROPERTY(ImageConverter *converter READ converter WRITE setConverter NOTIFY converterChanged)
+    Q_PROPERTY(SettingsStore *store READ store WRITE setStore NOTIFY storeChanged)
     Q_PROPERTY(QString name READ name WRITE setName NOTIFY nameChanged)
     Q_PROPERTY(QString width READ width WRITE setWidth NOTIFY widthChanged)
     Q_PROPERTY(QString height READ height WRITE setHeight NOTIFY heightChanged)
@@ -31,8 +31,8 @@ class PresetForm : public QObject
 public:
     explicit PresetForm(QObject *parent = nullptr);
 
-    [[nodiscard]] ImageConverter *converter() const { return m_converter; }
-    void setConverter(ImageConverter *converter);
+    [[nodiscard]] SettingsStore *store() const { return m_store; }
+    void setStore(SettingsStore *store);
     [[nodiscard]] QString name() const { return m_name; }
     void setName(const QString &name);
     [[nodiscard]] QString width() const { return m_width; }
@@ -55,14 +55,14 @@ public:
     [[nodiscard]] static QString sideError(const QString &what, const QString &text);
 
 Q_SIGNALS:
-    void converterChanged();
+    void storeChanged();
     void nameChanged();
     void widthChanged();
     void heightChanged();
     void canAddChanged();
 
 private:
-    QPointer<ImageConverter> m_converter;
+    QPointer<SettingsStore> m_store;
     QString m_name;
     QString m_width;
     QString m_height;

@@ -13,17 +13,17 @@ RunReporter::RunReporter(QObject *parent)
     connect(&m_ticker, &QTimer::timeout, this, &RunReporter::tick);
 }
 
-void RunReporter::setConverter(ImageConverter *converter)
+void RunReporter::setRun(BatchRun *run)
 {
-    if (m_converter == converter)
+    if (m_run == run)
         return;
-    if (m_converter)
-        m_converter->disconnect(this);
-    m_converter = converter;
-    if (m_converter) {
-        connect(m_converter, &ImageConverter::runChanged, this, &RunReporter::runChanged);
+    if (m_run)
+        m_run->disconnect(this);
+    m_run = run;
+    if (m_run) {
+        connect(m_run, &BatchRun::changed, this, &RunReporter::runChanged);
     }
-    Q_EMIT converterChanged();
+    Q_EMIT runObjectChanged();
 }
 
 void RunReporter::setWindow(QWindow *window)
@@ -47,18 +47,18 @@ QString RunReporter::durationText(qint64 ms)
 
 qint64 RunReporter::remainingMs() const
 {
-    if (!m_converter || !m_elapsed.isValid())
+    if (!m_run || !m_elapsed.isValid())
         return -1;
-    return m_converter->remainingMs();
+    return m_run->remainingMs();
 }
 
 void RunReporter::runChanged()
 {
-    if (m_converter->isConverting() == m_running) {
+    if (m_run->isConverting() == m_running) {
         progressed();
         return;
     }
-    m_running = m_converter->isConverting();
+    m_running = m_run->isConverting();
     if (m_running) {
         m_elapsed.start();
         m_ticker.start();
@@ -78,11 +78,10 @@ void RunReporter::runChanged()
 
 void RunReporter::progressed()
 {
-    if (!m_converter->isConverting() || m_converter->totalCount() < 1)
+    if (!m_run->isConverting() || m_run->totalCount() < 1)
         return;
     // A signal per hundredth at most, however many files the run has.
-    const double progress =
-        double(m_converter->completedCount()) / double(m_converter->totalCount());
+    const double progress = double(m_run->completedCount()) / double(m_run->totalCount());
     if (int(progress * 100) == int(m_lastProgress * 100))
         return;
     m_lastProgress = progress;
@@ -108,7 +107,7 @@ void RunReporter::runEnded(qint64 elapsedMs)
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
-    const QString body = m_converter->summaryText();
+    const QString body = m_run->summaryText();
     QDBusMessage notify = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"),
         QStringLiteral("/org/freedesktop/Notifications"),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imageconverter.h"
+#include "batchrun.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -17,7 +17,7 @@ class RunReporter : public QObject
 {
     Q_OBJECT
     QML_ELEMENT
-    Q_PROPERTY(ImageConverter *converter READ converter WRITE setConverter NOTIFY converterChanged)
+    Q_PROPERTY(BatchRun *run READ run WRITE setRun NOTIFY runObjectChanged)
     Q_PROPERTY(QWindow *window READ window WRITE setWindow NOTIFY windowChanged)
     Q_PROPERTY(QString timeText READ timeText NOTIFY timeTextChanged)
 
@@ -27,8 +27,8 @@ public:
 
     explicit RunReporter(QObject *parent = nullptr);
 
-    [[nodiscard]] ImageConverter *converter() const { return m_converter; }
-    void setConverter(ImageConverter *converter);
+    [[nodiscard]] BatchRun *run() const { return m_run; }
+    void setRun(BatchRun *run);
     [[nodiscard]] QWindow *window() const { return m_window; }
     void setWindow(QWindow *window);
     /// "0:42 elapsed · about 1:10 left" during a run, empty otherwise.
@@ -40,7 +40,7 @@ public:
     [[nodiscard]] qint64 remainingMs() const;
 
 Q_SIGNALS:
-    void converterChanged();
+    void runObjectChanged();
     void windowChanged();
     void timeTextChanged();
 
@@ -51,7 +51,7 @@ private:
     void runEnded(qint64 elapsedMs);
     void sendLauncherUpdate(double progress, bool visible) const;
 
-    QPointer<ImageConverter> m_converter;
+    QPointer<BatchRun> m_run;
     QPointer<QWindow> m_window;
     QElapsedTimer m_elapsed;
     QTimer m_ticker;

@@ -18,7 +18,8 @@ void SettingsPanel::setConverter(ImageConverter *converter)
         m_converter->disconnect(this);
     m_converter = converter;
     if (m_converter)
-        connect(m_converter, &ImageConverter::settingsChanged, this, &SettingsPanel::changed);
+        connect(m_converter->settingsStore(), &SettingsStore::changed, this,
+                &SettingsPanel::changed);
     Q_EMIT converterChanged();
     Q_EMIT changed();
 }
@@ -30,45 +31,23 @@ ConverterSettings SettingsPanel::settings() const
 
 void SettingsPanel::writeField(const std::function<void(ConverterSettings &)> &change)
 {
-    if (!m_converter)
-        return;
-    ConverterSettings changedSettings = m_converter->settings();
-    change(changedSettings);
-    m_converter->setSettings(changedSettings);
-    m_converter->saveSettings();
+    if (m_converter)
+        m_converter->settingsStore()->change(change);
 }
 
-QVariantList SettingsPanel::presets() const
+PresetListModel *SettingsPanel::presets() const
 {
-    const ConverterSettings current = settings();
-    QVariantList list;
-    for (const ResolutionPreset &preset : current.presets) {
-        list.append(QVariantMap{
-            {QStringLiteral("id"), preset.id.toString(QUuid::WithoutBraces)},
-            {QStringLiteral("name"), preset.name},
-            {QStringLiteral("sizeText"), preset.sizeText()},
-            {QStringLiteral("title"),
-             preset.name + QStringLiteral("  \u00B7  ") + preset.sizeText()},
-            {QStringLiteral("preserveOriginal"), preset.preserveOriginal},
-            {QStringLiteral("isSelected"), current.selectedPresetID == preset.id},
-        });
-    }
-    return list;
+    return m_converter ? m_converter->settingsStore()->presets() : nullptr;
 }
 
-QVariantList SettingsPanel::removablePresets() const
+RemovablePresetsModel *SettingsPanel::removablePresets() const
 {
-    QVariantList list;
-    for (const QVariant &entry : presets()) {
-        if (!entry.toMap().value(QStringLiteral("preserveOriginal")).toBool())
-            list.append(entry);
-    }
-    return list;
+    return m_converter ? m_converter->settingsStore()->removablePresets() : nullptr;
 }
 
 bool SettingsPanel::hasSelectedPreset() const
 {
-    return m_converter && m_converter->hasSelectedPreset();
+    return m_converter && m_converter->selectedPreset();
 }
 
 QString SettingsPanel::selectedPresetName() const
@@ -136,7 +115,7 @@ void SettingsPanel::removePreset(const QString &id)
 void SettingsPanel::selectOriginalPreset()
 {
     if (m_converter)
-        m_converter->selectOriginalPreset();
+        m_converter->settingsStore()->selectOriginalPreset();
 }
 
 void SettingsPanel::choosePPI(int index)

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "imageconverter.h"
+#include "presetlistmodel.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
 #include <QtQml/qqmlregistration.h>
-#include <QVariantList>
 
 #include <functional>
 #include <optional>
@@ -21,8 +21,9 @@ class SettingsPanel : public QObject
     Q_OBJECT
     QML_ELEMENT
     Q_PROPERTY(ImageConverter *converter READ converter WRITE setConverter NOTIFY converterChanged)
-    Q_PROPERTY(QVariantList presets READ presets NOTIFY changed)
-    Q_PROPERTY(QVariantList removablePresets READ removablePresets NOTIFY changed)
+    Q_PROPERTY(PresetListModel *presets READ presets NOTIFY converterChanged)
+    Q_PROPERTY(
+        RemovablePresetsModel *removablePresets READ removablePresets NOTIFY converterChanged)
     Q_PROPERTY(bool hasSelectedPreset READ hasSelectedPreset NOTIFY changed)
     Q_PROPERTY(QString selectedPresetName READ selectedPresetName NOTIFY changed)
     Q_PROPERTY(QString selectedPresetSizeText READ selectedPresetSizeText NOTIFY changed)
@@ -43,10 +44,9 @@ public:
     [[nodiscard]] ImageConverter *converter() const { return m_converter; }
     void setConverter(ImageConverter *converter);
 
-    /// One map per preset, in list order: id, name, sizeText, title, preserveOriginal, isSelected.
-    [[nodiscard]] QVariantList presets() const;
+    [[nodiscard]] PresetListModel *presets() const;
     /// The presets that can be removed (those that do not keep the original size).
-    [[nodiscard]] QVariantList removablePresets() const;
+    [[nodiscard]] RemovablePresetsModel *removablePresets() const;
     [[nodiscard]] bool hasSelectedPreset() const;
     [[nodiscard]] QString selectedPresetName() const;
     [[nodiscard]] QString selectedPresetSizeText() const;

@@ -31,8 +31,8 @@ class TestBatchRun : public QObject
     ImageConverter &prepare(int count, const std::optional<QString> &encoder, int bad = -1)
     {
         m_converter = std::make_unique<ImageConverter>();
-        m_converter->addPreset(u"Small"_s, 32, 24);
-        m_converter->useOutputFolder(QUrl::fromLocalFile(m_output));
+        m_converter->settingsStore()->addPreset(u"Small"_s, 32, 24);
+        m_converter->outputFolder()->use(QUrl::fromLocalFile(m_output));
         m_converter->setEncoderLocator([encoder] { return encoder; });
         add(0, count, bad);
         return *m_converter;
@@ -99,12 +99,12 @@ private Q_SLOTS:
             prepare(2, missing.contains(u"encoder"_s) ? std::nullopt
                                                       : std::optional(EngineFixtures::realEncoder));
         if (missing.contains(u"folder"_s))
-            converter.useOutputFolder({});
+            converter.outputFolder()->use({});
         if (missing.contains(u"preset"_s))
             converter.removePreset(converter.selectedPreset()->id);
         if (missing.contains(u"selection"_s))
-            converter.deselectAll();
-        QSignalSpy asked(&converter, &ImageConverter::outputFolderChooserRequested);
+            converter.fileModel()->deselectAll();
+        QSignalSpy asked(converter.outputFolder(), &OutputFolder::chooserRequested);
         QSignalSpy finished(&converter, &ImageConverter::runFinished);
         QSignalSpy reported(&converter, &ImageConverter::fileFinished);
         converter.convertAll();
@@ -143,17 +143,17 @@ private Q_SLOTS:
         QTRY_COMPARE(converter.fileModel()->count(ConversionStatus::Kind::converting), running);
         QCOMPARE(converter.fileModel()->count(ConversionStatus::Kind::queued),
                  6 - failed - running);
-        QVERIFY(converter.runStartedAt() > 0);
+        QVERIFY(converter.run()->startedAt() > 0);
         const bool stopped = steps.contains(u"stop"_s);
         if (stopped) {
-            converter.setCancelled(true);
+            converter.stop();
             // Files that had not started end at once; the running encoders go on.
-            QVERIFY(converter.isConverting() && converter.isCancelled());
-            QCOMPARE(converter.cancelledCount(), 6 - running);
-            QCOMPARE(converter.completedCount(), 6 - running);
+            QVERIFY(converter.isConverting() && converter.run()->isCancelled());
+            QCOMPARE(converter.fileModel()->cancelledCount(), 6 - running);
+            QCOMPARE(converter.run()->completedCount(), 6 - running);
         } else if (action == u"clear") {
             converter.clearAll();
-            QCOMPARE(converter.totalCount(), 0);
+            QCOMPARE(converter.run()->totalCount(), 0);
         } else if (action == u"destroy") {
             m_converter.reset();
             QCOMPARE(entries(m_output), QStringList());
@@ -164,33 +164,34 @@ private Q_SLOTS:
             // Dropped files join the run: they wait behind the others, or end cancelled at once
             // when it is stopping.
             add(6, 2);
-            QCOMPARE(converter.totalCount(), 8);
-            QCOMPARE(converter.cancelledCount(), stopped ? 8 - running : 0);
-            QCOMPARE(converter.completedCount(), stopped ? 8 - running : 0);
+            QCOMPARE(converter.run()->totalCount(), 8);
+            QCOMPARE(converter.fileModel()->cancelledCount(), stopped ? 8 - running : 0);
+            QCOMPARE(converter.run()->completedCount(), stopped ? 8 - running : 0);
         }
         QFile(m_go).open(QIODevice::WriteOnly);
         QVERIFY(finished.wait(60000));
-        QVERIFY(!converter.isConverting() && !converter.isCancelled());
-        QVERIFY(converter.remainingMs() < 0 && converter.runStartedAt() == 0);
+        QVERIFY(!converter.isConverting() && !converter.run()->isCancelled());
+        QVERIFY(converter.run()->remainingMs() < 0 && converter.run()->startedAt() == 0);
         QCOMPARE(reported.size(), files);
         // A Stop or the removal of the rows leaves the files that had not started cancelled.
         const int converted = stopped || action == u"clear" ? running : files - failed;
         if (action == u"clear") {
             // Only the files whose encoders had started were written; no row shows them until
             // undo brings the rows back with how each ended.
-            QCOMPARE(converter.completedCount(), 0);
-            QCOMPARE(converter.fileCount(), 0);
+            QCOMPARE(converter.run()->completedCount(), 0);
+            QCOMPARE(converter.fileModel()->fileCount(), 0);
             converter.undo();
-            QCOMPARE(converter.fileCount(), 6);
+            QCOMPARE(converter.fileModel()->fileCount(), 6);
         } else {
-            QCOMPARE(converter.completedCount(), files);
+            QCOMPARE(converter.run()->completedCount(), files);
         }
         const QRegularExpression summary(
             u"^%1 done, %2 failed, %3 cancelled \u2014 \\d+\\.\\d KB "
             u"\u2192 \\d+\\.\\d KB \\(\\d+ % smaller\\)$"_s.arg(converted)
                 .arg(failed)
                 .arg(files - converted - failed));
-        QVERIFY2(converter.summaryText().contains(summary), qPrintable(converter.summaryText()));
+        QVERIFY2(converter.run()->summaryText().contains(summary),
+                 qPrintable(converter.run()->summaryText()));
         QStringList written;
         QStringList reportedWritten;
         for (const FileItem &item : converter.files())
@@ -203,7 +204,7 @@ private Q_SLOTS:
         reportedWritten.sort();
         // No row is left waiting or converting.
         QCOMPARE(written.size(), converted);
-        QCOMPARE(converter.cancelledCount(), files - converted - failed);
+        QCOMPARE(converter.fileModel()->cancelledCount(), files - converted - failed);
         QCOMPARE(entries(m_output), written);
         QCOMPARE(reportedWritten, written);
         QCOMPARE(finished.size(), 1);
@@ -211,10 +212,11 @@ private Q_SLOTS:
         if (!failed)
             return;
         QCOMPARE(converter.files().at(0).status.message(), u"Could not load image"_s);
-        converter.selectUnfinished(); // the bad file alone: nothing to compare sizes of
+        converter.fileModel()
+            ->selectUnfinished(); // the bad file alone: nothing to compare sizes of
         converter.convertAll();
         QVERIFY(finished.wait(60000));
-        QCOMPARE(converter.summaryText(), u"0 done, 1 failed, 0 cancelled"_s);
+        QCOMPARE(converter.run()->summaryText(), u"0 done, 1 failed, 0 cancelled"_s);
     }
 };
 

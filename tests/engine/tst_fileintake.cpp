@@ -102,7 +102,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         build(QFile::encodeName(dir.path()), {"in/", "in/a.png", "in/out/", "in/out/a.webp"});
         ImageConverter converter;
-        converter.useOutputFolder(QUrl::fromLocalFile(dir.filePath(QStringLiteral("in/out"))));
+        converter.outputFolder()->use(QUrl::fromLocalFile(dir.filePath(QStringLiteral("in/out"))));
         QSignalSpy changed(&converter, &ImageConverter::filesAdded);
         const QUrl single = QUrl::fromLocalFile(dir.filePath(QStringLiteral("one.jpg")));
         converter.addFiles({QUrl::fromLocalFile(dir.filePath(QStringLiteral("in")))});
@@ -127,7 +127,7 @@ private Q_SLOTS:
         converter.addFiles({named("more")});
         QVERIFY(converter.isAdding() && !converter.canConvert());
         QCOMPARE(converter.convertBlocker(), QStringLiteral("Adding files\u2026"));
-        converter.setCancelled(true);
+        converter.stop();
         QTRY_COMPARE(changed.size(), 4);
         QVERIFY(!converter.isAdding());
         QCOMPARE(adding.size(), 2);

@@ -48,9 +48,9 @@ class TestImageConverter : public QObject
     /// The selected, done and failed counts.
     QString counts()
     {
-        return u"%1 %2 %3"_s.arg(converter().selectedCount())
-            .arg(converter().doneCount())
-            .arg(converter().errorCount());
+        return u"%1 %2 %3"_s.arg(converter().fileModel()->selectedCount())
+            .arg(converter().fileModel()->doneCount())
+            .arg(converter().fileModel()->errorCount());
     }
 
     /// Ticks exactly the rows listed, through the model as a row's checkbox does.
@@ -100,19 +100,27 @@ private Q_SLOTS:
         const QString beforeRows = rows();
         const QString before = beforeRows + counts();
         QSignalSpy changed(model(), &QAbstractItemModel::dataChanged);
-        for (const QString &operation : operations.split(u' '))
-            QVERIFY(QMetaObject::invokeMethod(&converter(), operation.toLatin1().constData()));
+        // Each operation belongs to the object whose state it changes.
+        for (const QString &operation : operations.split(u' ')) {
+            const QByteArray method = operation.toLatin1();
+            QObject *owner = converter().metaObject()->indexOfMethod(method + "()") >= 0
+                                 ? &converter()
+                             : model()->metaObject()->indexOfMethod(method + "()") >= 0
+                                 ? static_cast<QObject *>(model())
+                                 : converter().settingsStore();
+            QVERIFY(QMetaObject::invokeMethod(owner, method.constData()));
+        }
         QCOMPARE(rows(), after);
         // Rows that stay but look different are announced, so that their views redraw.
-        if (converter().fileCount() == 4 && after != beforeRows)
+        if (converter().fileModel()->fileCount() == 4 && after != beforeRows)
             QVERIFY(!changed.isEmpty());
         QCOMPARE(counts(), expectedCounts);
-        const qint64 selected = converter().selectedCount();
+        const qint64 selected = converter().fileModel()->selectedCount();
         QCOMPARE(converter().convertBlocker(), blocker);
         QCOMPARE(converter().canConvert(), blocker.isEmpty());
         QCOMPARE(converter().canRemove(), selected > 0);
-        QCOMPARE(converter().noneSelected(), selected == 0);
-        QCOMPARE(converter().allSelected(), selected > 0 && selected == converter().fileCount());
+        QCOMPARE(converter().fileModel()->allSelected(),
+                 selected > 0 && selected == converter().fileModel()->fileCount());
         QCOMPARE(converter().undoText(), undoText);
         QCOMPARE(converter().canUndo(), !undoText.isEmpty());
         converter().undo();
@@ -159,7 +167,7 @@ private Q_SLOTS:
         add({u"late.png"_s});
         converter().undo();
         QCOMPARE(rows(), expected.join(u' ') + u" late.png"_s);
-        QCOMPARE(converter().selectedCount(), 51);
+        QCOMPARE(converter().fileModel()->selectedCount(), 51);
         // A status still reaches its row by id after the list was rebuilt.
         QVERIFY(model()->setStatus(converter().files().last().id, ConversionStatus::error({})));
         QCOMPARE(converter().files().last().status.kind(), ConversionStatus::Kind::error);
@@ -175,10 +183,10 @@ private Q_SLOTS:
     /// Every preset operation is saved at once: a restarted converter sees the last state.
     void presetsSaveAndUndo()
     {
-        converter().addPreset(u"HD"_s, 1920, 1080);
+        converter().settingsStore()->addPreset(u"HD"_s, 1920, 1080);
         const QUuid hd = converter().selectedPreset()->id;
-        converter().selectOriginalPreset();
-        converter().selectOriginalPreset();
+        converter().settingsStore()->selectOriginalPreset();
+        converter().settingsStore()->selectOriginalPreset();
         restart();
         QCOMPARE(converter().settings().presets.size(), 2);
         QCOMPARE(converter().selectedPreset()->name, u"Original"_s);
@@ -199,27 +207,27 @@ private Q_SLOTS:
         QVERIFY(converter().selectedPreset()->preserveOriginal);
         converter().removePreset(hd);
         converter().removePreset(converter().selectedPreset()->id);
-        QVERIFY(!converter().hasSelectedPreset());
+        QVERIFY(!converter().selectedPreset().has_value());
     }
 
-    /// Other settings are published at once but stored only by saveSettings.
-    void settingsAreStoredOnlyWhenSaved_data()
+    /// Settings used for one session (the command line's) are not stored; every change is.
+    void settingsAreStoredOnlyWhenChanged_data()
     {
         addRowsFrom("ppi-choices.txt", {"ppiOption", "effectivePPI"});
     }
 
-    void settingsAreStoredOnlyWhenSaved()
+    void settingsAreStoredOnlyWhenChanged()
     {
         const auto [ppiOption, ppi] = fields("ppiOption", "effectivePPI");
         const qint64 effectivePPI = ppi.toLongLong();
         ConverterSettings changed = converter().settings();
         changed.ppiOption = ppiOption;
         changed.customPPI = 240;
-        converter().setSettings(changed);
-        QCOMPARE(converter().effectivePPI(), effectivePPI);
-        QCOMPARE(ImageConverter().effectivePPI(), 72);
-        converter().saveSettings();
-        QCOMPARE(ImageConverter().effectivePPI(), effectivePPI);
+        converter().settingsStore()->use(changed);
+        QCOMPARE(converter().settingsStore()->effectivePPI(), effectivePPI);
+        QCOMPARE(ImageConverter().settingsStore()->effectivePPI(), 72);
+        converter().settingsStore()->change([&](ConverterSettings &s) { s = changed; });
+        QCOMPARE(ImageConverter().settingsStore()->effectivePPI(), effectivePPI);
     }
 
     /// Only a folder that exists is used; a stored one is never rewritten, a chosen one stored.
@@ -232,22 +240,22 @@ private Q_SLOTS:
         value.replace(u"DIR"_s, m_dir.path());
         const QVariant stored = how == u"bytes" ? QVariant(value.toUtf8()) : QVariant(value);
         if (how == u"chosen") {
-            converter().setCancelled(true); // Stop while idle changes nothing
-            QVERIFY(!converter().isCancelled());
-            QSignalSpy asked(&converter(), &ImageConverter::outputFolderChooserRequested);
-            converter().chooseOutputFolder();
+            converter().stop(); // Stop while idle changes nothing
+            QVERIFY(!converter().run()->isCancelled());
+            QSignalSpy asked(converter().outputFolder(), &OutputFolder::chooserRequested);
+            converter().outputFolder()->choose();
             QCOMPARE(asked.size(), 1);
-            converter().setChosenOutputFolder(value.startsWith(u'/') ? QUrl::fromLocalFile(value)
-                                                                     : QUrl(value));
+            converter().outputFolder()->setChosen(
+                value.startsWith(u'/') ? QUrl::fromLocalFile(value) : QUrl(value));
         } else {
             m_prefs->setValue(QLatin1String(Preferences::outputFolderKey), stored);
             restart();
             QCOMPARE(m_prefs->value(QLatin1String(Preferences::outputFolderKey)), stored);
         }
         const QString folder = used == u"yes" ? m_dir.path() : QString();
-        QCOMPARE(converter().outputFolderPath(), folder);
-        QCOMPARE(converter().hasOutputFolder(), used == u"yes");
-        QCOMPARE(ImageConverter().outputFolderPath(), folder);
+        QCOMPARE(converter().outputFolder()->path(), folder);
+        QCOMPARE(converter().outputFolder()->isSet(), used == u"yes");
+        QCOMPARE(ImageConverter().outputFolder()->path(), folder);
     }
 };
 

@@ -41,7 +41,7 @@ int main(int argc, char *argv[])
     view.setProperty("isDragOver", false);
 
     window.chooseOutputFolder();
-    converter.selectOriginalPreset();
+    converter.settingsStore()->selectOriginalPreset();
     ok &=
         window.addFiles({u"holiday-beach-sunset.png"_s, u"portrait.jpg"_s, u"scan-0001.tiff"_s,
                          u"camera-import-2024-06-15-IMG_4821-final-edit-for-print-version-3.heic"_s,
@@ -64,7 +64,7 @@ int main(int argc, char *argv[])
     shoot(u"6-add-preset-sheet-error"_s);
     view.setProperty("showAddPreset", false);
 
-    converter.addPreset(u"Web"_s, 1200, 800);
+    converter.settingsStore()->addPreset(u"Web"_s, 1200, 800);
     for (const bool dark : {false, true}) {
         QGuiApplication::setPalette(dark ? WindowHarness::darkPalette() : light);
         if (dark)
@@ -90,10 +90,10 @@ int main(int argc, char *argv[])
     settings.fileSizeLimitEnabled = false;
     settings.ppiOption = u"Custom"_s;
     settings.customPPI = 240;
-    converter.setSettings(settings);
+    converter.settingsStore()->use(settings);
     QTest::qWait(300); // lets the switch finish moving
     converter.setEncoderLocator([] { return std::optional<QString>(u"/bin/true"_s); });
-    converter.selectAll();
+    converter.fileModel()->selectAll();
     converter.convertAll();
     window.setStatus(
         0, ConversionStatus::done(window.folder() + u"/holiday-beach-sunset.webp"_s, 48231));

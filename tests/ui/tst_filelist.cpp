@@ -23,9 +23,9 @@ private Q_SLOTS:
                  w.item(u"versionLabel"_s)->property("color"));
         QQuickItem *selectAll = w.item(u"selectAllButton"_s);
         w.click(selectAll);
-        QCOMPARE(w.converter()->selectedCount(), 2);
+        QCOMPARE(w.converter()->fileModel()->selectedCount(), 2);
         w.click(selectAll);
-        QCOMPARE(w.converter()->selectedCount(), 0);
+        QCOMPARE(w.converter()->fileModel()->selectedCount(), 0);
         QVERIFY(!w.item(u"removeButton"_s)->isEnabled());
     }
 
@@ -119,7 +119,7 @@ private Q_SLOTS:
         WindowHarness w;
         if (onto == u"list")
             QVERIFY(w.addFiles({u"first.png"_s}));
-        const qint64 before = w.converter()->fileCount();
+        const qint64 before = w.converter()->fileModel()->fileCount();
         QMimeData mime;
         if (kind == u"text")
             mime.setText(u"hello"_s);
@@ -137,7 +137,7 @@ private Q_SLOTS:
         QDragLeaveEvent leave;
         QCoreApplication::sendEvent(w.window(), file ? static_cast<QEvent *>(&drop) : &leave);
         QCOMPARE(w.contentView()->property("isDragOver").toBool(), false);
-        QTRY_COMPARE(w.converter()->fileCount(), before + (file ? 1 : 0));
+        QTRY_COMPARE(w.converter()->fileModel()->fileCount(), before + (file ? 1 : 0));
         if (file)
             QCOMPARE(w.rowValue(int(before), "fileName").toString(), u"dropped.png"_s);
     }

@@ -42,8 +42,9 @@ private Q_SLOTS:
         WindowHarness w;
         QObject *menu = w.find(u"presetMenu"_s);
         const QStringList always = {u"---"_s, u"Original Size"_s, u"New Preset\u2026"_s};
-        w.converter()->selectOriginalPreset();
-        w.converter()->addPreset(u"Web pictures for the spring catalogue"_s, 1200, 800);
+        w.converter()->settingsStore()->selectOriginalPreset();
+        w.converter()->settingsStore()->addPreset(u"Web pictures for the spring catalogue"_s, 1200,
+                                                  800);
         QVERIFY(w.open(menu));
         const QStringList both = {
             u"Original  \u00b7  Original"_s,
@@ -54,7 +55,7 @@ private Q_SLOTS:
         // value stay in.
         ConverterSettings quality = w.converter()->settings();
         quality.fileSizeLimitEnabled = false;
-        w.converter()->setSettings(quality);
+        w.converter()->settingsStore()->use(quality);
         w.window()->resize(w.window()->minimumWidth(), w.window()->height());
         w.render();
         QVERIFY(w.item(u"presetNameLabel"_s)->property("truncated").toBool());
@@ -118,7 +119,7 @@ private Q_SLOTS:
         settings.ppiOption = u"600"_s;
         WindowHarness w({{settingsKey, settings.toJson()}});
         QVERIFY(w.addFiles({u"a.png"_s}));
-        w.converter()->selectOriginalPreset();
+        w.converter()->settingsStore()->selectOriginalPreset();
         QCOMPARE(w.find(u"ppiPicker"_s)->property("currentIndex").toInt(), -1);
         QVERIFY(!w.item(u"customPPIField"_s)->isVisible());
         QQuickItem *input = w.item(field);
@@ -144,10 +145,10 @@ private Q_SLOTS:
         QCOMPARE(input->property("error").toString(), QString());
         QCOMPARE(input->property("text").toString(), error.isEmpty() ? keptText : before);
         if (isPPI) {
-            QCOMPARE(w.converter()->effectivePPI(), value);
+            QCOMPARE(w.converter()->settingsStore()->effectivePPI(), value);
             choosePPI(w, 3);
             QVERIFY(!input->isVisible());
-            QCOMPARE(w.converter()->effectivePPI(), 300);
+            QCOMPARE(w.converter()->settingsStore()->effectivePPI(), 300);
             choosePPI(w, 4);
             QCOMPARE(input->property("text").toString(), keptText);
         }
@@ -237,7 +238,7 @@ private Q_SLOTS:
             QCOMPARE(presets.first().name, name);
             QCOMPARE(presets.first().width, *PresetForm::parseInteger(width));
             QCOMPARE(presets.first().height, *PresetForm::parseInteger(height));
-            QVERIFY(w.converter()->hasSelectedPreset());
+            QVERIFY(w.converter()->selectedPreset().has_value());
         } else {
             QCOMPARE(w.contentView()->property("newPresetName").toString(), name);
             if (closeBy == u"escape")

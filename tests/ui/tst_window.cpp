@@ -76,7 +76,7 @@ private Q_SLOTS:
         const QVariantMap geometry{{u"rect"_s, QRect(40, 30, 900, 700)}, {u"maximized"_s, false}};
         WindowHarness w({{u"windowGeometry"_s, geometry}}, named);
         QCOMPARE(w.window()->size(), QSize(900, 700));
-        QTRY_COMPARE(w.converter()->fileCount(), 2);
+        QTRY_COMPARE(w.converter()->fileModel()->fileCount(), 2);
         QCOMPARE(w.rowValue(1, "fileName").toString(), u"b.jpg"_s);
         w.window()->resize(800, 600);
         QTRY_COMPARE(
@@ -102,8 +102,8 @@ private Q_SLOTS:
         WindowHarness w;
         QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s, u"c.png"_s, u"d.png"_s}));
         w.setSelected(1, false);
-        w.converter()->addPreset(u"HD"_s, 1920, 1080);
-        w.converter()->addPreset(u"Web"_s, 1200, 800);
+        w.converter()->settingsStore()->addPreset(u"HD"_s, 1920, 1080);
+        w.converter()->settingsStore()->addPreset(u"Web"_s, 1200, 800);
         w.chooseOutputFolder();
         w.converter()->setEncoderLocator([] { return std::optional<QString>(u"/bin/true"_s); });
         w.converter()->convertAll(); // the empty files fail at once
@@ -158,7 +158,7 @@ private Q_SLOTS:
         w.pressKey(Qt::Key_Return);
         QCOMPARE(chooser->property("currentFolder").toUrl(), webp);
         w.click(w.item(u"chooserAccept"_s));
-        QCOMPARE(w.converter()->outputFolderURL(), webp);
+        QCOMPARE(w.converter()->outputFolder()->url(), webp);
         QCOMPARE(w.text(u"outputFolderLabel"_s), u"WebP"_s);
         QCOMPARE(button->property("toolTip").toString(), webp.toLocalFile());
         QTRY_VERIFY(!chooser->property("visible").toBool());
@@ -186,7 +186,7 @@ private Q_SLOTS:
         w.pressKey(Qt::Key_End);
         w.pressKey(Qt::Key_Space);
         w.pressKey(Qt::Key_Return);
-        QTRY_COMPARE(w.converter()->fileCount(), 1);
+        QTRY_COMPARE(w.converter()->fileModel()->fileCount(), 1);
         QCOMPARE(w.rowValue(0, "fileName").toString(), u"img10.png"_s);
     }
 
@@ -220,10 +220,10 @@ private Q_SLOTS:
             return at;
         };
         const QList<QPointF> before = positions();
-        w.converter()->selectOriginalPreset();
+        w.converter()->settingsStore()->selectOriginalPreset();
         QVERIFY(convert->isEnabled() && w.blocker().isEmpty());
         QCOMPARE(positions(), before);
-        w.converter()->deselectAll();
+        w.converter()->fileModel()->deselectAll();
         QVERIFY(!convert->isEnabled());
         QCOMPARE(w.blocker(), u"Select files"_s);
         w.setSelected(0, true);
@@ -235,7 +235,7 @@ private Q_SLOTS:
         QVERIFY(w.item(u"errorCount"_s)->isVisible());
         QCOMPARE(w.item(u"errorCount"_s)->property("count").toInt(), 1);
 
-        w.converter()->selectAll();
+        w.converter()->fileModel()->selectAll();
         w.chooseOutputFolder();
         w.converter()->setEncoderLocator([] { return std::optional<QString>(u"/bin/true"_s); });
 
@@ -252,21 +252,23 @@ private Q_SLOTS:
             QVERIFY2(!w.item(name)->isEnabled(), qPrintable(name));
 
         QMetaObject::invokeMethod(w.item(u"stopButton"_s), "clicked");
-        QVERIFY(w.converter()->isCancelled());
+        QVERIFY(w.converter()->run()->isCancelled());
         QTRY_VERIFY(!w.converter()->isConverting());
         QVERIFY(w.item(u"convertButton"_s)->isVisible());
         QVERIFY(!w.item(u"stopButton"_s)->isVisible() && !w.item(u"progressBar"_s)->isVisible());
     }
 
-    // Convert checks its settings and the output folder before it starts: what is wrong is
-    // said once, and the rows keep their states.
+    // Convert asks before it converts files that are done already, and checks its settings
+    // and the output folder before it starts: what is wrong is said once, and the rows keep
+    // their states.
     void convertChecksFirst_data()
     {
-        addRowsFrom("window-convert-checks.txt", {"wrong", "blocker", "notice"});
+        addRowsFrom("window-convert-checks.txt", {"wrong", "blocker", "notice", "answer", "taken"});
     }
     void convertChecksFirst()
     {
-        const auto [wrong, blocker, notice] = fields("wrong", "blocker", "notice");
+        const auto [wrong, blocker, notice, answer] =
+            fields("wrong", "blocker", "notice", "answer");
         ConverterSettings settings;
         settings.ppiOption = u"Custom"_s;
         if (wrong == u"fileSizeLimitKB 0")
@@ -275,7 +277,7 @@ private Q_SLOTS:
             settings.customPPI = 0;
         WindowHarness w({{u"converterSettingsV5"_s, settings.toJson()}});
         QVERIFY(w.addFiles({u"a.png"_s, u"b.png"_s}));
-        w.converter()->selectOriginalPreset();
+        w.converter()->settingsStore()->selectOriginalPreset();
         w.chooseOutputFolder();
         w.converter()->setEncoderLocator([] { return std::optional<QString>(u"/bin/true"_s); });
         const ConversionStatus done = ConversionStatus::done(w.folder() + u"/out/a.webp"_s, 10);
@@ -288,11 +290,24 @@ private Q_SLOTS:
         if (!blocker.isEmpty())
             return;
         QMetaObject::invokeMethod(convert, "clicked");
-        QCOMPARE(w.converter()->isConverting(), notice.isEmpty());
+        QObject *dialog = w.find(u"reconvertDialog"_s);
+        QTRY_VERIFY(dialog->property("opened").toBool());
+        QCOMPARE(dialog->property("title").toString(),
+                 u"1 of these files is already converted. Convert it again?"_s);
+        QVERIFY(!w.converter()->isConverting());
+        QMetaObject::invokeMethod(w.find(answer), "clicked");
         QCOMPARE(w.notice(), notice);
-        if (!notice.isEmpty())
-            QCOMPARE(w.converter()->files().at(0).status, done);
         QTRY_VERIFY(!w.converter()->isConverting());
+        // The encoder stand-in writes nothing, so each file the run took ends in an error.
+        QStringList taken;
+        for (const FileItem &item : w.converter()->files()) {
+            if (item.status.kind() == ConversionStatus::Kind::error)
+                taken.append(item.fileName().chopped(4));
+        }
+        QCOMPARE(taken.join(u' '), fields("taken")[0]);
+        if (!taken.contains(u"a"_s))
+            QCOMPARE(w.converter()->files().at(0).status, done);
+        QCOMPARE(w.converter()->fileModel()->selectedCount(), 2);
     }
 
     // Closing the window asks first while a run is under way; a yes stops the run as Stop does.
@@ -310,8 +325,8 @@ private Q_SLOTS:
         const QString encoder = script(
             w.folder(), u"cwebp"_s, u"while [ ! -e '%1' ]; do sleep 0.02; done\nexit 1"_s.arg(go));
         w.converter()->addFiles({QUrl::fromLocalFile(w.folder() + u"/a.png"_s)});
-        QTRY_COMPARE(w.converter()->fileCount(), 1);
-        w.converter()->selectOriginalPreset();
+        QTRY_COMPARE(w.converter()->fileModel()->fileCount(), 1);
+        w.converter()->settingsStore()->selectOriginalPreset();
         w.chooseOutputFolder();
         w.converter()->setEncoderLocator([&] { return std::optional<QString>(encoder); });
         if (running == u"yes")
@@ -347,7 +362,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!dialog->property("visible").toBool());
         QCOMPARE(w.window()->isVisible(), closes == u"no");
         if (running == u"yes")
-            QCOMPARE(w.converter()->isCancelled(), closes == u"yes");
+            QCOMPARE(w.converter()->run()->isCancelled(), closes == u"yes");
         QVERIFY(!touch(w.folder(), {u"go"_s}).isEmpty());
         QTRY_VERIFY(!w.converter()->isConverting());
     }

@@ -78,10 +78,10 @@ public:
     bool addFiles(const QStringList &names)
     {
         const QList<QUrl> urls = touch(m_files.path(), names);
-        const qint64 expected = m_converter->fileCount() + names.size();
+        const qint64 expected = m_converter->fileModel()->fileCount() + names.size();
         m_converter->addFiles(urls);
         return !urls.isEmpty() &&
-               QTest::qWaitFor([&] { return m_converter->fileCount() == expected; });
+               QTest::qWaitFor([&] { return m_converter->fileModel()->fileCount() == expected; });
     }
     /// The value of a role (by its QML name) of the list's row `row`.
     [[nodiscard]] QVariant rowValue(int row, const QByteArray &role) const
@@ -122,7 +122,7 @@ public:
     void chooseOutputFolder()
     {
         QDir(m_files.path()).mkpath(QStringLiteral("out"));
-        m_converter->setChosenOutputFolder(
+        m_converter->outputFolder()->setChosen(
             QUrl::fromLocalFile(m_files.filePath(QStringLiteral("out"))));
     }
     /// Lays out and draws the window once, so that positions and sizes are current.

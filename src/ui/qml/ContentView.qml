@@ -16,9 +16,9 @@ Rectangle {
     property alias newPresetName: presetForm.name
     property alias newPresetWidth: presetForm.width
     property alias newPresetHeight: presetForm.height
-    readonly property bool hasFiles: converter.fileCount > 0
+    readonly property bool hasFiles: converter.fileList.fileCount > 0
     readonly property bool isModal: addPresetSheet.visible || fileChooser.visible
-                                    || folderDialog.visible
+                                    || folderDialog.visible || reconvertDialog.visible
     readonly property alias notice: notice
 
     function undo() {
@@ -31,8 +31,16 @@ Rectangle {
         if (root.converter.canRedo)
             root.converter.redo();
     }
+    // Convert, after asking when some of the selected files are done already.
+    function convert() {
+        const done = root.converter.fileList.selectedDoneCount();
+        if (done > 0)
+            reconvertDialog.ask(done, root.converter.fileList.selectedCount);
+        else
+            root.converter.convertAll();
+    }
     function chooseOutputFolder() {
-        const current = root.converter.outputFolderURL;
+        const current = root.converter.outputFolder.url;
         const start = current.toString() !== "" ? current : FileUrls.picturesFolder;
         if (Desktop.hasNativeDialogs) {
             folderDialog.currentFolder = start;
@@ -52,17 +60,23 @@ Rectangle {
         home: root
     }
 
+    SettingsPanel {
+        id: settingsPanel
+
+        converter: root.converter
+    }
+
     RunReporter {
         id: reporter
 
-        converter: root.converter
+        run: root.converter.run
         window: root.Window.window
     }
 
     PresetForm {
         id: presetForm
 
-        converter: root.converter
+        store: root.converter.settingsStore
     }
 
     ColumnLayout {
@@ -70,12 +84,13 @@ Rectangle {
         spacing: 0
 
         Header {
-            converter: root.converter
+            outputFolder: root.converter.outputFolder
             Layout.fillWidth: true
             onChooseFolderRequested: root.chooseOutputFolder()
         }
         SettingsStrip {
-            converter: root.converter
+            panel: settingsPanel
+            locked: root.converter.run.isConverting
             Layout.fillWidth: true
             onNewPresetRequested: root.showAddPreset = true
         }
@@ -86,9 +101,12 @@ Rectangle {
             Layout.fillHeight: true
             onDragOverChanged: over => root.isDragOver = over
             onAddFilesRequested: fileChooser.openFor(FileChooser.Inputs)
+            onConvertRequested: root.convert()
         }
         StatusBar {
-            converter: root.converter
+            fileList: root.converter.fileList
+            run: root.converter.run
+            outputFolder: root.converter.outputFolder
             timeText: reporter.timeText
             Layout.fillWidth: true
         }
@@ -115,7 +133,7 @@ Rectangle {
 
         extensions: root.converter.acceptedExtensions
         onChosen: urls => root.converter.addFiles(urls)
-        onFolderChosen: url => root.converter.setChosenOutputFolder(url)
+        onFolderChosen: url => root.converter.outputFolder.setChosen(url)
     }
 
     FolderDialog {
@@ -123,15 +141,26 @@ Rectangle {
 
         title: "Choose Output Folder"
         acceptLabel: "Choose"
-        onAccepted: root.converter.setChosenOutputFolder(selectedFolder)
+        onAccepted: root.converter.outputFolder.setChosen(selectedFolder)
+    }
+
+    ReconvertDialog {
+        id: reconvertDialog
+
+        onAllChosen: root.converter.convertAll()
+        onOthersChosen: root.converter.convertUnfinished()
     }
 
     Connections {
-        target: root.converter
+        target: root.converter.outputFolder
 
-        function onOutputFolderChooserRequested() {
+        function onChooserRequested() {
             root.chooseOutputFolder();
         }
+    }
+    Connections {
+        target: root.converter
+
         function onRemovalRecorded(text) {
             notice.show(text, "Undo", root.undo);
         }
@@ -151,6 +180,7 @@ Rectangle {
         converter: root.converter
         enabled: !root.isModal
         onAddFilesRequested: fileChooser.openFor(FileChooser.Inputs)
+        onConvertRequested: root.convert()
         onUndoRequested: root.undo()
         onRedoRequested: root.redo()
         onCloseRequested: root.Window.window.close()

@@ -1,14 +1,13 @@
 import QtQuick
 import Tessel
 
-// Takes drags that carry local files or folders and hands a drop to the converter; any other
-// drag is refused.
+// Takes drags that carry local files or folders and passes on the dropped ones; any other drag
+// is refused.
 DropArea {
     id: root
 
-    required property ImageConverter converter
-
     signal dragOverChanged(bool over)
+    signal filesDropped(var urls)
 
     keys: ["text/uri-list"]
     onEntered: drag => {
@@ -22,7 +21,7 @@ DropArea {
     onExited: root.dragOverChanged(false)
     onDropped: drop => {
         root.dragOverChanged(false);
-        root.converter.addFiles(FileUrls.localFiles(drop.urls));
+        root.filesDropped(FileUrls.localFiles(drop.urls));
         drop.accept(Qt.CopyAction);
     }
 }

@@ -2,13 +2,16 @@ import QtQuick
 import QtQuick.Controls
 import Tessel
 
-// The rows of the file list; only the rows in view exist, so long lists stay light. Arrows,
-// Home, End and Page Up/Down move the current row; Space ticks or unticks it; Delete and
-// Backspace remove it. A click on a row makes it the current one.
+// The rows of the file list; only the rows in view exist, so long lists stay light. The list is
+// one stop of the Tab chain: arrows, Home, End and Page Up/Down move the current row and
+// scroll it into view; Space ticks or unticks it; Delete and Backspace remove it. A click on a
+// row makes it the current one.
 ListView {
     id: root
 
     required property ImageConverter converter
+    // Rows cannot be ticked during a run, which keeps the files it started with.
+    readonly property bool locked: converter.run.isConverting
     readonly property int pageRows: Math.max(1, Math.floor(height / Theme.rowHeight) - 1)
 
     function moveTo(row) {
@@ -19,20 +22,30 @@ ListView {
     }
 
     objectName: "fileList"
-    model: converter.fileModel
+    model: converter.fileList
     clip: true
     reuseItems: true
     topMargin: Theme.listMargin
     bottomMargin: Theme.listMargin
     boundsBehavior: Flickable.StopAtBounds
     activeFocusOnTab: true
-    keyNavigationEnabled: true
+    keyNavigationEnabled: false
     highlightFollowsCurrentItem: false
     Accessible.role: Accessible.List
     Accessible.name: "Files"
 
+    onActiveFocusChanged: {
+        if (activeFocus && currentIndex < 0)
+            moveTo(0);
+    }
     Keys.onPressed: event => {
         switch (event.key) {
+        case Qt.Key_Up:
+            moveTo(currentIndex - 1);
+            break;
+        case Qt.Key_Down:
+            moveTo(currentIndex + 1);
+            break;
         case Qt.Key_Home:
             moveTo(0);
             break;
@@ -70,7 +83,7 @@ ListView {
 
     delegate: FileRow {
         width: ListView.view.width
-        converter: root.converter
+        locked: root.locked
         isCurrent: ListView.isCurrentItem && root.activeFocus
         onPicked: {
             root.currentIndex = index;

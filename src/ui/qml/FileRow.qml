@@ -11,7 +11,7 @@ Item {
 
     required property var model
     required property int index
-    required property ImageConverter converter
+    property bool locked: false
     property bool isCurrent: false
     // Set while the list keeps the row aside for reuse, e.g. after its file was removed.
     property bool isPooled: false
@@ -42,7 +42,7 @@ Item {
         return false;
     }
     function toggle() {
-        if (!root.converter.isConverting)
+        if (!root.locked)
             root.model.isSelected = !root.isSelected;
     }
 
@@ -93,7 +93,9 @@ Item {
             iconName: root.isSelected ? "checkmark.circle.fill" : "circle"
             iconColor: root.isSelected ? Theme.accent : Theme.faint
             label: (root.isSelected ? "Deselect " : "Select ") + root.model.fileName
-            enabled: !root.converter.isConverting
+            enabled: !root.locked
+            // The list is one stop of the Tab chain; its keys reach the rows.
+            focusPolicy: Qt.NoFocus
             onClicked: root.toggle()
         }
         StatusIndicator {
@@ -152,6 +154,7 @@ Item {
             iconName: "magnifyingglass"
             iconColor: Theme.link
             label: "Show " + root.outputName + " in the file manager"
+            focusPolicy: Qt.NoFocus
             onClicked: Desktop.showInFileManager(root.model.outputPath)
         }
     }

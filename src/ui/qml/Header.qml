@@ -7,9 +7,9 @@ import Tessel
 Rectangle {
     id: root
 
-    required property ImageConverter converter
-    readonly property bool hasFolder: converter.hasOutputFolder
-    readonly property string folderPath: converter.outputFolderPath
+    required property OutputFolder outputFolder
+    readonly property bool hasFolder: outputFolder.isSet
+    readonly property string folderPath: outputFolder.path
 
     signal chooseFolderRequested
 
@@ -64,7 +64,7 @@ Rectangle {
                     objectName: "outputFolderLabel"
                     anchors.verticalCenter: parent.verticalCenter
                     width: Math.min(implicitWidth, Theme.folderNameWidth)
-                    text: root.hasFolder ? FileUrls.folderName(root.converter.outputFolderURL)
+                    text: root.hasFolder ? FileUrls.folderName(root.outputFolder.url)
                                          : "Set output folder"
                     color: root.hasFolder ? Theme.primary : Theme.secondary
                     font.pixelSize: Theme.bodySize

@@ -10,9 +10,12 @@ Item {
     id: root
 
     required property ImageConverter converter
-    readonly property bool idle: !converter.isConverting
+    readonly property FileListModel fileList: converter.fileList
+    readonly property BatchRun run: converter.run
+    readonly property bool idle: !run.isConverting
 
     signal addFilesRequested
+    signal convertRequested
 
     implicitHeight: row.implicitHeight + 2 * Theme.stripMargin
 
@@ -28,16 +31,16 @@ Item {
 
         IconButton {
             objectName: "selectAllButton"
-            iconName: root.converter.allSelected ? "checkmark.circle.fill" : "circle"
-            iconColor: root.converter.allSelected ? Theme.accent : Theme.faint
-            label: root.converter.allSelected ? "Deselect all" : "Select all"
+            iconName: root.fileList.allSelected ? "checkmark.circle.fill" : "circle"
+            iconColor: root.fileList.allSelected ? Theme.accent : Theme.faint
+            label: root.fileList.allSelected ? "Deselect all" : "Select all"
             enabled: root.idle
-            onClicked: root.converter.allSelected ? root.converter.deselectAll()
-                                                  : root.converter.selectAll()
+            onClicked: root.fileList.allSelected ? root.fileList.deselectAll()
+                                                 : root.fileList.selectAll()
         }
         Label {
             objectName: "selectionCount"
-            text: root.converter.selectedCount + "/" + root.converter.fileCount
+            text: root.fileList.selectedCount + "/" + root.fileList.fileCount
             font.family: Theme.fixedFont.family
             font.pixelSize: Theme.captionSize
             color: Theme.secondary
@@ -46,8 +49,8 @@ Item {
             objectName: "selectUnfinishedButton"
             iconName: "arrow.clockwise"
             label: "Select the files not done yet"
-            enabled: root.idle && root.converter.hasUnfinished
-            onClicked: root.converter.selectUnfinished()
+            enabled: root.idle && root.fileList.hasUnfinished
+            onClicked: root.fileList.selectUnfinished()
         }
         Item {
             Layout.fillWidth: true
@@ -58,8 +61,9 @@ Item {
                 anchors.right: parent.right
                 anchors.verticalCenter: parent.verticalCenter
                 width: Math.min(implicitWidth, parent.width)
-                visible: root.idle && text !== ""
-                text: root.converter.convertBlocker
+                visible: (root.idle || root.run.isStopping) && text !== ""
+                text: root.run.isStopping ? "Stopping\u2026 " + root.run.runningCount + " still converting"
+                                          : root.converter.convertBlocker
                 font.pixelSize: Theme.captionSize
                 color: Theme.secondary
                 elide: Text.ElideLeft
@@ -95,6 +99,7 @@ Item {
         }
         RunButton {
             converter: root.converter
+            onConvertRequested: root.convertRequested()
         }
     }
 }

@@ -27,7 +27,7 @@ ApplicationWindow {
 
     // Closing during a run asks first; a yes stops the run as Stop does.
     onClosing: close => {
-        if (contentView.converter.isConverting && !root.stopConfirmed) {
+        if (contentView.converter.run.isConverting && !root.stopConfirmed) {
             close.accepted = false;
             quitDialog.open();
         }
@@ -53,7 +53,7 @@ ApplicationWindow {
         standardButtons: Dialog.Yes | Dialog.No
         onAccepted: {
             root.stopConfirmed = true;
-            contentView.converter.isCancelled = true;
+            contentView.converter.stop();
             root.close();
         }
 

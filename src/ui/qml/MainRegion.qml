@@ -11,10 +11,11 @@ Item {
 
     required property ImageConverter converter
     required property bool isDragOver
-    readonly property bool showsList: converter.fileCount > 0 || converter.isAdding
+    readonly property bool showsList: converter.fileList.fileCount > 0 || converter.isAdding
 
     signal dragOverChanged(bool over)
     signal addFilesRequested
+    signal convertRequested
 
     Item {
         objectName: "dropRegion"
@@ -31,8 +32,8 @@ Item {
         FileDropArea {
             anchors.fill: parent
             enabled: parent.visible
-            converter: root.converter
             onDragOverChanged: over => root.dragOverChanged(over)
+            onFilesDropped: urls => root.converter.addFiles(urls)
         }
     }
 
@@ -46,6 +47,7 @@ Item {
             converter: root.converter
             Layout.fillWidth: true
             onAddFilesRequested: root.addFilesRequested()
+            onConvertRequested: root.convertRequested()
         }
         Rectangle {
             color: Theme.separator
@@ -63,8 +65,8 @@ Item {
             FileDropArea {
                 anchors.fill: parent
                 enabled: root.showsList
-                converter: root.converter
                 onDragOverChanged: over => root.dragOverChanged(over)
+                onFilesDropped: urls => root.converter.addFiles(urls)
             }
         }
     }

@@ -3,7 +3,7 @@ import QtQuick.Controls
 import Tessel
 
 // The preset menu: its face shows the selected preset; its menu selects, adds and removes.
-// Every pick closes the whole menu before it acts, since acting rebuilds the entries.
+// Every pick closes the whole menu before it acts.
 Button {
     id: root
 
@@ -76,24 +76,16 @@ Button {
         }
     }
 
-    Menu {
+    FittingMenu {
         id: menu
 
         objectName: "presetMenu"
         y: root.height
         closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutsideParent
-        // A menu keeps its style's width; it widens to its widest entry, so that a long preset
-        // name never runs into the check mark or out of the menu.
-        width: {
-            let widest = implicitWidth;
-            for (let i = 0; i < count; ++i)
-                widest = Math.max(widest, itemAt(i)?.implicitWidth ?? 0);
-            return widest;
-        }
         // Makes the entries that open submenus; "Remove" is left out while it would be empty.
         delegate: MenuEntry {
             objectName: "removeSubmenuEntry"
-            visible: root.panel.removablePresets.length > 0
+            visible: root.panel.removablePresets.count > 0
             height: visible ? implicitHeight : 0
         }
 
@@ -102,16 +94,15 @@ Button {
             text: "No presets yet"
             textColor: Theme.secondary
             enabled: false
-            visible: root.panel.presets.length === 0
+            visible: root.panel.presets.count === 0
             height: visible ? implicitHeight : 0
         }
         Instantiator {
             model: root.panel.presets
             delegate: PresetMenuEntry {
                 onTriggered: {
-                    const id = preset.id;
-                    menu.close();
-                    root.panel.selectPreset(id);
+                                        menu.close();
+                    root.panel.selectPreset(presetId);
                 }
             }
             onObjectAdded: (index, object) => menu.insertItem(index + 1, object)

@@ -3,11 +3,12 @@ import Tessel
 
 // One preset in the preset menu: "Name  ·  size", with a checkmark when it is selected.
 MenuEntry {
-    required property var modelData
-    readonly property var preset: modelData
+    required property string presetId
+    required property string entryText
+    required property bool isSelected
 
     objectName: "presetEntry"
-    text: preset.title
-    showsCheckmark: preset.isSelected
-    Accessible.name: preset.isSelected ? text + ", selected" : text
+    text: entryText
+    showsCheckmark: isSelected
+    Accessible.name: isSelected ? text + ", selected" : text
 }

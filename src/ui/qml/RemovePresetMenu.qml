@@ -4,7 +4,7 @@ import Tessel
 
 // The "Remove" submenu: one entry per preset that does not keep the original size. Removing
 // one can be undone.
-Menu {
+FittingMenu {
     id: root
 
     required property SettingsPanel panel
@@ -13,26 +13,19 @@ Menu {
 
     objectName: "removePresetMenu"
     title: "Remove"
-    // Widens to its widest entry, as the preset menu does.
-    width: {
-        let widest = implicitWidth;
-        for (let i = 0; i < count; ++i)
-            widest = Math.max(widest, itemAt(i)?.implicitWidth ?? 0);
-        return widest;
-    }
 
     Instantiator {
         model: root.panel.removablePresets
         delegate: MenuEntry {
-            required property var modelData
+            required property string presetId
+            required property string name
 
-            text: modelData.name
+            text: name
             textColor: Theme.red
             onTriggered: {
-                const id = modelData.id;
-                root.close();
+                                root.close();
                 root.picked();
-                root.panel.removePreset(id);
+                root.panel.removePreset(presetId);
             }
         }
         onObjectAdded: (index, object) => root.insertItem(index, object)

@@ -3,14 +3,17 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Tessel
 
-// Convert while idle, Stop while files are being added or a run is under way; both take the
-// same place.
+// Convert while idle, Stop while files are being added or a run is under way, then Stop Now
+// while the files being converted finish; they take the same place.
 Item {
     id: root
 
     required property ImageConverter converter
     readonly property string blocker: converter.convertBlocker
-    readonly property bool busy: converter.isConverting || converter.isAdding
+    readonly property bool busy: converter.run.isConverting || converter.isAdding
+    readonly property bool stopping: converter.run.isStopping
+
+    signal convertRequested
 
     implicitWidth: Math.max(convert.implicitWidth, stop.implicitWidth)
     implicitHeight: Math.max(convert.implicitHeight, stop.implicitHeight)
@@ -31,7 +34,7 @@ Item {
         topPadding: Theme.spacingSmall
         bottomPadding: Theme.spacingSmall
         Accessible.description: root.blocker !== "" ? root.blocker : "Convert the selected files (Ctrl+Return)"
-        onClicked: root.converter.convertAll()
+        onClicked: root.convertRequested()
     }
     Button {
         id: stop
@@ -40,7 +43,7 @@ Item {
         anchors.right: parent.right
         anchors.verticalCenter: parent.verticalCenter
         visible: root.busy
-        text: "Stop"
+        text: root.stopping ? "Stop Now" : "Stop"
         font.pixelSize: Theme.captionSize
         font.weight: Font.DemiBold
         palette.buttonText: Theme.red
@@ -48,6 +51,8 @@ Item {
         rightPadding: Theme.spacingLarge
         topPadding: Theme.spacingSmall
         bottomPadding: Theme.spacingSmall
-        onClicked: root.converter.isCancelled = true
+        Accessible.description: root.stopping ? "End the files being converted at once"
+                                              : "Stop after the files being converted"
+        onClicked: root.stopping ? root.converter.run.stopNow() : root.converter.stop()
     }
 }

@@ -7,24 +7,19 @@ import Tessel
 Rectangle {
     id: root
 
-    required property ImageConverter converter
+    required property SettingsPanel panel
+    required property bool locked
 
     signal newPresetRequested
 
     color: Theme.strip
     implicitHeight: row.implicitHeight + 2 * Theme.stripMargin
 
-    SettingsPanel {
-        id: panel
-
-        converter: root.converter
-    }
-
     RowLayout {
         id: row
 
         anchors.fill: parent
-        enabled: !root.converter.isConverting
+        enabled: !root.locked
         anchors.leftMargin: Theme.pageMargin
         anchors.rightMargin: Theme.pageMargin
         anchors.topMargin: Theme.stripMargin
@@ -32,14 +27,14 @@ Rectangle {
         spacing: Theme.spacingWide
 
         PresetMenu {
-            panel: panel
+            panel: root.panel
             onNewPresetRequested: root.newPresetRequested()
         }
         PpiGroup {
-            panel: panel
+            panel: root.panel
         }
         LimitGroup {
-            panel: panel
+            panel: root.panel
         }
         Item {
             Layout.fillWidth: true

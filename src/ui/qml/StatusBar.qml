@@ -8,12 +8,13 @@ import Tessel
 ColumnLayout {
     id: root
 
-    required property ImageConverter converter
+    required property FileListModel fileList
+    required property BatchRun run
+    required property OutputFolder outputFolder
     property string timeText
-    readonly property bool hasFolder: converter.hasOutputFolder
-    readonly property bool canOpenFolder: hasFolder && converter.doneCount >= 1
-                                          && !converter.isConverting
-    readonly property string summary: converter.isConverting ? "" : converter.summaryText
+    readonly property bool canOpenFolder: outputFolder.isSet && fileList.doneCount >= 1
+                                          && !run.isConverting
+    readonly property string summary: run.summaryText
 
     spacing: 0
 
@@ -21,10 +22,10 @@ ColumnLayout {
         id: progressBar
 
         objectName: "progressBar"
-        visible: root.converter.isConverting
+        visible: root.run.isConverting
         from: 0
-        to: Math.max(1, root.converter.totalCount)
-        value: root.converter.completedCount
+        to: Math.max(1, root.run.totalCount)
+        value: root.run.completedCount
         Layout.fillWidth: true
         Layout.leftMargin: Theme.pageMargin
         Layout.rightMargin: Theme.pageMargin
@@ -59,33 +60,33 @@ ColumnLayout {
 
             CountLabel {
                 objectName: "doneCount"
-                visible: root.converter.doneCount >= 1
+                visible: root.fileList.doneCount >= 1
                 iconName: "checkmark.circle.fill"
-                count: root.converter.doneCount
+                count: root.fileList.doneCount
                 color: Theme.statusColor(Status.Done)
                 description: "converted"
             }
             CountLabel {
                 objectName: "errorCount"
-                visible: root.converter.errorCount >= 1
+                visible: root.fileList.errorCount >= 1
                 iconName: "exclamationmark.triangle.fill"
-                count: root.converter.errorCount
+                count: root.fileList.errorCount
                 color: Theme.statusColor(Status.Error)
                 description: "failed"
             }
             CountLabel {
                 objectName: "cancelledCount"
-                visible: root.converter.cancelledCount >= 1
+                visible: root.fileList.cancelledCount >= 1
                 iconName: "minus.circle.fill"
-                count: root.converter.cancelledCount
+                count: root.fileList.cancelledCount
                 color: Theme.statusColor(Status.Cancelled)
                 description: "cancelled"
             }
             Label {
                 objectName: "progressFraction"
-                visible: root.converter.isConverting
+                visible: root.run.isConverting
                 anchors.verticalCenter: parent.verticalCenter
-                text: root.converter.completedCount + "/" + root.converter.totalCount
+                text: root.run.completedCount + "/" + root.run.totalCount
                 font.family: Theme.fixedFont.family
                 font.pixelSize: Theme.smallSize
                 color: Theme.secondary
@@ -93,7 +94,7 @@ ColumnLayout {
         }
         Label {
             objectName: "runTimeLabel"
-            visible: root.converter.isConverting && text !== ""
+            visible: root.run.isConverting && text !== ""
             text: root.timeText
             font.pixelSize: Theme.smallSize
             color: Theme.secondary
@@ -121,8 +122,8 @@ ColumnLayout {
             Accessible.name: "Open Folder"
             ToolTip.visible: hovered
             ToolTip.delay: 500
-            ToolTip.text: root.converter.outputFolderPath
-            onClicked: Desktop.openFolder(root.converter.outputFolderURL)
+            ToolTip.text: root.outputFolder.path
+            onClicked: Desktop.openFolder(root.outputFolder.url)
 
             contentItem: Row {
                 spacing: Theme.spacingTight

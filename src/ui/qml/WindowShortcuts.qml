@@ -7,9 +7,10 @@ Item {
     id: root
 
     required property ImageConverter converter
-    readonly property bool idle: !converter.isConverting
+    readonly property bool idle: !converter.run.isConverting
 
     signal addFilesRequested
+    signal convertRequested
     signal undoRequested
     signal redoRequested
     signal closeRequested
@@ -22,12 +23,12 @@ Item {
     Shortcut {
         sequences: ["Ctrl+Return", "Ctrl+Enter"]
         enabled: root.enabled && root.converter.canConvert
-        onActivated: root.converter.convertAll()
+        onActivated: root.convertRequested()
     }
     Shortcut {
         sequence: StandardKey.SelectAll
-        enabled: root.enabled && root.idle && root.converter.fileCount > 0
-        onActivated: root.converter.selectAll()
+        enabled: root.enabled && root.idle && root.converter.fileList.fileCount > 0
+        onActivated: root.converter.fileList.selectAll()
     }
     Shortcut {
         sequences: [StandardKey.Undo]

@@ -1,5 +1,7 @@
 #include "filelistmodel.h"
 
+#include <algorithm>
+
 FileListModel::FileListModel(QObject *parent)
     : QAbstractListModel(parent)
 {}
@@ -260,4 +262,28 @@ void FileListModel::reset(QList<FileItem> items)
     reindex();
     endResetModel();
     recount();
+}
+
+QList<FileItem> FileListModel::selectedItems() const
+{
+    QList<FileItem> selected;
+    selected.reserve(m_selected);
+    for (const FileItem &item : m_items) {
+        if (item.isSelected)
+            selected.append(item);
+    }
+    return selected;
+}
+
+qint64 FileListModel::selectedDoneCount() const
+{
+    return std::count_if(m_items.cbegin(), m_items.cend(), [](const FileItem &item) {
+        return item.isSelected && item.status.kind() == ConversionStatus::Kind::done;
+    });
+}
+
+void FileListModel::selectUnfinished()
+{
+    selectWhere(
+        [](const FileItem &item) { return item.status.kind() != ConversionStatus::Kind::done; });
 }

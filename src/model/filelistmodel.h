@@ -14,6 +14,13 @@
 class FileListModel : public QAbstractListModel
 {
     Q_OBJECT
+    Q_PROPERTY(qint64 fileCount READ fileCount NOTIFY countsChanged)
+    Q_PROPERTY(qint64 selectedCount READ selectedCount NOTIFY countsChanged)
+    Q_PROPERTY(qint64 doneCount READ doneCount NOTIFY countsChanged)
+    Q_PROPERTY(qint64 errorCount READ errorCount NOTIFY countsChanged)
+    Q_PROPERTY(qint64 cancelledCount READ cancelledCount NOTIFY countsChanged)
+    Q_PROPERTY(bool allSelected READ allSelected NOTIFY countsChanged)
+    Q_PROPERTY(bool hasUnfinished READ hasUnfinished NOTIFY countsChanged)
 
 public:
     enum Role
@@ -43,8 +50,23 @@ public:
     [[nodiscard]] QHash<int, QByteArray> roleNames() const override;
 
     [[nodiscard]] const QList<FileItem> &items() const { return m_items; }
+    [[nodiscard]] qint64 fileCount() const { return m_items.size(); }
     [[nodiscard]] qint64 selectedCount() const { return m_selected; }
     [[nodiscard]] qint64 count(ConversionStatus::Kind kind) const;
+    [[nodiscard]] qint64 doneCount() const { return count(ConversionStatus::Kind::done); }
+    [[nodiscard]] qint64 errorCount() const { return count(ConversionStatus::Kind::error); }
+    [[nodiscard]] qint64 cancelledCount() const { return count(ConversionStatus::Kind::cancelled); }
+    [[nodiscard]] bool allSelected() const { return fileCount() > 0 && m_selected == fileCount(); }
+    [[nodiscard]] bool hasUnfinished() const { return doneCount() < fileCount(); }
+    /// The selected files, in list order.
+    [[nodiscard]] QList<FileItem> selectedItems() const;
+    /// How many selected files are done.
+    Q_INVOKABLE [[nodiscard]] qint64 selectedDoneCount() const;
+
+    Q_INVOKABLE void selectAll() { setAllSelected(true); }
+    Q_INVOKABLE void deselectAll() { setAllSelected(false); }
+    /// Selects exactly the files that are not done, so that Convert finishes an interrupted run.
+    Q_INVOKABLE void selectUnfinished();
 
     void append(const QList<FileItem> &items);
     /// Takes out the items for which `remove` is true; the others keep their order.
