@@ -73,5 +73,5 @@ private:
     QList<FileItem> m_items;
     QHash<QUuid, int> m_rows;
     qint64 m_selected = 0;
-    std::array<qint64, 5> m_kinds{};
+    std::array<qint64, 6> m_kinds{};
 };

@@ -146,13 +146,13 @@ void ImageConverter::addFiles(const QList<QUrl> &locations)
         QList<FileItem> items;
         QSet<QByteArray> walked;
         qsizetype repeated = 0;
-        for (const QByteArray &path : FileIntake::expand(locations, skip, stop.get())) {
+        for (const FileIntake::Found &found : FileIntake::expand(locations, skip, stop.get())) {
             const qsizetype before = walked.size();
-            walked.insert(path);
+            walked.insert(found.path);
             if (walked.size() == before)
                 ++repeated;
             else
-                items.append(FileItem::make(path));
+                items.append(FileItem::make(found.path, found.subfolder));
         }
         QMetaObject::invokeMethod(
             this,
@@ -200,8 +200,11 @@ void ImageConverter::appendNew(const QList<FileItem> &items, qsizetype repeated)
 
 void ImageConverter::selectUnfinished()
 {
-    m_files.selectWhere(
-        [](const FileItem &item) { return item.status.kind() != ConversionStatus::Kind::done; });
+    // A skipped file is finished too: its output is there already.
+    m_files.selectWhere([](const FileItem &item) {
+        return item.status.kind() != ConversionStatus::Kind::done &&
+               item.status.kind() != ConversionStatus::Kind::skipped;
+    });
 }
 
 void ImageConverter::removeFiles(const std::function<bool(const FileItem &)> &remove)
@@ -321,6 +324,7 @@ void ImageConverter::convertAll()
     job.sizeLimitBytes = SettingRules::usableSizeLimitKB(s.fileSizeLimitKB) * 1024;
     job.quality = SettingRules::usableQuality(s.quality);
     job.outputFolder = FileIntake::pathOf(m_outputFolderURL);
+    job.output = s.output;
     m_lastRun.clear();
     for (const FileItem &item : selected)
         m_lastRun.insert(item.id);

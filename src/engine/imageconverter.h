@@ -28,6 +28,7 @@ class ImageConverter : public QObject
     Q_PROPERTY(qint64 doneCount READ doneCount NOTIFY filesChanged)
     Q_PROPERTY(qint64 errorCount READ errorCount NOTIFY filesChanged)
     Q_PROPERTY(qint64 cancelledCount READ cancelledCount NOTIFY filesChanged)
+    Q_PROPERTY(qint64 skippedCount READ skippedCount NOTIFY filesChanged)
     Q_PROPERTY(bool allSelected READ allSelected NOTIFY filesChanged)
     Q_PROPERTY(bool noneSelected READ noneSelected NOTIFY filesChanged)
     Q_PROPERTY(bool hasUnfinished READ hasUnfinished NOTIFY filesChanged)
@@ -75,12 +76,17 @@ public:
     {
         return m_files.count(ConversionStatus::Kind::cancelled);
     }
+    [[nodiscard]] qint64 skippedCount() const
+    {
+        return m_files.count(ConversionStatus::Kind::skipped);
+    }
     [[nodiscard]] bool allSelected() const
     {
         return fileCount() > 0 && selectedCount() == fileCount();
     }
     [[nodiscard]] bool noneSelected() const { return selectedCount() == 0; }
-    [[nodiscard]] bool hasUnfinished() const { return doneCount() < fileCount(); }
+    /// A skipped file is finished: its output is there already.
+    [[nodiscard]] bool hasUnfinished() const { return doneCount() + skippedCount() < fileCount(); }
 
     /// True while folders given to `addFiles` are being walked.
     [[nodiscard]] bool isAdding() const { return m_walks > 0; }

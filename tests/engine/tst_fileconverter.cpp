@@ -250,9 +250,10 @@ private Q_SLOTS:
         for (int i = 0; i < inputs.size(); ++i)
             std::ofstream((folder + '/' + inputs[i]).constData())
                 << EngineFixtures::encode(noise(8 + i, 8), ".png").toStdString();
-        const QList<QByteArray> found = FileIntake::expand({QUrl::fromLocalFile(in.path())}, {});
+        const QList<FileIntake::Found> found =
+            FileIntake::expand({QUrl::fromLocalFile(in.path())}, {});
         QSet<int> widths;
-        for (const QByteArray &path : found) {
+        for (const auto &[path, subfolder] : found) {
             const ConversionStatus status =
                 FileConverter::convert(path, EngineFixtures::job(out.path()), RunFlags());
             QVERIFY2(status.kind() == ConversionStatus::Kind::done, qPrintable(status.message()));
