@@ -208,6 +208,20 @@ private Q_SLOTS:
         QCOMPARE(reportedWritten, written);
         QCOMPARE(finished.size(), 1);
         QCOMPARE(converter.files().at(1).inputSize, QFileInfo(m_inputs + u"/1.png"_s).size());
+        if (action == u"none") {
+            // Again with taken names skipped: every file is finished, none is left to select.
+            ConverterSettings settings = converter.settings();
+            settings.output.skipExisting = true;
+            converter.setSettings(settings);
+            converter.convertAll();
+            QVERIFY(finished.wait(60000));
+            QCOMPARE(converter.summaryText(), u"0 done, 0 failed, 0 cancelled, 6 skipped"_s);
+            QCOMPARE(converter.skippedCount(), 6);
+            QVERIFY(!converter.hasUnfinished());
+            converter.selectUnfinished();
+            QVERIFY(converter.noneSelected());
+            QCOMPARE(entries(m_output), written);
+        }
         if (!failed)
             return;
         QCOMPARE(converter.files().at(0).status.message(), u"Could not load image"_s);

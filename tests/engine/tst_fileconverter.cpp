@@ -345,9 +345,16 @@ private Q_SLOTS:
             }));
             QCOMPARE(error, QString::fromLocal8Bit(std::strerror(ENOLCK)));
         } else {
+            // A taken name: the output is dropped when it may not take a number.
+            if (outcome == u"taken")
+                QVERIFY(QFile(dir.filePath(u"a.webp"_s)).open(QIODevice::WriteOnly));
             OutputReservation output(QFile::encodeName(dir.path()), u"a.png"_s,
-                                     OutputReservation::Kind::partFile);
+                                     OutputReservation::Kind::partFile, {{}, outcome != u"taken"});
             QVERIFY(QFile(output.writePath()).open(QIODevice::WriteOnly));
+            if (outcome == u"taken") {
+                QVERIFY(!output.publish());
+                QCOMPARE(output.failure(), OutputReservation::Failure::nameTaken);
+            }
             if (outcome == u"published") {
                 QVERIFY(output.publish());
                 QCOMPARE(output.path(), dir.filePath(u"a.webp"_s));
