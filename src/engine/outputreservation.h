@@ -18,8 +18,10 @@ struct OutputPlacement
 /// The output file of one conversion. It is made without a name in the output folder, the
 /// encoder writes it through this process's descriptor, and only when it is whole and checked
 /// does `publish` give it the first free name: folder/base.webp, else base_1.webp, base_2.webp,
-/// … An existing entry (a dangling link included) is never replaced, also when another process
-/// publishes into the same folder at the same moment. Until then no file of that name exists,
+/// … (or only base.webp, when the placement takes no number). The name can be in a sub-folder,
+/// made only then, so that a file that fails leaves no folder behind. An existing entry (a
+/// dangling link included) is never replaced, also when another process publishes into the same
+/// folder at the same moment. Until then no file of that name exists,
 /// so a crash leaves no empty or partial output under a final name.
 ///
 /// Where the file system has no unnamed files (vfat, some network mounts), the file is made as
