@@ -117,6 +117,11 @@ private Q_SLOTS:
         QCOMPARE(converter.files().size(), 2); // a file given twice is listed once
         QCOMPARE(converter.files().at(0).fileName(), QStringLiteral("a.png"));
         QCOMPARE(converter.files().at(1).fileName(), QStringLiteral("one.jpg"));
+        // Where each was found survives a removal and its undo.
+        converter.clearAll();
+        converter.undo();
+        QCOMPARE(converter.files().at(0).subfolder, QByteArray("in"));
+        QCOMPARE(converter.files().at(1).subfolder, QByteArray());
 
         // Stop ends the walks under way or waiting, each appending what it found; the next walk
         // is not stopped.
