@@ -47,13 +47,19 @@ QString ConvertOptions::usage()
         "  -q, --quality N         encoder quality 1-100 (turns the size limit off)\n"
         "  -s, --max-size KB       largest output size, 1-2097151 KB of 1024 bytes (turns the\n"
         "                          size limit on)\n"
+        "      --keep-folders      a file found in a folder PATH goes to DIR/<that folder's\n"
+        "                          name>/<its path below it>; a file PATH goes to DIR\n"
+        "      --skip-existing     skip a file whose output name is taken (reported as skipped)\n"
+        "                          instead of adding a number; nothing is ever overwritten\n"
+        "      --keep-dates        give each output its input's modification time\n"
         "      --json              one JSON object per file on standard output\n"
         "  -h, --help              show this help\n"
         "      --version           show the version\n"
         "\n"
         "Environment: TESSEL_CWEBP names the cwebp to use instead of looking for it.\n"
         "\n"
-        "Exit status: 0 all files done, 1 some failed or a PATH is missing or is neither a\n"
+        "Exit status: 0 all files done or skipped, 1 some failed or a PATH is missing or is "
+        "neither a\n"
         "folder nor an image, 2 usage error or no encoder, 130 stopped by Ctrl+C, 143 by\n"
         "SIGTERM.\n");
 }
@@ -70,10 +76,14 @@ std::optional<ConvertOptions> ConvertOptions::parse(const QStringList &arguments
                                      QStringLiteral("N"));
     const QCommandLineOption maxSize({QStringLiteral("s"), QStringLiteral("max-size")}, {},
                                      QStringLiteral("KB"));
+    const QCommandLineOption keepFolders(QStringLiteral("keep-folders"));
+    const QCommandLineOption skipExisting(QStringLiteral("skip-existing"));
+    const QCommandLineOption keepDates(QStringLiteral("keep-dates"));
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
     parser.addOptions({output, preset, ppi, quality, maxSize, json, help, version});
+    parser.addOptions({keepFolders, skipExisting, keepDates});
 
     // QCommandLineParser expects the program name first.
     if (!parser.parse(QStringList{QStringLiteral("tessel")} + arguments)) {
@@ -85,6 +95,9 @@ std::optional<ConvertOptions> ConvertOptions::parse(const QStringList &arguments
     options.help = parser.isSet(help);
     options.version = parser.isSet(version);
     options.json = parser.isSet(json);
+    options.keepFolders = parser.isSet(keepFolders);
+    options.skipExisting = parser.isSet(skipExisting);
+    options.keepDates = parser.isSet(keepDates);
     options.paths = parser.positionalArguments();
     if (options.help || options.version)
         return options;

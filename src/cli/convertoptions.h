@@ -21,6 +21,10 @@ struct ConvertOptions
     std::optional<QString> ppi;
     std::optional<qint64> quality;
     std::optional<qint64> maxSizeKB;
+    /// Output options that are on when given and take the stored setting when not.
+    bool keepFolders = false;
+    bool skipExisting = false;
+    bool keepDates = false;
     bool json = false;
     bool help = false;
     bool version = false;

@@ -78,6 +78,9 @@ bool HeadlessConversion::applyOptions()
         settings.fileSizeLimitEnabled = true;
         settings.fileSizeLimitKB = *m_options.maxSizeKB;
     }
+    settings.output.keepFolders |= m_options.keepFolders;
+    settings.output.skipExisting |= m_options.skipExisting;
+    settings.output.keepDates |= m_options.keepDates;
     // With nothing chosen, images keep their own size.
     m_converter->settingsStore()->use(settings);
     if (!m_converter->selectedPreset()) {
@@ -173,6 +176,10 @@ void HeadlessConversion::report(const QByteArray &path, const ConversionStatus &
         ++m_cancelled;
         name = QStringLiteral("cancelled");
         break;
+    case ConversionStatus::Kind::skipped:
+        ++m_skipped;
+        name = QStringLiteral("skipped");
+        break;
     case ConversionStatus::Kind::queued:
     case ConversionStatus::Kind::converting:
         return;
@@ -182,9 +189,11 @@ void HeadlessConversion::report(const QByteArray &path, const ConversionStatus &
         m_err << "\r\033[K";
     if (m_options.json) {
         const bool done = status.kind() == ConversionStatus::Kind::done;
+        // A skipped file's output is the one that was there already.
+        const bool hasOutput = done || status.kind() == ConversionStatus::Kind::skipped;
         const QJsonObject line{
             {QStringLiteral("input"), input},
-            {QStringLiteral("output"), done ? QJsonValue(status.outputPath()) : QJsonValue()},
+            {QStringLiteral("output"), hasOutput ? QJsonValue(status.outputPath()) : QJsonValue()},
             {QStringLiteral("status"), name},
             {QStringLiteral("bytes"), done ? QJsonValue(status.fileSize()) : QJsonValue()},
             {QStringLiteral("message"), status.kind() == ConversionStatus::Kind::error
@@ -202,6 +211,8 @@ void HeadlessConversion::report(const QByteArray &path, const ConversionStatus &
         if (!status.detail().isEmpty())
             m_out << " (" << status.detail() << ')';
         m_out << '\n';
+    } else if (status.kind() == ConversionStatus::Kind::skipped) {
+        m_out << "skipped: " << input << " -> " << status.outputPath() << " (name taken)\n";
     } else {
         m_out << "cancelled: " << input << '\n';
     }
@@ -226,7 +237,10 @@ void HeadlessConversion::finish()
     m_err.flush();
     // In JSON mode standard output holds nothing but the per-file objects.
     QTextStream &summary = m_options.json ? m_err : m_out;
-    summary << m_done << " done, " << m_failed << " failed, " << m_cancelled << " cancelled\n";
+    summary << m_done << " done, " << m_failed << " failed, " << m_cancelled << " cancelled";
+    if (m_skipped > 0)
+        summary << ", " << m_skipped << " skipped";
+    summary << '\n';
     summary.flush();
     if (m_signal != 0)
         Q_EMIT finished(m_signal == SIGINT ? Interrupted : 128 + m_signal);

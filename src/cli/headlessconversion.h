@@ -55,4 +55,5 @@ private:
     qint64 m_done = 0;
     qint64 m_failed = 0;
     qint64 m_cancelled = 0;
+    qint64 m_skipped = 0;
 };

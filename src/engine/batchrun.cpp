@@ -51,7 +51,7 @@ void BatchRun::start(const QList<FileItem> &items, const ConversionJob &job)
     m_isConverting = true;
     m_total = items.size();
     m_completed = 0;
-    m_done = m_failed = m_cancelled = m_bytesIn = m_bytesOut = 0;
+    m_done = m_failed = m_cancelled = m_skipped = m_bytesIn = m_bytesOut = 0;
     m_remainingMs = -1;
     m_startedAt = QDateTime::currentMSecsSinceEpoch();
     m_clock.start();
@@ -104,7 +104,8 @@ void BatchRun::convert(const Member &member)
     // outlives every worker, and a call still queued then is dropped with the object.
     m_pool.start([this, member, job = m_job, flags] {
         const QByteArray &path = member.item.path;
-        const Result result{FileConverter::convert(path, job, *flags), sizeOf(path)};
+        const Result result{FileConverter::convert(path, job, *flags, member.item.subfolder),
+                            sizeOf(path)};
         QMetaObject::invokeMethod(
             this,
             [this, member, result] {
@@ -132,13 +133,16 @@ void BatchRun::record(const Member &member, const Result &result)
     case ConversionStatus::Kind::error:
         ++m_failed;
         break;
+    case ConversionStatus::Kind::skipped:
+        ++m_skipped;
+        break;
     default:
         ++m_cancelled;
         break;
     }
     if (member.countEpoch == m_countEpoch)
         ++m_completed;
-    const qint64 ended = m_done + m_failed + m_cancelled;
+    const qint64 ended = m_done + m_failed + m_cancelled + m_skipped;
     const qint64 left = static_cast<qint64>(m_waiting.size()) + m_running;
     m_remainingMs = isCancelled() ? -1 : m_clock.elapsed() * left / ended;
     Q_EMIT fileFinished(item);
@@ -200,6 +204,8 @@ void BatchRun::end()
                     .arg(m_done)
                     .arg(m_failed)
                     .arg(m_cancelled);
+    if (m_skipped > 0)
+        m_summary += QStringLiteral(", %1 skipped").arg(m_skipped);
     if (m_bytesIn > 0) { // counted for converted files only
         const double ratio = static_cast<double>(m_bytesOut) / static_cast<double>(m_bytesIn);
         const auto percent = static_cast<qint64>(std::lround(std::abs(1.0 - ratio) * 100.0));

@@ -125,6 +125,7 @@ private:
     qint64 m_done = 0;
     qint64 m_failed = 0;
     qint64 m_cancelled = 0;
+    qint64 m_skipped = 0;
     qint64 m_bytesIn = 0;
     qint64 m_bytesOut = 0;
 };

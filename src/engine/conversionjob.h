@@ -1,5 +1,7 @@
 #pragma once
 
+#include "outputoptions.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -20,6 +22,7 @@ struct ConversionJob
     int extraEncodesForSizeLimit = 2;
     /// The file system's own bytes, which a name that is not UTF-8 keeps only as bytes.
     QByteArray outputFolder;
+    OutputOptions output;
 };
 
 /// Flags shared between a converter and the tasks of its runs. `cancelled` is the user's Stop;

@@ -1,6 +1,7 @@
 #include "fileconverter.h"
 
 #include "exifresolution.h"
+#include "filedates.h"
 #include "imageloader.h"
 #include "outputreservation.h"
 #include "temporarypng.h"
@@ -112,11 +113,39 @@ qint64 finishOutput(const OutputReservation &output, qint64 ppi, ConversionStatu
     return tagged.size();
 }
 
+/// Names the finished output as the job's output options say; `size` is its size.
+ConversionStatus publish(OutputReservation &output, qint64 size, const QByteArray &inputPath,
+                         const QByteArray &subfolder, const ConversionJob &job)
+{
+    // Dated before it is named, so that no output ever stands under its name with another date.
+    if (job.output.keepDates) {
+        if (const QString reason = FileDates::copyModificationTime(inputPath, output.fd());
+            !reason.isEmpty())
+            return ConversionStatus::error(QStringLiteral("Could not date output file"), reason);
+    }
+    if (output.publish())
+        return ConversionStatus::done(output.path(), size);
+    switch (output.failure()) {
+    case OutputReservation::Failure::nameTaken: {
+        const QString input = QFile::decodeName(inputPath.mid(inputPath.lastIndexOf('/') + 1));
+        return ConversionStatus::skipped(
+            OutputReservation::takenName(job.outputFolder, input, subfolder).value_or(QString()));
+    }
+    case OutputReservation::Failure::folder:
+        return ConversionStatus::error(QStringLiteral("Could not create output folder"),
+                                       output.error());
+    default:
+        return ConversionStatus::error(QStringLiteral("Could not create output file"),
+                                       output.error());
+    }
+}
+
 /// Runs the encoder on `png` into the unnamed output until the output is done: once in
 /// quality mode, up to three times under a size limit. Only the app quitting cuts this short.
 /// The output is named only on success.
 ConversionStatus encode(const TemporaryPng &png, bool hasAlpha, OutputReservation &output,
-                        const ConversionJob &job, const RunFlags &flags)
+                        const ConversionJob &job, const RunFlags &flags,
+                        const QByteArray &inputPath, const QByteArray &subfolder)
 {
     qint64 target = job.sizeLimitBytes;
     int alphaQuality = WebpEncoder::defaultAlphaQuality;
@@ -137,10 +166,7 @@ ConversionStatus encode(const TemporaryPng &png, bool hasAlpha, OutputReservatio
         if (!job.sizeLimitEnabled || size <= job.sizeLimitBytes) {
             if (flags.aborted)
                 return ConversionStatus::cancelled();
-            if (!output.publish())
-                return ConversionStatus::error(QStringLiteral("Could not create output file"),
-                                               output.error());
-            return ConversionStatus::done(output.path(), size);
+            return publish(output, size, inputPath, subfolder, job);
         }
         smallest = std::min(smallest, size);
         if (attempt >= job.extraEncodesForSizeLimit)
@@ -157,10 +183,18 @@ ConversionStatus encode(const TemporaryPng &png, bool hasAlpha, OutputReservatio
 } // namespace
 
 ConversionStatus convert(const QByteArray &inputPath, const ConversionJob &job,
-                         const RunFlags &flags)
+                         const RunFlags &flags, const QByteArray &foundIn)
 {
     if (stopping(flags))
         return ConversionStatus::cancelled();
+    const QString inputName = QFile::decodeName(inputPath.mid(inputPath.lastIndexOf('/') + 1));
+    const QByteArray subfolder = job.output.keepFolders ? foundIn : QByteArray();
+    // Looked at before any work, so that a batch run again converts only what is missing; a
+    // name taken meanwhile is found again when the output is named.
+    if (job.output.skipExisting) {
+        if (auto taken = OutputReservation::takenName(job.outputFolder, inputName, subfolder))
+            return ConversionStatus::skipped(*taken);
+    }
     ImageLoader::Result loaded =
         ImageLoader::load(inputPath, job.width, job.height, job.preserveOriginal);
     if (!loaded.ok())
@@ -180,12 +214,12 @@ ConversionStatus convert(const QByteArray &inputPath, const ConversionJob &job,
     ::malloc_trim(0);
     if (flags.aborted)
         return ConversionStatus::cancelled();
-    const qsizetype slash = inputPath.lastIndexOf('/');
-    OutputReservation output(job.outputFolder, QFile::decodeName(inputPath.mid(slash + 1)));
+    OutputReservation output(job.outputFolder, inputName, OutputReservation::Kind::automatic,
+                             {subfolder, !job.output.skipExisting});
     if (!output.isValid())
         return ConversionStatus::error(QStringLiteral("Could not create output file"),
                                        output.error());
-    return encode(png, hasAlpha, output, job, flags);
+    return encode(png, hasAlpha, output, job, flags, inputPath, subfolder);
 }
 
 } // namespace FileConverter

@@ -4,6 +4,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -124,30 +125,43 @@ struct Walk
 {
     std::optional<FolderId> skip;
     const std::atomic<bool> *stop = nullptr;
-    QList<QByteArray> *images = nullptr;
+    QList<Found> *images = nullptr;
     /// The folders from the given one down to the current one: a bind mount that leads back
     /// into one of them is not entered again.
     std::vector<FolderId> trail;
 
-    void enter(const QByteArray &folder)
+    /// Walks `folder`, whose images are found in `subfolder`.
+    void enter(const QByteArray &folder, const QByteArray &subfolder)
     {
         const QByteArray prefix = folder.endsWith('/') ? folder : folder + '/';
         for (const Entry &entry : entriesOf(folder, stop)) {
             if (stopped(stop))
                 return;
             if (!entry.isFolder) {
-                images->append(prefix + entry.name);
+                images->append({prefix + entry.name, subfolder});
                 continue;
             }
             if (entry.id == skip ||
                 std::find(trail.cbegin(), trail.cend(), entry.id) != trail.cend())
                 continue;
             trail.push_back(entry.id);
-            enter(prefix + entry.name);
+            enter(prefix + entry.name,
+                  subfolder.isEmpty() ? entry.name : subfolder + '/' + entry.name);
             trail.pop_back();
         }
     }
 };
+
+/// The last component of the folder at `path` as the file system resolves it, so that "." or
+/// "trip/.." name the folder itself; empty for the root.
+QByteArray folderName(const QByteArray &path)
+{
+    char *resolved = ::realpath(path.constData(), nullptr);
+    const QByteArray real = resolved ? QByteArray(resolved) : path;
+    ::free(resolved);
+    const QByteArray name = real.sliced(real.lastIndexOf('/') + 1);
+    return name == "." || name == ".." ? QByteArray() : name;
+}
 
 std::optional<FolderId> folderId(const QByteArray &path)
 {
@@ -206,10 +220,10 @@ bool isFolder(const QByteArray &path)
     return folderId(path).has_value();
 }
 
-QList<QByteArray> expand(const QList<QUrl> &locations, const QByteArray &skipFolder,
-                         const std::atomic<bool> *stop)
+QList<Found> expand(const QList<QUrl> &locations, const QByteArray &skipFolder,
+                    const std::atomic<bool> *stop)
 {
-    QList<QByteArray> images;
+    QList<Found> images;
     Walk walk{folderId(skipFolder), stop, &images, {}};
     for (const QUrl &location : locations) {
         if (stopped(stop))
@@ -220,9 +234,9 @@ QList<QByteArray> expand(const QList<QUrl> &locations, const QByteArray &skipFol
         // A folder given directly is walked even when it is the skipped one: the user chose it.
         if (const std::optional<FolderId> folder = folderId(path)) {
             walk.trail = {*folder};
-            walk.enter(path);
+            walk.enter(path, folderName(path));
         } else if (isAccepted(path.sliced(path.lastIndexOf('/') + 1))) {
-            images.append(path);
+            images.append({path, {}});
         }
     }
     return images;

@@ -24,11 +24,21 @@ namespace FileIntake {
 /// Whether `path` (the file system's own bytes) is a folder, after following links.
 [[nodiscard]] bool isFolder(const QByteArray &path);
 
+/// An image found by `expand`.
+struct Found
+{
+    QByteArray path;
+    /// The name of the given folder it was found in and its path below it ("trip/day 1");
+    /// empty for a file given on its own.
+    QByteArray subfolder;
+    friend bool operator==(const Found &, const Found &) = default;
+};
+
 /// The accepted images among `locations`, in order. A given file is taken by its name alone, a
 /// given folder is walked to the bottom: depth first, each folder's entries in natural order
 /// (img_2 before img_10), hidden entries skipped, links to folders not followed, unreadable
 /// entries passed over, and `skipFolder` (the same folder by device and inode, however it is
 /// spelt) never entered. Stops early, with what it has, when `stop` becomes true.
-[[nodiscard]] QList<QByteArray> expand(const QList<QUrl> &locations, const QByteArray &skipFolder,
-                                       const std::atomic<bool> *stop = nullptr);
+[[nodiscard]] QList<Found> expand(const QList<QUrl> &locations, const QByteArray &skipFolder,
+                                  const std::atomic<bool> *stop = nullptr);
 } // namespace FileIntake

@@ -119,13 +119,13 @@ void ImageConverter::addFiles(const QList<QUrl> &locations)
         QList<FileItem> items;
         QSet<QByteArray> walked;
         qsizetype repeated = 0;
-        for (const QByteArray &path : FileIntake::expand(locations, skip, stop.get())) {
+        for (const FileIntake::Found &found : FileIntake::expand(locations, skip, stop.get())) {
             const qsizetype before = walked.size();
-            walked.insert(path);
+            walked.insert(found.path);
             if (walked.size() == before)
                 ++repeated;
             else
-                items.append(FileItem::make(path));
+                items.append(FileItem::make(found.path, found.subfolder));
         }
         QMetaObject::invokeMethod(
             this,
@@ -268,5 +268,6 @@ void ImageConverter::start(const QList<FileItem> &selected)
     job.sizeLimitBytes = SettingRules::usableSizeLimitKB(s.fileSizeLimitKB) * 1024;
     job.quality = SettingRules::usableQuality(s.quality);
     job.outputFolder = m_outputFolder.nativePath();
+    job.output = s.output;
     m_run.start(selected, job);
 }

@@ -1,5 +1,6 @@
 #include "outputreservation.h"
 
+#include "outputsubfolder.h"
 #include "procfdpath.h"
 
 #include <QDir>
@@ -82,9 +83,10 @@ void removeStaleParts(const QByteArray &folder, int dirFd)
 } // namespace
 
 OutputReservation::OutputReservation(const QByteArray &folder, const QString &inputFileName,
-                                     Kind kind)
+                                     Kind kind, OutputPlacement placement)
     : m_folder(absoluteFolder(folder))
     , m_base(baseName(inputFileName))
+    , m_placement(std::move(placement))
 {
     m_dirFd = ::open(m_folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (m_dirFd < 0) {
@@ -146,10 +148,53 @@ bool OutputReservation::openPartFile()
 bool OutputReservation::fail()
 {
     m_error = QString::fromLocal8Bit(std::strerror(errno));
+    m_failure = Failure::file;
     return false;
 }
 
+std::optional<QString> OutputReservation::takenName(const QByteArray &folder,
+                                                    const QString &inputFileName,
+                                                    const QByteArray &subfolder)
+{
+    const QByteArray absolute = absoluteFolder(folder);
+    const int dirFd = ::open(absolute.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0)
+        return std::nullopt;
+    QString ignored;
+    const int targetFd = OutputSubfolder::open(dirFd, subfolder, false, &ignored);
+    ::close(dirFd);
+    if (targetFd < 0)
+        return std::nullopt;
+    const QString name = candidateName(baseName(inputFileName), 0);
+    struct stat info
+    {};
+    const bool taken =
+        ::fstatat(targetFd, QFile::encodeName(name).constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+    ::close(targetFd);
+    if (!taken)
+        return std::nullopt;
+    const QByteArray place = subfolder.isEmpty() ? absolute : absolute + '/' + subfolder;
+    return QFile::decodeName(place) + QLatin1Char('/') + name;
+}
+
 bool OutputReservation::publish()
+{
+    // The folders are made only now, so that a file that fails leaves none behind.
+    int targetFd = m_dirFd;
+    if (!m_placement.subfolder.isEmpty()) {
+        targetFd = OutputSubfolder::open(m_dirFd, m_placement.subfolder, true, &m_error);
+        if (targetFd < 0) {
+            m_failure = Failure::folder;
+            return false;
+        }
+    }
+    const bool named = publishInto(targetFd);
+    if (targetFd != m_dirFd)
+        ::close(targetFd);
+    return named;
+}
+
+bool OutputReservation::publishInto(int targetFd)
 {
     const QByteArray self = QFile::encodeName(ProcFdPath::of(m_fd));
     for (qint64 n = 0;; ++n) {
@@ -157,24 +202,30 @@ bool OutputReservation::publish()
         const QByteArray native = QFile::encodeName(name);
         int result = -1;
         if (m_partName.isEmpty()) {
-            result = ::linkat(AT_FDCWD, self.constData(), m_dirFd, native.constData(),
+            result = ::linkat(AT_FDCWD, self.constData(), targetFd, native.constData(),
                               AT_SYMLINK_FOLLOW);
         } else {
-            result = ::renameat2(m_dirFd, m_partName.constData(), m_dirFd, native.constData(),
+            result = ::renameat2(m_dirFd, m_partName.constData(), targetFd, native.constData(),
                                  RENAME_NOREPLACE);
             // A file system without an exclusive rename: a hard link, then the part goes.
             if (result < 0 && (errno == EINVAL || errno == ENOSYS)) {
-                result = ::linkat(m_dirFd, m_partName.constData(), m_dirFd, native.constData(), 0);
+                result = ::linkat(m_dirFd, m_partName.constData(), targetFd, native.constData(), 0);
                 if (result == 0)
                     ::unlinkat(m_dirFd, m_partName.constData(), 0);
             }
         }
         if (result == 0) {
-            m_path = QFile::decodeName(m_folder) + QLatin1Char('/') + name;
+            const QByteArray &sub = m_placement.subfolder;
+            m_path = QFile::decodeName(sub.isEmpty() ? m_folder : m_folder + '/' + sub) +
+                     QLatin1Char('/') + name;
             return true;
         }
         if (errno != EEXIST)
             return fail();
+        if (!m_placement.numbered) {
+            m_failure = Failure::nameTaken;
+            return false;
+        }
     }
 }
 

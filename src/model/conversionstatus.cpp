@@ -18,6 +18,13 @@ ConversionStatus ConversionStatus::error(const QString &message, const QString &
     return status;
 }
 
+ConversionStatus ConversionStatus::skipped(const QString &takenPath)
+{
+    ConversionStatus status(Kind::skipped);
+    status.m_text = takenPath;
+    return status;
+}
+
 QString ConversionStatus::statusText() const
 {
     switch (m_kind) {
@@ -27,6 +34,8 @@ QString ConversionStatus::statusText() const
         return QStringLiteral("Converting\u2026");
     case Kind::cancelled:
         return QStringLiteral("Cancelled");
+    case Kind::skipped:
+        return QStringLiteral("Skipped \u00B7 name taken");
     case Kind::error:
         return m_text;
     case Kind::done:

@@ -14,7 +14,9 @@ public:
         error,
         queued,
         converting,
-        cancelled
+        cancelled,
+        /// Left alone because its output's name was taken; finished, not failed.
+        skipped
     };
     Q_ENUM(Kind)
 
@@ -30,9 +32,11 @@ public:
         return ConversionStatus(Kind::converting);
     }
     [[nodiscard]] static ConversionStatus cancelled() { return ConversionStatus(Kind::cancelled); }
+    /// `takenPath` is the existing output that made the file be skipped.
+    [[nodiscard]] static ConversionStatus skipped(const QString &takenPath);
 
     [[nodiscard]] Kind kind() const { return m_kind; }
-    /// Set for `done` only.
+    /// Set for `done`, and for `skipped` as the output that was there already.
     [[nodiscard]] const QString &outputPath() const { return m_text; }
     /// Set for `done` only.
     [[nodiscard]] qint64 fileSize() const { return m_fileSize; }
@@ -41,8 +45,8 @@ public:
     /// Set for `error` only, and empty when the failure has no reason beyond its message.
     [[nodiscard]] const QString &detail() const { return m_detail; }
 
-    /// The short text a file row shows: "Waiting", "Converting…", "Cancelled", the error
-    /// message, or the size as "12.3 KB" with a full stop in every locale.
+    /// The short text a file row shows: "Waiting", "Converting…", "Cancelled", "Skipped · name
+    /// taken", the error message, or the size as "12.3 KB" with a full stop in every locale.
     [[nodiscard]] QString statusText() const;
 
     friend bool operator==(const ConversionStatus &, const ConversionStatus &) = default;

@@ -20,6 +20,7 @@ QByteArray ConverterSettings::toJson() const
         {QStringLiteral("fileSizeLimitKB"), fileSizeLimitKB},
         {QStringLiteral("quality"), quality},
     };
+    output.writeTo(object);
     if (selectedPresetID)
         object.insert(QStringLiteral("selectedPresetID"), JsonFields::uuidText(*selectedPresetID));
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
@@ -57,7 +58,8 @@ std::optional<ConverterSettings> ConverterSettings::fromJson(const QByteArray &j
         JsonFields::boolean(object.value(QStringLiteral("fileSizeLimitEnabled")));
     const auto limitKB = JsonFields::integer(object.value(QStringLiteral("fileSizeLimitKB")));
     const auto quality = JsonFields::integer(object.value(QStringLiteral("quality")));
-    if (!ppiOption || !customPPI || !limitEnabled || !limitKB || !quality)
+    const auto output = OutputOptions::readFrom(object);
+    if (!ppiOption || !customPPI || !limitEnabled || !limitKB || !quality || !output)
         return std::nullopt;
 
     settings.ppiOption = *ppiOption;
@@ -65,5 +67,6 @@ std::optional<ConverterSettings> ConverterSettings::fromJson(const QByteArray &j
     settings.fileSizeLimitEnabled = *limitEnabled;
     settings.fileSizeLimitKB = *limitKB;
     settings.quality = *quality;
+    settings.output = *output;
     return settings;
 }

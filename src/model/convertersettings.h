@@ -1,5 +1,6 @@
 #pragma once
 
+#include "outputoptions.h"
 #include "resolutionpreset.h"
 
 #include <QByteArray>
@@ -19,6 +20,7 @@ struct ConverterSettings
     bool fileSizeLimitEnabled = true;
     qint64 fileSizeLimitKB = 300;
     qint64 quality = 85;
+    OutputOptions output;
 
     /// Compact JSON; "selectedPresetID" only when a preset is selected.
     [[nodiscard]] QByteArray toJson() const;

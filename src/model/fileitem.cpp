@@ -2,11 +2,12 @@
 
 #include <QFile>
 
-FileItem FileItem::make(const QByteArray &path)
+FileItem FileItem::make(const QByteArray &path, const QByteArray &subfolder)
 {
     FileItem item;
     item.id = QUuid::createUuid();
     item.path = path;
+    item.subfolder = subfolder;
     return item;
 }
 

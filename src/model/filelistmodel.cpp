@@ -284,6 +284,9 @@ qint64 FileListModel::selectedDoneCount() const
 
 void FileListModel::selectUnfinished()
 {
-    selectWhere(
-        [](const FileItem &item) { return item.status.kind() != ConversionStatus::Kind::done; });
+    // A skipped file is finished too: its output is there already.
+    selectWhere([](const FileItem &item) {
+        return item.status.kind() != ConversionStatus::Kind::done &&
+               item.status.kind() != ConversionStatus::Kind::skipped;
+    });
 }

@@ -20,6 +20,7 @@ class FileListModel : public QAbstractListModel
     Q_PROPERTY(qint64 errorCount READ errorCount NOTIFY countsChanged)
     Q_PROPERTY(qint64 cancelledCount READ cancelledCount NOTIFY countsChanged)
     Q_PROPERTY(bool allSelected READ allSelected NOTIFY countsChanged)
+    Q_PROPERTY(qint64 skippedCount READ skippedCount NOTIFY countsChanged)
     Q_PROPERTY(bool hasUnfinished READ hasUnfinished NOTIFY countsChanged)
 
 public:
@@ -57,7 +58,9 @@ public:
     [[nodiscard]] qint64 errorCount() const { return count(ConversionStatus::Kind::error); }
     [[nodiscard]] qint64 cancelledCount() const { return count(ConversionStatus::Kind::cancelled); }
     [[nodiscard]] bool allSelected() const { return fileCount() > 0 && m_selected == fileCount(); }
-    [[nodiscard]] bool hasUnfinished() const { return doneCount() < fileCount(); }
+    [[nodiscard]] qint64 skippedCount() const { return count(ConversionStatus::Kind::skipped); }
+    /// A skipped file is finished: its output is there already.
+    [[nodiscard]] bool hasUnfinished() const { return doneCount() + skippedCount() < fileCount(); }
     /// The selected files, in list order.
     [[nodiscard]] QList<FileItem> selectedItems() const;
     /// How many selected files are done.
@@ -95,5 +98,5 @@ private:
     QList<FileItem> m_items;
     QHash<QUuid, int> m_rows;
     qint64 m_selected = 0;
-    std::array<qint64, 5> m_kinds{};
+    std::array<qint64, 6> m_kinds{};
 };

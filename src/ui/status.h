@@ -18,8 +18,10 @@ enum Kind
     Queued = int(ConversionStatus::Kind::queued),
     Converting = int(ConversionStatus::Kind::converting),
     Cancelled = int(ConversionStatus::Kind::cancelled),
+    Skipped = int(ConversionStatus::Kind::skipped),
 };
 Q_ENUM_NS(Kind)
 
-static_assert(Done == 0 && Error == 1 && Queued == 2 && Converting == 3 && Cancelled == 4);
+static_assert(Done == 0 && Error == 1 && Queued == 2 && Converting == 3 && Cancelled == 4 &&
+              Skipped == 5);
 } // namespace Status

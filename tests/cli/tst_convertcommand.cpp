@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -67,6 +68,8 @@ class TestConvertCommand : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
+    /// The modification time of the inputs in "tree": 2001-02-03 04:05:06.123456789 UTC.
+    static constexpr timespec inputDate{981173106, 123456789};
     const QString hideEncoder =
         u"{ [ ! -d /usr/local/bin ] || mount -t tmpfs none /usr/local/bin; } "
         u"&& mount -t tmpfs none /usr/bin && exec \"$0\" \"$@\""_s;
@@ -118,6 +121,20 @@ class TestConvertCommand : public QObject
             QDir(path(u"tmp"_s)).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
     }
 
+    /// Each of the `;`-separated parts of `printed` is in exactly one line of `said` (standard
+    /// output), or of `err` when it starts with 2>; IN and OUT stand for those folders.
+    void checkPrinted(const QString &said, const QString &err, const QString &printed,
+                      const QString &out) const
+    {
+        for (QString line : printed.split(u';', Qt::SkipEmptyParts)) {
+            line = line.trimmed().replace(u"IN"_s, path(u"in"_s)).replace(u"OUT"_s, out);
+            const bool onError = line.startsWith(u"2>"_s);
+            const QStringList lines = (onError ? err : said).split(u'\n');
+            QVERIFY2(lines.filter(line.mid(onError ? 2 : 0)).size() == 1,
+                     qPrintable(line + u'\n' + lines.join(u'\n')));
+        }
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -138,10 +155,40 @@ private Q_SLOTS:
             EngineFixtures::save(picture, ".png", path(u"odd/staging.png"_s));
             QCOMPARE(::rename(odd + "/staging.png", odd + '/' + name), 0);
         }
+        // Folders to keep: a loose file, two photo.jpg in two folders and one in a folder whose
+        // name is not UTF-8, each a size of its own, all dated inputDate.
+        const QString tree = path(u"tree"_s);
+        QVERIFY(QDir().mkpath(tree + u"/trip/day/inner"_s) && QDir().mkpath(tree + u"/more"_s));
+        EngineFixtures::save(EngineFixtures::flat(10, 10, {9, 9, 9}), ".png",
+                             tree + u"/loose.png"_s);
+        EngineFixtures::save(EngineFixtures::flat(40, 30, {1, 2, 3}), ".jpg",
+                             tree + u"/trip/photo.jpg"_s);
+        EngineFixtures::save(EngineFixtures::flat(20, 10, {4, 5, 6}), ".jpg",
+                             tree + u"/trip/day/photo.jpg"_s);
+        EngineFixtures::save(EngineFixtures::flat(12, 12, {7, 8, 9}), ".png",
+                             tree + u"/trip/day/inner/b.png"_s);
+        EngineFixtures::save(EngineFixtures::flat(30, 20, {3, 2, 1}), ".jpg",
+                             tree + u"/more/photo.jpg"_s);
+        for (const char *file : {"loose.png", "trip/photo.jpg", "trip/day/photo.jpg",
+                                 "trip/day/inner/b.png", "more/photo.jpg"}) {
+            const timespec dates[2] = {inputDate, inputDate};
+            QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(tree + u'/' + QLatin1String(file)),
+                                 dates, 0),
+                     0);
+        }
+        const QByteArray trip = QFile::encodeName(tree) + "/trip/day";
+        QCOMPARE(::rename(trip.constData(), (trip + "\xff").constData()), 0);
         // More files than a run encodes at once, so that some are waiting when a run is stopped.
         for (int i = 0; i < std::max(16, QThread::idealThreadCount() + 4); ++i)
             EngineFixtures::save(EngineFixtures::noise(64, 48, i), ".png",
                                  path(u"many/%1.png"_s.arg(i)));
+    }
+
+    /// QTemporaryDir cannot spell a name that is not UTF-8.
+    void cleanupTestCase()
+    {
+        for (const char *folder : {"tree", "odd"})
+            std::filesystem::remove_all(QFile::encodeName(path(QLatin1String(folder))).constData());
     }
 
     /// A run, or a refusal to run: its exit status, what it prints and the outputs it makes.
@@ -178,13 +225,7 @@ private Q_SLOTS:
         QCOMPARE(process.exitCode(), exitCode.toInt());
         const QString said = QString::fromUtf8(process.readAllStandardOutput());
         const QString err = QString::fromUtf8(process.readAllStandardError());
-        for (QString line : printed.split(u';', Qt::SkipEmptyParts)) {
-            line = line.trimmed().replace(u"IN"_s, path(u"in"_s)).replace(u"OUT"_s, out.path());
-            const bool onError = line.startsWith(u"2>"_s);
-            const QStringList lines = (onError ? err : said).split(u'\n');
-            QVERIFY2(lines.filter(line.mid(onError ? 2 : 0)).size() == 1,
-                     qPrintable(line + u'\n' + lines.join(u'\n')));
-        }
+        checkPrinted(said, err, printed, out.path());
         QCOMPARE(err.contains(u"Usage:"_s), printed.contains(u"2>Usage:"_s));
         QVERIFY(!err.contains(QChar(0x1b))); // no progress line where standard error is no terminal
         if (arguments.startsWith(u"--json"_s))
@@ -194,6 +235,74 @@ private Q_SLOTS:
         const QStringList made = madeIn(QFile::encodeName(out.path()));
         std::filesystem::remove_all(notText.constData()); // by its bytes
         QCOMPARE(made.join(u"; "_s), outputs);
+        checkLeftovers(storedBefore);
+    }
+
+    /// Where outputs land, with some entries already in OUT: folders kept or not, a taken name
+    /// numbered or skipped, a link or a file in the way of a folder, dates kept or not.
+    void outputPlaces_data()
+    {
+        addRowsFrom("convertcommand-outputs.txt",
+                    {"present", "arguments", "runs", "exitCode", "printed", "tree", "dated"});
+    }
+
+    void outputPlaces()
+    {
+        const auto [present, arguments, runs, exitCode, printed, tree, dated] =
+            fields("present", "arguments", "runs", "exitCode", "printed", "tree", "dated");
+        QSettings(path(u"config/Tessel/Tessel.conf"_s), QSettings::IniFormat).clear();
+        QTemporaryDir out;
+        const QByteArray root = QFile::encodeName(out.path());
+        for (const QString &entry : present.split(u' ', Qt::SkipEmptyParts)) {
+            const QByteArray made = root + '/' + QByteArray::fromPercentEncoding(entry.toUtf8());
+            const qsizetype arrow = made.indexOf("->");
+            if (arrow >= 0)
+                QCOMPARE(::symlink(made.mid(arrow + 2).constData(), made.left(arrow).constData()),
+                         0);
+            else if (made.endsWith('/'))
+                QCOMPARE(::mkdir(made.constData(), 0755), 0);
+            else
+                QCOMPARE(::close(::open(made.constData(), O_CREAT | O_WRONLY, 0644)), 0);
+        }
+        const QByteArray storedBefore = stored();
+        QProcess process;
+        for (int run = 0; run < runs.toInt(); ++run) {
+            start(process, arguments, out.path());
+            QVERIFY(process.waitForFinished(60000));
+        }
+        QCOMPARE(process.exitCode(), exitCode.toInt());
+        checkPrinted(QString::fromUtf8(process.readAllStandardOutput()),
+                     QString::fromUtf8(process.readAllStandardError()), printed, out.path());
+
+        // Everything in OUT but folders: "name WxH" for an image, the name alone for an empty
+        // file, "name->target" for a link; outputs dated as the row says.
+        QStringList found;
+        for (const auto &entry : std::filesystem::recursive_directory_iterator(root.constData())) {
+            const QByteArray bytes = QByteArray::fromStdString(
+                entry.path().lexically_relative(root.constData()).native());
+            QString name = QString::fromLatin1(bytes.toPercentEncoding(" /"));
+            struct stat info
+            {};
+            QCOMPARE(::lstat(entry.path().c_str(), &info), 0);
+            if (S_ISLNK(info.st_mode)) {
+                found.append(name + u"->"_s +
+                             QString::fromStdString(std::filesystem::read_symlink(entry.path())));
+                continue;
+            }
+            if (S_ISDIR(info.st_mode) || info.st_size == 0) {
+                if (!S_ISDIR(info.st_mode))
+                    found.append(name);
+                continue;
+            }
+            const vips::VImage image = vips::VImage::new_from_file(entry.path().c_str());
+            found.append(name + u" %1x%2"_s.arg(image.width()).arg(image.height()));
+            const bool isInputDate = info.st_mtim.tv_sec == inputDate.tv_sec &&
+                                     info.st_mtim.tv_nsec == inputDate.tv_nsec;
+            QVERIFY2(isInputDate == (dated == u"yes"), qPrintable(name));
+        }
+        found.sort();
+        std::filesystem::remove_all(root.constData()); // by its bytes
+        QCOMPARE(found.join(u"; "_s), tree);
         checkLeftovers(storedBefore);
     }
 

@@ -209,6 +209,20 @@ private Q_SLOTS:
         QCOMPARE(reportedWritten, written);
         QCOMPARE(finished.size(), 1);
         QCOMPARE(converter.files().at(1).inputSize, QFileInfo(m_inputs + u"/1.png"_s).size());
+        if (action == u"none") {
+            // Again with taken names skipped: every file is finished, none is left to select.
+            ConverterSettings settings = converter.settings();
+            settings.output.skipExisting = true;
+            converter.settingsStore()->use(settings);
+            converter.convertAll();
+            QVERIFY(finished.wait(60000));
+            QCOMPARE(converter.run()->summaryText(), u"0 done, 0 failed, 0 cancelled, 6 skipped"_s);
+            QCOMPARE(converter.fileModel()->skippedCount(), 6);
+            QVERIFY(!converter.fileModel()->hasUnfinished());
+            converter.fileModel()->selectUnfinished();
+            QVERIFY((converter.fileModel()->selectedCount() == 0));
+            QCOMPARE(entries(m_output), written);
+        }
         if (!failed)
             return;
         QCOMPARE(converter.files().at(0).status.message(), u"Could not load image"_s);

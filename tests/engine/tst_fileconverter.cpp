@@ -250,9 +250,10 @@ private Q_SLOTS:
         for (int i = 0; i < inputs.size(); ++i)
             std::ofstream((folder + '/' + inputs[i]).constData())
                 << EngineFixtures::encode(noise(8 + i, 8), ".png").toStdString();
-        const QList<QByteArray> found = FileIntake::expand({QUrl::fromLocalFile(in.path())}, {});
+        const QList<FileIntake::Found> found =
+            FileIntake::expand({QUrl::fromLocalFile(in.path())}, {});
         QSet<int> widths;
-        for (const QByteArray &path : found) {
+        for (const auto &[path, subfolder] : found) {
             const ConversionStatus status =
                 FileConverter::convert(path, EngineFixtures::job(out.path()), RunFlags());
             QVERIFY2(status.kind() == ConversionStatus::Kind::done, qPrintable(status.message()));
@@ -344,9 +345,16 @@ private Q_SLOTS:
             }));
             QCOMPARE(error, QString::fromLocal8Bit(std::strerror(ENOLCK)));
         } else {
+            // A taken name: the output is dropped when it may not take a number.
+            if (outcome == u"taken")
+                QVERIFY(QFile(dir.filePath(u"a.webp"_s)).open(QIODevice::WriteOnly));
             OutputReservation output(QFile::encodeName(dir.path()), u"a.png"_s,
-                                     OutputReservation::Kind::partFile);
+                                     OutputReservation::Kind::partFile, {{}, outcome != u"taken"});
             QVERIFY(QFile(output.writePath()).open(QIODevice::WriteOnly));
+            if (outcome == u"taken") {
+                QVERIFY(!output.publish());
+                QCOMPARE(output.failure(), OutputReservation::Failure::nameTaken);
+            }
             if (outcome == u"published") {
                 QVERIFY(output.publish());
                 QCOMPARE(output.path(), dir.filePath(u"a.webp"_s));

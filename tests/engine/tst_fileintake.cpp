@@ -77,20 +77,25 @@ private Q_SLOTS:
         QList<QUrl> locations;
         for (const QByteArray &path : bytesOf(given))
             locations.append(FileIntake::urlOf(root + '/' + path));
-        const QList<QByteArray> paths = FileIntake::expand(
+        const QList<FileIntake::Found> images = FileIntake::expand(
             locations, skip.isEmpty() ? QByteArray() : root + '/' + skip.toUtf8());
 
+        // Each path below the root, followed by "[its sub-folder]" when that is not the path's
+        // own folder.
         QByteArrayList relative;
-        for (const QByteArray &path : paths) {
+        for (const auto &[path, subfolder] : images) {
             relative.append(path.sliced(root.size() + 1));
             std::string content;
             if (made.contains(relative.last())) // its own file, not one of a similar name
                 QCOMPARE(std::getline(std::ifstream(path.constData()), content) ? content : "",
                          relative.last().toStdString());
+            const qsizetype slash = relative.last().lastIndexOf('/');
+            if (subfolder != relative.last().first(std::max<qsizetype>(slash, 0)))
+                relative.last() += '[' + subfolder + ']';
         }
         // QTemporaryDir cannot remove names that are not UTF-8.
-        for (const QByteArray &entry : made)
-            ::unlink((root + '/' + entry).constData());
+        for (auto entry = made.crbegin(); entry != made.crend(); ++entry)
+            (entry->endsWith('/') ? ::rmdir : ::unlink)((root + '/' + *entry).constData());
         QCOMPARE(relative, bytesOf(found));
     }
 
@@ -112,12 +117,16 @@ private Q_SLOTS:
         QCOMPARE(converter.files().size(), 2); // a file given twice is listed once
         QCOMPARE(converter.files().at(0).fileName(), QStringLiteral("a.png"));
         QCOMPARE(converter.files().at(1).fileName(), QStringLiteral("one.jpg"));
+        // Where each was found survives a removal and its undo.
+        converter.clearAll();
+        converter.undo();
+        QCOMPARE(converter.files().at(0).subfolder, QByteArray("in"));
+        QCOMPARE(converter.files().at(1).subfolder, QByteArray());
 
         // Stop ends the walks under way or waiting, each appending what it found; the next walk
         // is not stopped.
         const std::atomic<bool> stop(true);
-        QCOMPARE(FileIntake::expand({QUrl::fromLocalFile(dir.path())}, {}, &stop),
-                 QList<QByteArray>());
+        QVERIFY(FileIntake::expand({QUrl::fromLocalFile(dir.path())}, {}, &stop).isEmpty());
         build(QFile::encodeName(dir.path()), {"more/", "more/b.png", "more/c.png"});
         const auto named = [&](const char *name) {
             return QUrl::fromLocalFile(dir.filePath(QLatin1String(name)));

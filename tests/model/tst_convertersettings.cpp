@@ -25,11 +25,13 @@ private Q_SLOTS:
         settings.fileSizeLimitEnabled = false;
         settings.fileSizeLimitKB = SettingRules::maxSizeLimitKB + 1;
         settings.quality = 101;
+        settings.output = {true, true, true};
         const auto decoded = ConverterSettings::fromJson(settings.toJson());
         QVERIFY(decoded);
         QCOMPARE(decoded->toJson(), settings.toJson());
         QCOMPARE(decoded->presets, settings.presets);
         QCOMPARE(decoded->selectedPresetID, settings.selectedPresetID);
+        QCOMPARE(decoded->output, settings.output);
         QVERIFY(!ConverterSettings::fromJson(ConverterSettings().toJson())->selectedPresetID);
     }
 
@@ -48,12 +50,26 @@ private Q_SLOTS:
             json.replace(from, to);
         const auto decoded = ConverterSettings::fromJson(json.toUtf8());
         QCOMPARE(decoded.has_value(), !read.isEmpty());
-        if (decoded)
-            QCOMPARE(u"%1 %2 %3 %4"_s.arg(decoded->quality)
+        if (!decoded)
+            return;
+        // Output options follow by name when they are on.
+        QString options;
+        for (const auto &[on, name] : {std::pair{decoded->output.keepFolders, u" folders"_s},
+                                       std::pair{decoded->output.skipExisting, u" skip"_s},
+                                       std::pair{decoded->output.keepDates, u" dates"_s}})
+            options += on ? name : QString();
+        QCOMPARE(u"%1 %2 %3 %4"_s.arg(decoded->quality)
                          .arg(decoded->customPPI)
                          .arg(decoded->selectedPresetID ? u"selected"_s : u"none"_s)
-                         .arg(decoded->presets.value(0).preserveOriginal),
-                     read);
+                         .arg(decoded->presets.value(0).preserveOriginal) +
+                     options,
+                 read);
+        // Saved again, a document holds every key of this version; read again, the same values.
+        const QByteArray saved = decoded->toJson();
+        for (const char *key :
+             {"\"keepFolders\":", "\"skipExistingOutputs\":", "\"keepFileDates\":"})
+            QVERIFY2(saved.contains(key), key);
+        QCOMPARE(ConverterSettings::fromJson(saved)->toJson(), saved);
     }
 
     void rules_data() { addRowsFrom("setting-rules.txt", {"rule", "value", "expected"}); }
