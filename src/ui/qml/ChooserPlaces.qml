@@ -28,6 +28,9 @@ ListView {
     keyNavigationEnabled: true
     Accessible.role: Accessible.List
     Accessible.name: "Places"
+    // A fresh list has no current place; the keyboard starts at the first.
+    onActiveFocusChanged: if (activeFocus && currentIndex < 0 && count > 0)
+        currentIndex = 0
     Keys.onReturnPressed: root.pickCurrent()
     Keys.onEnterPressed: root.pickCurrent()
 

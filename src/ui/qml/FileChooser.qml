@@ -7,8 +7,10 @@ import Tessel
 // The window's own chooser, for desktops that offer no file dialog of their own and for
 // picking image files and folders together (the desktop's dialogs take one kind or the other).
 // In Inputs mode it picks several files and folders; in OutputFolder mode it picks the folder
-// it shows, and can make a new one there. Keys: arrows, Home/End move; Space ticks; Return
-// opens a folder or adds a file; Backspace goes up; the path can be typed.
+// it shows, and can make a new one there. Keys as in a desktop's chooser: arrows, Home and End
+// move and select (Shift extends, Ctrl only moves); Space toggles; Ctrl+A selects all; Return
+// opens a folder or adds the selection; Backspace or Alt+Up goes up; Ctrl+L types a path; typing
+// a name's first letters goes to it; Escape closes.
 Dialog {
     id: root
 
@@ -29,11 +31,14 @@ Dialog {
 
     function openFor(mode, start) {
         root.mode = mode;
+        places.refresh();
         openFolder(start ?? root.lastInputFolder);
         open();
     }
     function openFolder(url) {
         selection.clear();
+        root.anchorRow = -1;
+        root.typedPrefix = "";
         listing.folder = url;
         if (!root.picksFolder)
             root.lastInputFolder = url;
@@ -42,20 +47,47 @@ Dialog {
         return selection.selectedIndexes.map(index => index.row).sort((a, b) => a - b).map(
                     row => listing.urlAt(row));
     }
-    function click(row, modifiers) {
+    // Where a Shift+click or Shift+arrow extends the selection from.
+    property int anchorRow: -1
+    // The first letters of a name typed so far; forgotten after a short pause.
+    property string typedPrefix
+    // The name of the folder that going up left.
+    property string leftFolder
+
+    function goUp() {
+        const name = FileUrls.folderName(listing.folder);
+        root.openFolder(listing.parentFolder);
+        root.leftFolder = name;
+    }
+    function selectRange(from, to) {
+        selection.clearSelection();
+        for (let r = Math.min(from, to); r <= Math.max(from, to); ++r)
+            selection.select(listing.index(r, 0), ItemSelectionModel.Select);
+    }
+    // Makes `row` current as a click or an arrow key with `modifiers` does: alone it becomes
+    // the selection, with Shift the selection reaches it from the anchor, with Ctrl a click
+    // toggles it and a key only moves.
+    function moveTo(row, modifiers, toggles) {
+        if (row < 0 || row >= listing.count)
+            return;
         const index = listing.index(row, 0);
-        if (modifiers & Qt.ShiftModifier && selection.currentIndex.valid) {
-            const from = Math.min(row, selection.currentIndex.row);
-            const to = Math.max(row, selection.currentIndex.row);
-            selection.clearSelection();
-            for (let r = from; r <= to; ++r)
-                selection.select(listing.index(r, 0), ItemSelectionModel.Select);
+        if (modifiers & Qt.ShiftModifier && root.anchorRow >= 0) {
+            root.selectRange(root.anchorRow, row);
         } else if (modifiers & Qt.ControlModifier) {
-            selection.setCurrentIndex(index, ItemSelectionModel.Toggle);
+            if (toggles)
+                selection.select(index, ItemSelectionModel.Toggle);
+            root.anchorRow = row;
         } else {
-            selection.setCurrentIndex(index, ItemSelectionModel.ClearAndSelect);
+            selection.select(index, ItemSelectionModel.ClearAndSelect);
+            root.anchorRow = row;
         }
+        selection.setCurrentIndex(index, ItemSelectionModel.NoUpdate);
         entries.currentIndex = row;
+        entries.positionViewAtIndex(row, ListView.Contain);
+    }
+    function click(row, modifiers) {
+        root.moveTo(row, modifiers, true);
+        entries.forceActiveFocus();
     }
     function activate(row) {
         if (listing.isDirAt(row))
@@ -74,29 +106,78 @@ Dialog {
             return;
         root.close();
     }
+    // Return: a folder that is current and alone (or nothing is selected) opens; otherwise the
+    // selection is added, or the current file when nothing is selected.
+    function openOrAdd() {
+        const row = entries.currentIndex;
+        const selected = selection.selectedIndexes;
+        const alone = selected.length === 0 || (selected.length === 1 && selected[0].row === row);
+        if (listing.isDirAt(row) && (alone || root.picksFolder))
+            root.openFolder(listing.urlAt(row));
+        else if (selection.hasSelection || root.picksFolder)
+            root.accept();
+        else if (row >= 0)
+            root.activate(row);
+    }
+    function typeAhead(text) {
+        root.typedPrefix += text;
+        typeAheadPause.restart();
+        const row = listing.rowStartingWith(root.typedPrefix);
+        if (row >= 0)
+            root.moveTo(row, Qt.NoModifier, false);
+    }
     // The entries' own keys; true when the key was used.
     function handleKey(event) {
         const row = entries.currentIndex;
-        if (event.key === Qt.Key_Home)
-            entries.currentIndex = 0;
-        else if (event.key === Qt.Key_End)
-            entries.currentIndex = entries.count - 1;
-        else if (event.key === Qt.Key_Space && row >= 0)
-            selection.select(listing.index(row, 0), ItemSelectionModel.Toggle);
-        else if ((event.key === Qt.Key_Return || event.key === Qt.Key_Enter) && row >= 0)
-            root.activate(row);
-        else if (event.key === Qt.Key_Backspace
-                 || (event.key === Qt.Key_Up && event.modifiers & Qt.AltModifier))
-            root.openFolder(listing.parentFolder);
-        else if (event.key === Qt.Key_A && event.modifiers & Qt.ControlModifier && !root.picksFolder)
-            root.selectAll();
-        else
+        const modifiers = event.modifiers;
+        const last = listing.count - 1;
+        switch (event.key) {
+        case Qt.Key_Up:
+            if (modifiers & Qt.AltModifier)
+                root.goUp();
+            else
+                root.moveTo(Math.max(row - 1, 0), modifiers, false);
+            return true;
+        case Qt.Key_Down:
+            root.moveTo(Math.min(row + 1, last), modifiers, false);
+            return true;
+        case Qt.Key_Home:
+            root.moveTo(0, modifiers, false);
+            return true;
+        case Qt.Key_End:
+            root.moveTo(last, modifiers, false);
+            return true;
+        case Qt.Key_Space:
+            if (row >= 0)
+                selection.select(listing.index(row, 0), ItemSelectionModel.Toggle);
+            root.anchorRow = row;
+            return true;
+        case Qt.Key_Return:
+        case Qt.Key_Enter:
+            root.openOrAdd();
+            return true;
+        case Qt.Key_Backspace:
+            root.goUp();
+            return true;
+        case Qt.Key_A:
+            // Without Ctrl, "a" is typed ahead like any other letter.
+            if (modifiers & Qt.ControlModifier) {
+                if (!root.picksFolder)
+                    root.selectAll();
+                return true;
+            }
+        }
+        // Only printable text is typed ahead: Escape and Tab carry control characters.
+        const typed = event.text;
+        if (!/^[^\x00-\x20\x7f]+$/.test(typed)
+                || modifiers & (Qt.ControlModifier | Qt.AltModifier | Qt.MetaModifier))
             return false;
+        root.typeAhead(typed);
         return true;
     }
     function selectAll() {
-        for (let r = 0; r < listing.count; ++r)
-            selection.select(listing.index(r, 0), ItemSelectionModel.Select);
+        if (listing.count > 0)
+            root.selectRange(0, listing.count - 1);
     }
     function makeFolder(name) {
         const made = FileUrls.makeFolder(listing.folder, name);
@@ -125,7 +206,7 @@ Dialog {
         bottomPadding: 0
     }
     footer: DialogButtonBox {
-        Button {
+        PushButton {
             objectName: "chooserAccept"
             text: root.picksFolder ? "Choose \u201c" + FileUrls.folderName(listing.folder) + "\u201d"
                                    : "Add"
@@ -133,7 +214,8 @@ Dialog {
             DialogButtonBox.buttonRole: DialogButtonBox.AcceptRole
             onClicked: root.accept()
         }
-        Button {
+        PushButton {
+            objectName: "chooserCancel"
             text: "Cancel"
             DialogButtonBox.buttonRole: DialogButtonBox.RejectRole
             onClicked: root.close()
@@ -145,16 +227,34 @@ Dialog {
 
         showFiles: !root.picksFolder
         nameFilters: FileUrls.nameFilters(root.extensions)
-        onModelReset: entries.currentIndex = count > 0 ? 0 : -1
+        // The folder just left is current in its parent, as where one came from.
+        onModelReset: {
+            const back = rowOf(root.leftFolder);
+            entries.currentIndex = back >= 0 ? back : count > 0 ? 0 : -1;
+            root.anchorRow = entries.currentIndex;
+            root.leftFolder = "";
+        }
     }
     ItemSelectionModel {
         id: selection
 
         model: listing
     }
+    Timer {
+        id: typeAheadPause
+
+        interval: Theme.typeAheadPause
+        onTriggered: root.typedPrefix = ""
+    }
 
     contentItem: ColumnLayout {
         spacing: Theme.spacing
+
+        Shortcut {
+            sequence: "Ctrl+L"
+            enabled: root.opened
+            onActivated: pathBar.editPath()
+        }
 
         ChooserPathBar {
             id: pathBar
@@ -174,6 +274,8 @@ Dialog {
             Layout.fillHeight: true
 
             ChooserPlaces {
+                id: places
+
                 folder: listing.folder
                 Layout.preferredWidth: Theme.placesWidth
                 Layout.fillHeight: true
@@ -186,7 +288,7 @@ Dialog {
                 model: listing
                 clip: true
                 activeFocusOnTab: true
-                keyNavigationEnabled: true
+                keyNavigationEnabled: false
                 boundsBehavior: Flickable.StopAtBounds
                 Layout.fillWidth: true
                 Layout.fillHeight: true

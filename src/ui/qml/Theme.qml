@@ -76,6 +76,8 @@ QtObject {
     readonly property int sliderWidth: 80
     readonly property int qualityLabelWidth: 36
     readonly property int noticeDuration: 8000
+    // How long the chooser waits for the next letter of a name being typed before it starts over.
+    readonly property int typeAheadPause: 1000
     readonly property int noticeTextWidth: 420
     readonly property int chooserWidth: 640
     readonly property int chooserHeight: 460
