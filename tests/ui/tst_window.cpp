@@ -8,6 +8,7 @@
 #include <QJSValue>
 #include <QKeySequence>
 #include <QQmlExpression>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <cmath>
@@ -41,30 +42,52 @@ class TestWindow : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // Every text colour of the Theme reaches WCAG AA on the surfaces it is drawn on, in a
-    // light and a dark palette.
+    // Every text the window draws, in the Theme's colours or the style's, reaches WCAG AA on
+    // the surface under it, in a light and a dark palette.
+    void textsAreReadable_data()
+    {
+        addRowsFrom("window-contrast.txt", {"object", "set", "text", "background"});
+    }
     void textsAreReadable()
     {
-        const char *pairs[][2] = {
-            {"primary", "window"}, {"secondary", "window"}, {"secondary", "strip"},
-            {"link", "strip"},     {"red", "window"},       {"red", "strip"},
-            {"green", "window"},   {"orange", "window"},    {"accentText", "accentFill"},
-            {"window", "primary"}};
+        const auto [object, set, text, background] = fields("object", "set", "text", "background");
         const QPalette light = QGuiApplication::palette();
+        const auto restore = qScopeGuard([&] { QGuiApplication::setPalette(light); });
         for (const QPalette &palette : {light, WindowHarness::darkPalette()}) {
             QGuiApplication::setPalette(palette);
             WindowHarness w;
-            QQmlExpression read(qmlContext(w.contentView()), w.contentView(), u"Theme"_s);
-            auto *theme = read.evaluate().value<QObject *>();
-            QVERIFY(theme);
-            for (const auto &[text, background] : pairs) {
-                const double ratio = contrast(theme->property(text).value<QColor>(),
-                                              theme->property(background).value<QColor>());
-                QVERIFY2(ratio >= 4.5,
-                         qPrintable(QString::asprintf("%s on %s: %.2f", text, background, ratio)));
-            }
+            w.converter()->addPreset(u"HD"_s, 1920, 1080);
+            QVERIFY(!touch(w.folder(), {u"a.png"_s}).isEmpty());
+            QObject *chooser = w.find(u"fileChooser"_s);
+            QMetaObject::invokeMethod(chooser, "openFor", Q_ARG(QVariant, 0),
+                                      Q_ARG(QVariant, QUrl::fromLocalFile(w.folder())));
+            QQuickItem *entries = w.item(u"fileChooserEntries"_s);
+            QQuickItem *places = w.item(u"chooserPlaces"_s);
+            QTRY_COMPARE(entries->property("count").toInt(), 1);
+            QTRY_VERIFY(places->property("count").toInt() > 0);
+            w.render();
+            QObject *scope =
+                object == u"chooserRow"     ? WindowHarness::itemAt(entries, 0, "itemAtIndex")
+                : object == u"chooserPlace" ? WindowHarness::itemAt(places, 0, "itemAtIndex")
+                                            : w.find(object);
+            QVERIFY(scope);
+            if (QObject *popup = set.isEmpty() ? nullptr : w.find(set))
+                QVERIFY(w.open(popup));
+            else if (!set.isEmpty())
+                scope->setProperty(set.toLatin1(), true);
+            auto colour = [&](const QString &expression) {
+                QQmlExpression read(qmlContext(scope), scope, expression);
+                return read.evaluate().value<QColor>();
+            };
+            const QColor fore = colour(text);
+            const QColor back = colour(background);
+            QVERIFY(fore.isValid() && back.isValid());
+            const double ratio = contrast(fore, back);
+            QVERIFY2(ratio >= 4.5,
+                     qPrintable(QString::asprintf("%s on %s in %s: %.2f", qPrintable(fore.name()),
+                                                  qPrintable(back.name()),
+                                                  palette == light ? "light" : "dark", ratio)));
         }
-        QGuiApplication::setPalette(light);
     }
 
     // The window opens where it was left, with the image files named on the command line (a
