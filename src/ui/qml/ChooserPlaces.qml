@@ -54,6 +54,7 @@ ListView {
         FocusRing {
             visible: place.ListView.isCurrentItem && root.activeFocus
             anchors.margins: 0
+            border.color: place.highlighted ? Theme.accentText : Theme.focusRing
         }
     }
 }

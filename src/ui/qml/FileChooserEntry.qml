@@ -49,6 +49,7 @@ Rectangle {
     FocusRing {
         visible: root.isCurrent
         anchors.margins: 0
+        border.color: root.selected ? Theme.accentText : Theme.focusRing
     }
     MouseArea {
         anchors.fill: parent
