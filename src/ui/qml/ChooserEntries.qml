@@ -3,10 +3,11 @@ import QtQuick.Controls
 import QtQml.Models
 import Tessel
 
-// The chooser's folders and files with the keys of a desktop's chooser: arrows, Home and End
-// move and select (Shift extends from the anchor, Ctrl only moves); Space toggles; Ctrl+A
-// selects all; Return opens a folder or adds the selection; Backspace or Alt+Up goes up; typing
-// a name's first letters goes to it. What the keys ask of the chooser comes out as signals.
+// The chooser's folders and files with the keys of a desktop's chooser: arrows, Page Up and
+// Down, Home and End move and select (Shift extends from the anchor, Ctrl only moves); Space
+// toggles; Ctrl+A selects all; Return opens a folder or adds the selection; Backspace or Alt+Up
+// goes up; typing a name's first letters goes to it. What the keys ask of the chooser comes out
+// as signals.
 ListView {
     id: root
 
@@ -83,6 +84,10 @@ ListView {
         else if (row >= 0)
             root.activate(row);
     }
+    // How many rows PageUp and PageDown move: those the list shows at once.
+    function pageRows() {
+        return currentItem ? Math.max(1, Math.floor(height / currentItem.height) - 1) : 1;
+    }
     function typeAhead(text) {
         root.typedPrefix += text;
         typeAheadPause.restart();
@@ -104,6 +109,12 @@ ListView {
             return true;
         case Qt.Key_Down:
             root.moveTo(Math.min(row + 1, last), modifiers, false);
+            return true;
+        case Qt.Key_PageUp:
+            root.moveTo(Math.max(row - root.pageRows(), 0), modifiers, false);
+            return true;
+        case Qt.Key_PageDown:
+            root.moveTo(Math.min(row + root.pageRows(), last), modifiers, false);
             return true;
         case Qt.Key_Home:
             root.moveTo(0, modifiers, false);
