@@ -42,6 +42,10 @@ Rectangle {
             anchors.verticalCenter: parent.verticalCenter
             text: root.fileName
             font.pixelSize: Theme.bodySize
+            // A long name keeps its start and its extension.
+            width: Math.min(implicitWidth, root.width - row.x - Theme.chooserIconSize - row.spacing
+                            - Theme.spacingLarge)
+            elide: Text.ElideMiddle
             color: root.selected ? Theme.accentText : Theme.primary
         }
     }
