@@ -39,46 +39,6 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-/// The order a file manager shows names in: runs of digits compare by their value (img_2 before
-/// img_10), letters without regard to case; names equal that way fall back to their bytes, so the
-/// order is total. Hand-written rather than QCollator: a collator's order depends on the locale
-/// and the ICU build, and it takes text, which a name that is not UTF-8 is not.
-bool naturalLess(const QByteArray &a, const QByteArray &b)
-{
-    qsizetype i = 0;
-    qsizetype j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (isDigit(a[i]) && isDigit(b[j])) {
-            while (i < a.size() - 1 && a[i] == '0' && isDigit(a[i + 1]))
-                ++i;
-            while (j < b.size() - 1 && b[j] == '0' && isDigit(b[j + 1]))
-                ++j;
-            qsizetype endA = i;
-            qsizetype endB = j;
-            while (endA < a.size() && isDigit(a[endA]))
-                ++endA;
-            while (endB < b.size() && isDigit(b[endB]))
-                ++endB;
-            if (endA - i != endB - j)
-                return endA - i < endB - j;
-            if (const int c = a.sliced(i, endA - i).compare(b.sliced(j, endB - j)); c != 0)
-                return c < 0;
-            i = endA;
-            j = endB;
-            continue;
-        }
-        const auto ca = static_cast<unsigned char>(folded(a[i]));
-        const auto cb = static_cast<unsigned char>(folded(b[j]));
-        if (ca != cb)
-            return ca < cb;
-        ++i;
-        ++j;
-    }
-    if (i < a.size() || j < b.size())
-        return j < b.size();
-    return a < b;
-}
-
 bool stopped(const std::atomic<bool> *stop)
 {
     return stop && stop->load(std::memory_order_relaxed);
@@ -173,6 +133,44 @@ std::optional<FolderId> folderId(const QByteArray &path)
 }
 
 } // namespace
+
+// Hand-written rather than QCollator: a collator's order depends on the locale and the ICU build,
+// and it takes text, which a name that is not UTF-8 is not.
+bool naturalLess(const QByteArray &a, const QByteArray &b)
+{
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            while (i < a.size() - 1 && a[i] == '0' && isDigit(a[i + 1]))
+                ++i;
+            while (j < b.size() - 1 && b[j] == '0' && isDigit(b[j + 1]))
+                ++j;
+            qsizetype endA = i;
+            qsizetype endB = j;
+            while (endA < a.size() && isDigit(a[endA]))
+                ++endA;
+            while (endB < b.size() && isDigit(b[endB]))
+                ++endB;
+            if (endA - i != endB - j)
+                return endA - i < endB - j;
+            if (const int c = a.sliced(i, endA - i).compare(b.sliced(j, endB - j)); c != 0)
+                return c < 0;
+            i = endA;
+            j = endB;
+            continue;
+        }
+        const auto ca = static_cast<unsigned char>(folded(a[i]));
+        const auto cb = static_cast<unsigned char>(folded(b[j]));
+        if (ca != cb)
+            return ca < cb;
+        ++i;
+        ++j;
+    }
+    if (i < a.size() || j < b.size())
+        return j < b.size();
+    return a < b;
+}
 
 const QList<QString> &supportedExtensions()
 {

@@ -11,6 +11,10 @@
 /// locations into the image files to add. Paths are the file system's own bytes, so that a name
 /// that is not valid UTF-8 reaches the decoder as it is, and two such names stay two files.
 namespace FileIntake {
+/// The order a file manager shows names in: runs of digits compare by their value (img_2 before
+/// img_10), letters without regard to case; names equal that way fall back to their bytes, so the
+/// order is total. The walk and the chooser both sort with it.
+[[nodiscard]] bool naturalLess(const QByteArray &a, const QByteArray &b);
 /// The accepted lower-case extensions, in their listed order.
 [[nodiscard]] const QList<QString> &supportedExtensions();
 /// True when the extension of `fileName` (bytes after its last full stop, not a leading one),

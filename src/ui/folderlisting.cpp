@@ -1,49 +1,16 @@
 #include "folderlisting.h"
 
+#include "fileintake.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QPointer>
-#include <QRegularExpression>
 #include <QThreadPool>
 
 #include <algorithm>
-
-namespace {
-
-// QCollator's numeric mode needs ICU and a real locale; under the C locale it compares
-// "10" before "2". Runs of digits are compared by value here, everything else without case.
-bool naturalLess(const QString &a, const QString &b)
-{
-    qsizetype i = 0;
-    qsizetype j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (a.at(i).isDigit() && b.at(j).isDigit()) {
-            const qsizetype startA = i;
-            const qsizetype startB = j;
-            while (i < a.size() && a.at(i).isDigit())
-                ++i;
-            while (j < b.size() && b.at(j).isDigit())
-                ++j;
-            const QString numberA =
-                a.mid(startA, i - startA).remove(QRegularExpression(QStringLiteral("^0+")));
-            const QString numberB =
-                b.mid(startB, j - startB).remove(QRegularExpression(QStringLiteral("^0+")));
-            if (numberA.size() != numberB.size())
-                return numberA.size() < numberB.size();
-            if (const int order = numberA.compare(numberB); order != 0)
-                return order < 0;
-            continue;
-        }
-        const int order = QString::compare(a.mid(i, 1), b.mid(j, 1), Qt::CaseInsensitive);
-        if (order != 0)
-            return order < 0;
-        ++i;
-        ++j;
-    }
-    return a.size() - i < b.size() - j;
-}
-
-} // namespace
+#include <utility>
+#include <vector>
 
 FolderListing::FolderListing(QObject *parent)
     : QAbstractListModel(parent)
@@ -129,6 +96,16 @@ int FolderListing::rowOf(const QString &name) const
     return found == m_entries.cend() ? -1 : int(found - m_entries.cbegin());
 }
 
+int FolderListing::rowStartingWith(const QString &prefix) const
+{
+    if (prefix.isEmpty())
+        return -1;
+    const auto found = std::find_if(m_entries.cbegin(), m_entries.cend(), [&](const Entry &entry) {
+        return entry.name.startsWith(prefix, Qt::CaseInsensitive);
+    });
+    return found == m_entries.cend() ? -1 : int(found - m_entries.cbegin());
+}
+
 void FolderListing::refresh()
 {
     const quint64 generation = ++m_generation;
@@ -138,22 +115,28 @@ void FolderListing::refresh()
     QPointer<FolderListing> self(this);
     // A folder on a slow or network drive must not hold up the window.
     QThreadPool::globalInstance()->start([self, generation, path, showFiles, filters] {
-        QList<Entry> entries;
+        // Each name's bytes are taken once, not at every comparison.
+        std::vector<std::pair<QByteArray, Entry>> found;
         if (!path.isEmpty()) {
             QDir dir(path);
-            for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-                entries.append({name, true});
+            for (const QString &name :
+                 dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted))
+                found.emplace_back(QFile::encodeName(name), Entry{name, true});
             if (showFiles) {
                 dir.setNameFilters(filters);
-                for (const QString &name : dir.entryList(QDir::Files))
-                    entries.append({name, false});
+                for (const QString &name : dir.entryList(QDir::Files, QDir::Unsorted))
+                    found.emplace_back(QFile::encodeName(name), Entry{name, false});
             }
         }
-        std::stable_sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
-            if (a.isDir != b.isDir)
-                return a.isDir;
-            return naturalLess(a.name, b.name);
+        std::sort(found.begin(), found.end(), [](const auto &a, const auto &b) {
+            if (a.second.isDir != b.second.isDir)
+                return a.second.isDir;
+            return FileIntake::naturalLess(a.first, b.first);
         });
+        QList<Entry> entries;
+        entries.reserve(qsizetype(found.size()));
+        for (auto &item : found)
+            entries.append(std::move(item.second));
         // The application object outlives the listing; `self` is looked at on its thread only.
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),

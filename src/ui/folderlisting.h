@@ -6,8 +6,8 @@
 #include <QUrl>
 
 /// The folders (and, when asked, the image files) of one folder for the chooser, folders
-/// first, each group in natural order ("img2" before "img10"), hidden entries left out. The
-/// folder is read on a worker thread; the rows arrive in one reset.
+/// first, each group in the walk's natural order ("img2" before "img10"), hidden entries left out.
+/// The folder is read on a worker thread; the rows arrive in one reset.
 class FolderListing : public QAbstractListModel
 {
     Q_OBJECT
@@ -53,6 +53,9 @@ public:
     [[nodiscard]] Q_INVOKABLE bool isDirAt(int row) const;
     /// The row of the entry called `name`, or -1.
     [[nodiscard]] Q_INVOKABLE int rowOf(const QString &name) const;
+    /// The first row whose name starts with `prefix`, ignoring case, or -1: where typing a name's
+    /// first letters goes.
+    [[nodiscard]] Q_INVOKABLE int rowStartingWith(const QString &prefix) const;
     /// Reads the folder again.
     Q_INVOKABLE void refresh();
 

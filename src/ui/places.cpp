@@ -1,35 +1,31 @@
 #include "places.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QStorageInfo>
-#include <QUrl>
+#include <QThreadPool>
+
+#include <utility>
 
 namespace {
 
-void addPlace(QVariantList &places, QStringList &seen, const QString &name, const QString &path,
-              const QString &icon)
+void addPlace(QList<Places::Place> &places, QStringList &seen, const QString &name,
+              const QString &path, const QString &icon)
 {
     const QString clean = QDir::cleanPath(path);
     if (path.isEmpty() || seen.contains(clean) || !QFileInfo(clean).isDir())
         return;
     seen.append(clean);
-    places.append(QVariantMap{{QStringLiteral("name"), name},
-                              {QStringLiteral("url"), QUrl::fromLocalFile(clean)},
-                              {QStringLiteral("icon"), icon}});
+    places.append({name, QUrl::fromLocalFile(clean), icon});
 }
 
-} // namespace
-
-Places::Places(QObject *parent)
-    : QObject(parent)
-{}
-
-QVariantList Places::list()
+QList<Places::Place> gather()
 {
-    QVariantList places;
+    QList<Places::Place> places;
     QStringList seen;
     const auto folder = QStringLiteral("folder");
     addPlace(places, seen, QStringLiteral("Home"), QDir::homePath(), QStringLiteral("house"));
@@ -64,4 +60,72 @@ QVariantList Places::list()
                  QStringLiteral("drive"));
     }
     return places;
+}
+
+} // namespace
+
+Places::Places(QObject *parent)
+    : QAbstractListModel(parent)
+{
+    refresh();
+}
+
+int Places::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_places.size());
+}
+
+QVariant Places::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const Place &place = m_places.at(index.row());
+    switch (role) {
+    case NameRole:
+    case Qt::DisplayRole:
+        return place.name;
+    case UrlRole:
+        return place.url;
+    case IconRole:
+        return place.icon;
+    default:
+        return {};
+    }
+}
+
+QHash<int, QByteArray> Places::roleNames() const
+{
+    return {{NameRole, "name"}, {UrlRole, "url"}, {IconRole, "icon"}};
+}
+
+QUrl Places::urlAt(int row) const
+{
+    return row >= 0 && row < m_places.size() ? m_places.at(row).url : QUrl();
+}
+
+void Places::refresh()
+{
+    const quint64 generation = ++m_generation;
+    QPointer<Places> self(this);
+    QThreadPool::globalInstance()->start([self, generation] {
+        QList<Place> places = gather();
+        // The application object outlives the model; `self` is looked at on its thread only.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, generation, places = std::move(places)]() mutable {
+                if (self)
+                    self->take(generation, std::move(places));
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void Places::take(quint64 generation, QList<Place> places)
+{
+    if (generation != m_generation)
+        return;
+    beginResetModel();
+    m_places = std::move(places);
+    endResetModel();
+    Q_EMIT countChanged();
 }

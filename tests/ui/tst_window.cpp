@@ -1,11 +1,14 @@
 #include "convertersettings.h"
 #include "fileurls.h"
+#include "places.h"
 #include "windowharness.h"
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QJSValue>
 #include <QKeySequence>
 #include <QQmlExpression>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <cmath>
@@ -39,30 +42,52 @@ class TestWindow : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // Every text colour of the Theme reaches WCAG AA on the surfaces it is drawn on, in a
-    // light and a dark palette.
+    // Every text the window draws, in the Theme's colours or the style's, reaches WCAG AA on
+    // the surface under it, in a light and a dark palette.
+    void textsAreReadable_data()
+    {
+        addRowsFrom("window-contrast.txt", {"object", "set", "text", "background"});
+    }
     void textsAreReadable()
     {
-        const char *pairs[][2] = {
-            {"primary", "window"}, {"secondary", "window"}, {"secondary", "strip"},
-            {"link", "strip"},     {"red", "window"},       {"red", "strip"},
-            {"green", "window"},   {"orange", "window"},    {"accentText", "accentFill"},
-            {"window", "primary"}};
+        const auto [object, set, text, background] = fields("object", "set", "text", "background");
         const QPalette light = QGuiApplication::palette();
+        const auto restore = qScopeGuard([&] { QGuiApplication::setPalette(light); });
         for (const QPalette &palette : {light, WindowHarness::darkPalette()}) {
             QGuiApplication::setPalette(palette);
             WindowHarness w;
-            QQmlExpression read(qmlContext(w.contentView()), w.contentView(), u"Theme"_s);
-            auto *theme = read.evaluate().value<QObject *>();
-            QVERIFY(theme);
-            for (const auto &[text, background] : pairs) {
-                const double ratio = contrast(theme->property(text).value<QColor>(),
-                                              theme->property(background).value<QColor>());
-                QVERIFY2(ratio >= 4.5,
-                         qPrintable(QString::asprintf("%s on %s: %.2f", text, background, ratio)));
-            }
+            w.converter()->settingsStore()->addPreset(u"HD"_s, 1920, 1080);
+            QVERIFY(!touch(w.folder(), {u"a.png"_s}).isEmpty());
+            QObject *chooser = w.find(u"fileChooser"_s);
+            QMetaObject::invokeMethod(chooser, "openFor", Q_ARG(QVariant, 0),
+                                      Q_ARG(QVariant, QUrl::fromLocalFile(w.folder())));
+            QQuickItem *entries = w.item(u"fileChooserEntries"_s);
+            QQuickItem *places = w.item(u"chooserPlaces"_s);
+            QTRY_COMPARE(entries->property("count").toInt(), 1);
+            QTRY_VERIFY(places->property("count").toInt() > 0);
+            w.render();
+            QObject *scope =
+                object == u"chooserRow"     ? WindowHarness::itemAt(entries, 0, "itemAtIndex")
+                : object == u"chooserPlace" ? WindowHarness::itemAt(places, 0, "itemAtIndex")
+                                            : w.find(object);
+            QVERIFY(scope);
+            if (QObject *popup = set.isEmpty() ? nullptr : w.find(set))
+                QVERIFY(w.open(popup));
+            else if (!set.isEmpty())
+                scope->setProperty(set.toLatin1(), true);
+            auto colour = [&](const QString &expression) {
+                QQmlExpression read(qmlContext(scope), scope, expression);
+                return read.evaluate().value<QColor>();
+            };
+            const QColor fore = colour(text);
+            const QColor back = colour(background);
+            QVERIFY(fore.isValid() && back.isValid());
+            const double ratio = contrast(fore, back);
+            QVERIFY2(ratio >= 4.5,
+                     qPrintable(QString::asprintf("%s on %s in %s: %.2f", qPrintable(fore.name()),
+                                                  qPrintable(back.name()),
+                                                  palette == light ? "light" : "dark", ratio)));
         }
-        QGuiApplication::setPalette(light);
     }
 
     // The window opens where it was left, with the image files named on the command line (a
@@ -135,8 +160,7 @@ private Q_SLOTS:
 
     // The output chooser opens at the current output folder (Pictures before there is one),
     // takes a typed path, makes a new folder and chooses the folder it shows, even an empty
-    // one; the button then shows the folder's name with its full path as tooltip. The input
-    // chooser sorts naturally and works from the keyboard.
+    // one; the button then shows the folder's name with its full path as tooltip.
     void choosersWork()
     {
         WindowHarness w;
@@ -166,28 +190,169 @@ private Q_SLOTS:
         QTRY_VERIFY(chooser->property("opened").toBool());
         QCOMPARE(chooser->property("currentFolder").toUrl(), webp);
         QMetaObject::invokeMethod(chooser, "close");
+    }
 
+    // The input chooser's keys are a desktop chooser's: rows move, the selection extends and
+    // toggles, Return and Enter open or add, buttons take Return, Enter and Space, typing goes
+    // to a name, Ctrl+L types a path. Every focus ring shows whole, none cut off by a list.
+    void chooserKeys_data()
+    {
+        addRowsFrom("window-chooser-keys.txt",
+                    {"steps", "folder", "current", "selected", "added", "open"});
+    }
+    void chooserKeys()
+    {
+        const auto [steps, folder, current, selected, added, open] =
+            fields("steps", "folder", "current", "selected", "added", "open");
+        WindowHarness w;
+        QVERIFY(!touch(w.folder(), {u"Album 1/x.png"_s, u"Beach/.keep"_s, u"apple.png"_s,
+                                    u"img2.png"_s, u"img10.png"_s, u"notes.txt"_s})
+                     .isEmpty());
+        QObject *chooser = w.find(u"fileChooser"_s);
         QMetaObject::invokeMethod(chooser, "openFor", Q_ARG(QVariant, 0),
                                   Q_ARG(QVariant, QUrl::fromLocalFile(w.folder())));
         QQuickItem *entries = w.item(u"fileChooserEntries"_s);
-        QTRY_COMPARE(entries->property("count").toInt(), 3);
+        QTRY_COMPARE(entries->property("count").toInt(), 5);
+        QTRY_VERIFY(chooser->property("opened").toBool());
         QVERIFY(entries->hasActiveFocus());
         auto *listing = entries->property("model").value<QAbstractItemModel *>();
-        QAbstractItemModelTester tester(listing,
-                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QStringList names;
-        for (int row = 0; row < 3; ++row) {
-            QUrl url;
-            QMetaObject::invokeMethod(listing, "urlAt", Q_RETURN_ARG(QUrl, url), Q_ARG(int, row));
-            names.append(url.fileName());
+        for (const QString &step : steps.split(u' ')) {
+            if (step.startsWith(u"type:"_s)) {
+                const QString text = step.mid(5).replace(u'@', w.folder());
+                for (const QChar ch : text)
+                    QTest::sendKeyEvent(QTest::Click, w.window(), Qt::Key_unknown, QString(ch), {});
+            } else if (step.startsWith(u"focus:"_s)) {
+                w.item(step.mid(6))->forceActiveFocus(Qt::TabFocusReason);
+            } else {
+                const QKeyCombination key = QKeySequence::fromString(step)[0];
+                w.pressKey(key.key(), key.keyboardModifiers());
+            }
         }
-        QCOMPARE(names, QStringList({u"Album 1"_s, u"img2.png"_s, u"img10.png"_s}));
-        // End, Space, Return: the last file is added.
-        w.pressKey(Qt::Key_End);
-        w.pressKey(Qt::Key_Space);
-        w.pressKey(Qt::Key_Return);
-        QTRY_COMPARE(w.converter()->fileModel()->fileCount(), 1);
-        QCOMPARE(w.rowValue(0, "fileName").toString(), u"img10.png"_s);
+
+        QTRY_COMPARE(chooser->property("visible").toBool(), open == u"yes");
+        const QString shown = folder == u"~"   ? QDir::homePath()
+                              : folder == u"." ? w.folder()
+                                               : w.folder() + u'/' + folder;
+        QCOMPARE(chooser->property("currentFolder").toUrl(), QUrl::fromLocalFile(shown));
+        QStringList addedNames;
+        auto names = [&] {
+            addedNames.clear();
+            for (const FileItem &item : w.converter()->files())
+                addedNames.append(item.fileName());
+            return addedNames.join(u',');
+        };
+        QTRY_COMPARE(names(), added);
+        if (open != u"yes")
+            return;
+        // A folder opened is read on a worker thread; its rows arrive later.
+        auto currentName = [&] {
+            const int row = entries->property("currentIndex").toInt();
+            return row < 0 ? QString() : listing->data(listing->index(row, 0)).toString();
+        };
+        QTRY_COMPARE(currentName(), current);
+        QVariant urls;
+        QMetaObject::invokeMethod(chooser, "selectedUrls", Q_RETURN_ARG(QVariant, urls));
+        QStringList selectedNames;
+        for (const QVariant &url : urls.value<QJSValue>().toVariant().toList())
+            selectedNames.append(url.toUrl().fileName());
+        QCOMPARE(selectedNames.join(u','), selected);
+
+        // A ring that shows lies inside every item that clips it.
+        w.render();
+        int rings = 0;
+        std::function<void(QQuickItem *)> look = [&](QQuickItem *item) {
+            if (!item->isVisible())
+                return;
+            if (item->objectName() == u"focusRing") {
+                ++rings;
+                const QRectF area = item->mapRectToScene(item->boundingRect());
+                for (QQuickItem *up = item->parentItem(); up; up = up->parentItem()) {
+                    if (up->clip())
+                        QVERIFY2(up->mapRectToScene(up->boundingRect()).contains(area),
+                                 qPrintable(up->objectName()));
+                }
+            }
+            for (QQuickItem *child : item->childItems())
+                look(child);
+        };
+        look(w.window()->contentItem());
+        // A list with the keyboard shows where it is, unless it is empty.
+        QQuickItem *focused = w.window()->activeFocusItem();
+        while (focused && !focused->inherits("QQuickItemView"))
+            focused = focused->parentItem();
+        QVERIFY(rings > 0 || !focused || focused->property("count").toInt() == 0);
+    }
+
+    // The chooser shows a folder's folders first, then its images in the order the walk adds
+    // them (the rows of the walk's table without links, skips or names that are not UTF-8).
+    void chooserOrderIsTheWalks_data()
+    {
+        addRowsFrom("intake-walks.txt", {"entries", "given", "skip", "found"});
+    }
+    void chooserOrderIsTheWalks()
+    {
+        const auto [entries, given, skip, found] = fields("entries", "given", "skip", "found");
+        if (given != u"f" || !skip.isEmpty() || entries.contains(u"->"_s) || entries.contains(u'%'))
+            QSKIP("Not a listing of one folder");
+        WindowHarness w;
+        QStringList files;
+        for (const QString &entry : entries.split(u' ')) {
+            if (!entry.endsWith(u'/'))
+                files.append(entry);
+        }
+        QVERIFY(!touch(w.folder(), files).isEmpty());
+        QStringList folders;
+        QStringList images;
+        for (const QString &path : found.split(u' ')) {
+            const QStringList parts = path.split(u'/');
+            if (parts.size() == 2)
+                images.append(parts[1]);
+            else if (!folders.contains(parts[1]))
+                folders.append(parts[1]);
+        }
+        QObject *chooser = w.find(u"fileChooser"_s);
+        QMetaObject::invokeMethod(chooser, "openFor", Q_ARG(QVariant, 0),
+                                  Q_ARG(QVariant, QUrl::fromLocalFile(w.folder() + u"/f"_s)));
+        auto *listing =
+            w.item(u"fileChooserEntries"_s)->property("model").value<QAbstractItemModel *>();
+        QTRY_COMPARE(listing->rowCount(), int(folders.size() + images.size()));
+        QStringList shown;
+        for (int row = 0; row < listing->rowCount(); ++row)
+            shown.append(listing->data(listing->index(row, 0)).toString());
+        QCOMPARE(shown, folders + images);
+    }
+
+    // The places are looked at on a worker thread: the list gets its rows through the event
+    // loop, home first, a GTK bookmark by its name and one to a missing folder not at all.
+    void placesArriveLater()
+    {
+        QTemporaryDir home;
+        const QByteArray realHome = qgetenv("HOME");
+        qputenv("HOME", home.path().toLocal8Bit());
+        QVERIFY(!touch(home.path(), {u"Trips/.keep"_s, u".config/gtk-3.0/bookmarks"_s}).isEmpty());
+        QFile bookmarks(home.filePath(u".config/gtk-3.0/bookmarks"_s));
+        QVERIFY(bookmarks.open(QIODevice::WriteOnly));
+        bookmarks.write(QUrl::fromLocalFile(home.filePath(u"Trips"_s)).toEncoded() +
+                        " Holidays\nfile:///nowhere/at/all\n");
+        bookmarks.close();
+        {
+            Places places;
+            QAbstractItemModelTester tester(&places,
+                                            QAbstractItemModelTester::FailureReportingMode::QtTest);
+            QCOMPARE(places.rowCount(), 0);
+            QTRY_VERIFY(places.rowCount() > 0);
+            QCOMPARE(places.urlAt(0), QUrl::fromLocalFile(home.path()));
+            QStringList names;
+            for (int row = 0; row < places.rowCount(); ++row)
+                names.append(places.index(row).data().toString());
+            const auto trips = names.indexOf(u"Holidays"_s);
+            QVERIFY(trips > 0);
+            QCOMPARE(places.urlAt(int(trips)), QUrl::fromLocalFile(home.filePath(u"Trips"_s)));
+            QCOMPARE(places.rowCount(), names.size());
+            for (int row = 0; row < places.rowCount(); ++row)
+                QVERIFY(places.urlAt(row).toLocalFile() != u"/nowhere/at/all"_s);
+        }
+        qputenv("HOME", realHome);
     }
 
     // A disabled Convert says why beside it; without an encoder it marks the files and starts

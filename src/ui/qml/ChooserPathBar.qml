@@ -4,7 +4,8 @@ import QtQuick.Layouts
 import Tessel
 
 // The top of the chooser: up a folder, the folder's path (type another and press Return) and
-// the button that makes a new folder here, with the field that names it.
+// the button that makes a new folder here, with the field that names it. Ctrl+L puts the
+// keyboard into the path.
 ColumnLayout {
     id: root
 
@@ -15,6 +16,12 @@ ColumnLayout {
 
     signal openRequested(url url)
     signal makeRequested(string name)
+
+    // Puts the keyboard into the path, all of it selected, to type another.
+    function editPath() {
+        pathField.forceActiveFocus();
+        pathField.selectAll();
+    }
 
     spacing: Theme.spacing
     onFolderChanged: {
@@ -28,7 +35,7 @@ ColumnLayout {
 
         IconButton {
             iconName: "arrow.up"
-            label: "Enclosing folder (Backspace)"
+            label: "Enclosing folder (Alt+Up)"
             enabled: root.parentFolder.toString() !== root.folder.toString()
             onClicked: root.openRequested(root.parentFolder)
         }
@@ -80,7 +87,7 @@ ColumnLayout {
             onAccepted: root.makeRequested(text)
             Keys.onEscapePressed: root.making = false
         }
-        Button {
+        PushButton {
             text: "Make"
             enabled: newFolderName.text.trim() !== ""
             onClicked: root.makeRequested(newFolderName.text)

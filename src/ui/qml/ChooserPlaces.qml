@@ -3,7 +3,7 @@ import QtQuick.Controls
 import Tessel
 
 // The chooser's places: home, the standard folders, bookmarks and mounted drives. Arrows move,
-// Return opens.
+// Return, Enter or Space opens.
 ListView {
     id: root
 
@@ -11,30 +11,50 @@ ListView {
 
     signal picked(url url)
 
+    function refresh() {
+        places.refresh();
+    }
+    function pickCurrent() {
+        if (currentIndex >= 0)
+            root.picked(places.urlAt(currentIndex));
+    }
+
     objectName: "chooserPlaces"
-    model: Places.list()
+    model: Places {
+        id: places
+    }
     clip: true
     activeFocusOnTab: true
     keyNavigationEnabled: true
     Accessible.role: Accessible.List
     Accessible.name: "Places"
-    Keys.onReturnPressed: if (currentIndex >= 0)
-        root.picked(model[currentIndex].url)
+    // A fresh list has no current place; the keyboard starts at the first.
+    onActiveFocusChanged: if (activeFocus && currentIndex < 0 && count > 0)
+        currentIndex = 0
+    Keys.onReturnPressed: root.pickCurrent()
+    Keys.onEnterPressed: root.pickCurrent()
 
     delegate: ItemDelegate {
-        required property var modelData
+        id: place
+
+        required property string name
+        required property url url
         required property int index
 
         width: ListView.view.width
-        highlighted: modelData.url.toString() === root.folder.toString()
-        text: modelData.name
+        highlighted: url.toString() === root.folder.toString()
+        text: name
         font.pixelSize: Theme.bodySize
         topPadding: Theme.spacingSmall
         bottomPadding: Theme.spacingSmall
-        onClicked: root.picked(modelData.url)
+        Accessible.name: name
+        onClicked: root.picked(url)
 
+        // Inside the row: the list clips whatever lies outside it.
         FocusRing {
-            visible: parent.ListView.isCurrentItem && root.activeFocus
+            visible: place.ListView.isCurrentItem && root.activeFocus
+            anchors.margins: 0
+            border.color: place.highlighted ? Theme.accentText : Theme.focusRing
         }
     }
 }

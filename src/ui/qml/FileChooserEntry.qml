@@ -2,8 +2,9 @@ import QtQuick
 import QtQuick.Controls
 import Tessel
 
-// One file or folder in the file chooser.
-ItemDelegate {
+// One file or folder in the file chooser. It takes no keys itself: the list around it handles
+// them all, Space included.
+Rectangle {
     id: root
 
     required property int index
@@ -16,31 +17,43 @@ ItemDelegate {
     signal picked(int modifiers)
     signal opened
 
-    highlighted: selected
-    text: fileName
-    topPadding: Theme.spacingSmall
-    bottomPadding: Theme.spacingSmall
+    implicitHeight: row.implicitHeight + 2 * Theme.spacingSmall
+    color: selected ? Theme.accentFill : "transparent"
+    Accessible.role: Accessible.ListItem
     Accessible.name: (fileIsDir ? "Folder " : "File ") + fileName
+    Accessible.selectable: true
+    Accessible.selected: selected
 
-    contentItem: Row {
+    Row {
+        id: row
+
+        anchors.verticalCenter: parent.verticalCenter
+        x: Theme.spacingLarge
         spacing: Theme.spacing
 
         Icon {
             anchors.verticalCenter: parent.verticalCenter
             name: root.fileIsDir ? "folder" : "photo"
             size: Theme.chooserIconSize
-            color: root.highlighted ? Theme.accentText : Theme.secondary
+            color: root.selected ? Theme.accentText : Theme.secondary
         }
         Label {
+            objectName: "chooserEntryName"
             anchors.verticalCenter: parent.verticalCenter
             text: root.fileName
-            color: root.highlighted ? Theme.accentText : Theme.primary
+            font.pixelSize: Theme.bodySize
+            // A long name keeps its start and its extension.
+            width: Math.min(implicitWidth, root.width - row.x - Theme.chooserIconSize - row.spacing
+                            - Theme.spacingLarge)
+            elide: Text.ElideMiddle
+            color: root.selected ? Theme.accentText : Theme.primary
         }
     }
-
+    // Inside the row: the list clips whatever lies outside it.
     FocusRing {
         visible: root.isCurrent
         anchors.margins: 0
+        border.color: root.selected ? Theme.accentText : Theme.focusRing
     }
     MouseArea {
         anchors.fill: parent

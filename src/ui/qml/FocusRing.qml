@@ -5,6 +5,7 @@ import Tessel
 Rectangle {
     readonly property Item control: parent
 
+    objectName: "focusRing"
     anchors.fill: parent
     anchors.margins: -Theme.focusRingWidth
     visible: control.visualFocus ?? control.activeFocus

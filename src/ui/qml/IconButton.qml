@@ -20,6 +20,8 @@ ToolButton {
     ToolTip.visible: hovered && label !== ""
     ToolTip.delay: 500
     ToolTip.text: label
+    Keys.onReturnPressed: root.clicked()
+    Keys.onEnterPressed: root.clicked()
     contentItem: Icon {
         name: root.iconName
         size: root.iconSize

@@ -36,6 +36,9 @@ ApplicationWindow {
     WindowGeometry {
         window: root
     }
+    ControlPalette {
+        palette: root.palette
+    }
 
     ContentView {
         id: contentView

@@ -11,6 +11,9 @@ QtObject {
     readonly property SystemPalette palette: SystemPalette {
         colorGroup: SystemPalette.Active
     }
+    readonly property SystemPalette disabledPalette: SystemPalette {
+        colorGroup: SystemPalette.Disabled
+    }
     readonly property bool isDark: palette.window.hslLightness < 0.5
 
     // Surfaces.
@@ -18,6 +21,10 @@ QtObject {
     readonly property color separator: withAlpha(palette.windowText, 0.16)
     readonly property color strip: Qt.tint(window, withAlpha(separator, 0.25))
     readonly property color controlBackground: palette.button
+    // The faces the style gives a button run from its colour to about half as light again (the
+    // top of its gradient while pointed at); a button's text is checked against both ends.
+    readonly property color buttonFaceLight: Qt.lighter(controlBackground, 1.5)
+    readonly property color buttonFaceDark: Qt.darker(controlBackground, 1.1)
     readonly property color accent: palette.highlight
     readonly property color accentText: palette.highlightedText
     // The fill of a prominent button, dark (or light) enough for its text.
@@ -28,9 +35,14 @@ QtObject {
     readonly property color primary: palette.windowText
     readonly property color secondary: Contrast.readable(withAlpha(palette.windowText, 0.6), strip)
     readonly property color link: Contrast.readable(accent, strip)
-    readonly property color red: Contrast.readable(isDark ? "#ff6b63" : "#d32f2f", strip)
+    // Red is also the label of a button (Stop).
+    readonly property color red: Contrast.readable(Contrast.readable(Contrast.readable(
+                                                       isDark ? "#ff6b63" : "#d32f2f", strip),
+                                                   buttonFaceLight), buttonFaceDark)
     readonly property color green: Contrast.readable(isDark ? "#4cd964" : "#2e8b3a", strip)
     readonly property color orange: Contrast.readable(isDark ? "#ffa733" : "#d9730d", strip)
+    // Placeholders in entry fields, on the fields' own background.
+    readonly property color placeholder: Contrast.readable(palette.placeholderText, palette.base)
     // Marks that are not text (the dot of a waiting file, an unticked circle).
     readonly property color faint: withAlpha(palette.windowText, 0.3)
 
@@ -76,6 +88,8 @@ QtObject {
     readonly property int sliderWidth: 80
     readonly property int qualityLabelWidth: 36
     readonly property int noticeDuration: 8000
+    // How long the chooser waits for the next letter of a name being typed before it starts over.
+    readonly property int typeAheadPause: 1000
     readonly property int noticeTextWidth: 420
     readonly property int chooserWidth: 640
     readonly property int chooserHeight: 460
