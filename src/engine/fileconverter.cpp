@@ -1,5 +1,6 @@
 #include "fileconverter.h"
 
+#include "animationconversion.h"
 #include "exifresolution.h"
 #include "imageloader.h"
 #include "outputreservation.h"
@@ -40,14 +41,6 @@ qint64 smallerTarget(qint64 target, qint64 limit, qint64 actual)
     return std::max<qint64>(1, static_cast<qint64>(std::floor(next)));
 }
 
-QString overLimitMessage(qint64 limitBytes, qint64 smallestBytes)
-{
-    // asprintf formats in the C locale, so the separator is a full stop everywhere.
-    return QStringLiteral("Over the %1 KB limit (smallest: %2 KB)")
-        .arg(limitBytes / 1024)
-        .arg(QString::asprintf("%.1f", static_cast<double>(smallestBytes) / 1024.0));
-}
-
 QString systemError()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
@@ -85,9 +78,18 @@ bool rewrite(int fd, const QByteArray &bytes)
     return ::ftruncate(fd, bytes.size()) == 0;
 }
 
-/// Checks what the encoder wrote and adds the resolution to it. Returns the file's size, or
-/// sets `failure` and returns -1.
-qint64 finishOutput(const OutputReservation &output, qint64 ppi, ConversionStatus &failure)
+} // namespace
+
+QString overLimitMessage(qint64 limitBytes, qint64 smallestBytes)
+{
+    // asprintf formats in the C locale, so the separator is a full stop everywhere.
+    return QStringLiteral("Over the %1 KB limit (smallest: %2 KB)")
+        .arg(limitBytes / 1024)
+        .arg(QString::asprintf("%.1f", static_cast<double>(smallestBytes) / 1024.0));
+}
+
+qint64 finishOutput(const OutputReservation &output, qint64 ppi, ConversionStatus &failure,
+                    const QString &program)
 {
     const QByteArray written = readAll(output.fd());
     switch (WebpFile::check(written)) {
@@ -95,7 +97,7 @@ qint64 finishOutput(const OutputReservation &output, qint64 ppi, ConversionStatu
         failure = ConversionStatus::error(QStringLiteral("Output file not found"));
         return -1;
     case WebpFile::State::invalid:
-        failure = ConversionStatus::error(QStringLiteral("cwebp wrote an invalid file"));
+        failure = ConversionStatus::error(program + QStringLiteral(" wrote an invalid file"));
         return -1;
     case WebpFile::State::valid:
         break;
@@ -111,6 +113,8 @@ qint64 finishOutput(const OutputReservation &output, qint64 ppi, ConversionStatu
     }
     return tagged.size();
 }
+
+namespace {
 
 /// Runs the encoder on `png` into the unnamed output until the output is done: once in
 /// quality mode, up to three times under a size limit. Only the app quitting cuts this short.
@@ -161,12 +165,15 @@ ConversionStatus convert(const QByteArray &inputPath, const ConversionJob &job,
 {
     if (stopping(flags))
         return ConversionStatus::cancelled();
-    ImageLoader::Result loaded =
-        ImageLoader::load(inputPath, job.width, job.height, job.preserveOriginal);
+    ImageLoader::Result loaded = ImageLoader::load(
+        inputPath, job.width, job.height, job.preserveOriginal,
+        job.firstFrameOnly ? ImageLoader::Frames::first : ImageLoader::Frames::all);
     if (!loaded.ok())
         return ConversionStatus::error(loaded.error, loaded.detail);
     if (stopping(flags))
         return ConversionStatus::cancelled();
+    if (loaded.frameCount > 1)
+        return AnimationConversion::convert(std::move(loaded), inputPath, job, flags);
 
     // Neither file has a name until the output is published, so whatever happens from here on
     // (an error, a Stop, a crash) leaves nothing behind.

@@ -1,5 +1,6 @@
 #include "imageconverter.h"
 
+#include "animationencoder.h"
 #include "fileintake.h"
 #include "ppioption.h"
 #include "preferences.h"
@@ -321,6 +322,8 @@ void ImageConverter::convertAll()
     job.sizeLimitBytes = SettingRules::usableSizeLimitKB(s.fileSizeLimitKB) * 1024;
     job.quality = SettingRules::usableQuality(s.quality);
     job.outputFolder = FileIntake::pathOf(m_outputFolderURL);
+    job.firstFrameOnly = s.firstFrameOnly;
+    job.animationEncoderPath = AnimationEncoder::locate().value_or(QString());
     m_lastRun.clear();
     for (const FileItem &item : selected)
         m_lastRun.insert(item.id);

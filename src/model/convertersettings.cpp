@@ -19,6 +19,7 @@ QByteArray ConverterSettings::toJson() const
         {QStringLiteral("fileSizeLimitEnabled"), fileSizeLimitEnabled},
         {QStringLiteral("fileSizeLimitKB"), fileSizeLimitKB},
         {QStringLiteral("quality"), quality},
+        {QStringLiteral("firstFrameOnly"), firstFrameOnly},
     };
     if (selectedPresetID)
         object.insert(QStringLiteral("selectedPresetID"), JsonFields::uuidText(*selectedPresetID));
@@ -65,5 +66,13 @@ std::optional<ConverterSettings> ConverterSettings::fromJson(const QByteArray &j
     settings.fileSizeLimitEnabled = *limitEnabled;
     settings.fileSizeLimitKB = *limitKB;
     settings.quality = *quality;
+
+    const QJsonValue firstFrame = object.value(QStringLiteral("firstFrameOnly"));
+    if (!firstFrame.isUndefined() && !firstFrame.isNull()) {
+        const auto value = JsonFields::boolean(firstFrame);
+        if (!value)
+            return std::nullopt;
+        settings.firstFrameOnly = *value;
+    }
     return settings;
 }
