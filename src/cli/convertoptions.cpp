@@ -47,11 +47,14 @@ QString ConvertOptions::usage()
         "  -q, --quality N         encoder quality 1-100 (turns the size limit off)\n"
         "  -s, --max-size KB       largest output size, 1-2097151 KB of 1024 bytes (turns the\n"
         "                          size limit on)\n"
+        "      --first-frame       make a still of an animated GIF or WebP's first frame\n"
+        "                          instead of an animated WebP\n"
         "      --json              one JSON object per file on standard output\n"
         "  -h, --help              show this help\n"
         "      --version           show the version\n"
         "\n"
-        "Environment: TESSEL_CWEBP names the cwebp to use instead of looking for it.\n"
+        "Environment: TESSEL_CWEBP and TESSEL_IMG2WEBP name the cwebp and the img2webp (for\n"
+        "animations) to use instead of looking for them.\n"
         "\n"
         "Exit status: 0 all files done, 1 some failed or a PATH is missing or is neither a\n"
         "folder nor an image, 2 usage error or no encoder, 130 stopped by Ctrl+C, 143 by\n"
@@ -70,10 +73,11 @@ std::optional<ConvertOptions> ConvertOptions::parse(const QStringList &arguments
                                      QStringLiteral("N"));
     const QCommandLineOption maxSize({QStringLiteral("s"), QStringLiteral("max-size")}, {},
                                      QStringLiteral("KB"));
+    const QCommandLineOption firstFrame(QStringLiteral("first-frame"));
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({output, preset, ppi, quality, maxSize, json, help, version});
+    parser.addOptions({output, preset, ppi, quality, maxSize, firstFrame, json, help, version});
 
     // QCommandLineParser expects the program name first.
     if (!parser.parse(QStringList{QStringLiteral("tessel")} + arguments)) {
@@ -85,6 +89,7 @@ std::optional<ConvertOptions> ConvertOptions::parse(const QStringList &arguments
     options.help = parser.isSet(help);
     options.version = parser.isSet(version);
     options.json = parser.isSet(json);
+    options.firstFrame = parser.isSet(firstFrame);
     options.paths = parser.positionalArguments();
     if (options.help || options.version)
         return options;

@@ -21,6 +21,8 @@ struct ConvertOptions
     std::optional<QString> ppi;
     std::optional<qint64> quality;
     std::optional<qint64> maxSizeKB;
+    /// Animated GIF and WebP files become stills of their first frame.
+    bool firstFrame = false;
     bool json = false;
     bool help = false;
     bool version = false;

@@ -78,6 +78,8 @@ bool HeadlessConversion::applyOptions()
         settings.fileSizeLimitEnabled = true;
         settings.fileSizeLimitKB = *m_options.maxSizeKB;
     }
+    if (m_options.firstFrame)
+        settings.firstFrameOnly = true;
     // With nothing chosen, images keep their own size.
     m_converter->setSettings(settings);
     if (!m_converter->hasSelectedPreset()) {
@@ -187,6 +189,7 @@ void HeadlessConversion::report(const QByteArray &path, const ConversionStatus &
             {QStringLiteral("output"), done ? QJsonValue(status.outputPath()) : QJsonValue()},
             {QStringLiteral("status"), name},
             {QStringLiteral("bytes"), done ? QJsonValue(status.fileSize()) : QJsonValue()},
+            {QStringLiteral("frames"), done ? QJsonValue(status.frames()) : QJsonValue()},
             {QStringLiteral("message"), status.kind() == ConversionStatus::Kind::error
                                             ? QJsonValue(status.message())
                                             : QJsonValue()},

@@ -48,12 +48,18 @@ private Q_SLOTS:
             json.replace(from, to);
         const auto decoded = ConverterSettings::fromJson(json.toUtf8());
         QCOMPARE(decoded.has_value(), !read.isEmpty());
-        if (decoded)
-            QCOMPARE(u"%1 %2 %3 %4"_s.arg(decoded->quality)
-                         .arg(decoded->customPPI)
-                         .arg(decoded->selectedPresetID ? u"selected"_s : u"none"_s)
-                         .arg(decoded->presets.value(0).preserveOriginal),
-                     read);
+        if (!decoded)
+            return;
+        QCOMPARE(u"%1 %2 %3 %4%5"_s.arg(decoded->quality)
+                     .arg(decoded->customPPI)
+                     .arg(decoded->selectedPresetID ? u"selected"_s : u"none"_s)
+                     .arg(decoded->presets.value(0).preserveOriginal)
+                     .arg(decoded->firstFrameOnly ? u" firstFrameOnly"_s : QString()),
+                 read);
+        // Saved back, a document from before the animation setting gains it.
+        QVERIFY(decoded->toJson().contains(
+            u"\"firstFrameOnly\":%1"_s.arg(decoded->firstFrameOnly ? u"true"_s : u"false"_s)
+                .toUtf8()));
     }
 
     void rules_data() { addRowsFrom("setting-rules.txt", {"rule", "value", "expected"}); }
