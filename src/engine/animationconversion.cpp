@@ -9,7 +9,6 @@
 #include <QFile>
 
 #include <cmath>
-#include <limits>
 #include <malloc.h>
 #include <memory>
 #include <mutex>
@@ -58,12 +57,24 @@ QString writeFrames(const ImageLoader::Result &loaded, qint64 ppi, const RunFlag
 
 } // namespace
 
-int lowerQuality(int quality, qint64 limit, qint64 size)
+int lowerQuality(const std::vector<Attempt> &tried, qint64 limit)
 {
-    // The size falls more slowly than the quality, so the proportional step rarely overshoots.
-    constexpr double margin = 0.9;
-    const double next = quality * static_cast<double>(limit) / static_cast<double>(size) * margin;
-    return std::clamp(static_cast<int>(std::floor(next)), 0, std::max(0, quality - 1));
+    // The fall of ln(size) per quality step that lossy frames commonly show, and how far under
+    // the limit the next encode aims.
+    constexpr double usualRate = 0.025;
+    constexpr double aim = 0.95;
+    const Attempt &last = tried.back();
+    double rate = usualRate;
+    if (tried.size() >= 2) {
+        const Attempt &before = tried[tried.size() - 2];
+        const double measured = (std::log(double(before.size)) - std::log(double(last.size))) /
+                                double(before.quality - last.quality);
+        if (std::isfinite(measured) && measured > 0)
+            rate = measured;
+    }
+    const double steps = (std::log(double(last.size)) - std::log(aim * double(limit))) / rate;
+    const int next = last.quality - static_cast<int>(std::ceil(steps));
+    return std::clamp(next, 0, std::max(0, last.quality - 1));
 }
 
 ConversionStatus convert(ImageLoader::Result loaded, const QByteArray &inputPath,
@@ -99,7 +110,7 @@ ConversionStatus convert(ImageLoader::Result loaded, const QByteArray &inputPath
                                        output.error());
 
     int quality = static_cast<int>(job.quality);
-    qint64 smallest = std::numeric_limits<qint64>::max();
+    std::vector<Attempt> tried;
     for (int attempt = 0;; ++attempt) {
         const QStringList args =
             AnimationEncoder::arguments(paths, delays, loop, quality, output.writePath());
@@ -120,14 +131,18 @@ ConversionStatus convert(ImageLoader::Result loaded, const QByteArray &inputPath
                                                output.error());
             return ConversionStatus::done(output.path(), size, frameCount);
         }
-        smallest = std::min(smallest, size);
-        if (attempt >= job.extraEncodesForSizeLimit || quality == 0)
+        tried.push_back({quality, size});
+        if (attempt >= job.extraEncodesForSizeLimit || quality == 0) {
+            const auto smallest = std::min_element(
+                tried.cbegin(), tried.cend(),
+                [](const Attempt &a, const Attempt &b) { return a.size < b.size; });
             return ConversionStatus::error(
-                FileConverter::overLimitMessage(job.sizeLimitBytes, smallest));
+                FileConverter::overLimitMessage(job.sizeLimitBytes, smallest->size));
+        }
         // A Stop lets a file whose encoding has begun finish, further encodes included.
         if (flags.aborted)
             return ConversionStatus::cancelled();
-        quality = lowerQuality(quality, job.sizeLimitBytes, size);
+        quality = lowerQuality(tried, job.sizeLimitBytes);
     }
 }
 

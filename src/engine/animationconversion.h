@@ -6,6 +6,8 @@
 
 #include <QByteArray>
 
+#include <vector>
+
 /// Turns the decoded frames of an animated GIF or WebP into one animated WebP: each frame is
 /// handed to the animation encoder as an unnamed temporary PNG, with its duration and the
 /// loop count. Under a size limit the quality is lowered until the file fits. Like a still,
@@ -16,7 +18,15 @@ namespace AnimationConversion {
 [[nodiscard]] ConversionStatus convert(ImageLoader::Result loaded, const QByteArray &inputPath,
                                        const ConversionJob &job, const RunFlags &flags);
 
-/// The quality of the encode after one whose output of `size` bytes was over `limit`: lowered
-/// in proportion, with a margin, and by at least one step.
-[[nodiscard]] int lowerQuality(int quality, qint64 limit, qint64 size);
+/// One encode under a size limit: the quality it was given and the size it came to.
+struct Attempt
+{
+    int quality = 0;
+    qint64 size = 0;
+};
+
+/// The quality of the encode after `tried`, whose last output was over `limit`: the size is
+/// taken to fall exponentially with the quality, at the rate the last two encodes showed (a
+/// usual rate after the first), aiming a little under the limit. Always lower than the last.
+[[nodiscard]] int lowerQuality(const std::vector<Attempt> &tried, qint64 limit);
 } // namespace AnimationConversion
