@@ -18,7 +18,7 @@ namespace AnimationConversion {
 
 namespace {
 
-using Frames = std::vector<std::unique_ptr<TemporaryPng>>;
+using FramePngs = std::vector<std::unique_ptr<TemporaryPng>>;
 
 /// Every frame stays open until the encoder has read it, so an animation of many frames needs
 /// more descriptors than the usual soft limit; the hard limit is the system's real bound.
@@ -36,7 +36,7 @@ void allowManyOpenFiles()
 
 /// Writes each frame of `loaded` into a PNG of its own. Returns an empty message on success.
 QString writeFrames(const ImageLoader::Result &loaded, qint64 ppi, const RunFlags &flags,
-                    Frames &frames, QStringList &paths, QString &detail, bool &stopped)
+                    FramePngs &frames, QStringList &paths, QString &detail, bool &stopped)
 {
     const int width = loaded.image.width();
     const int height = loaded.image.height() / loaded.frameCount;
@@ -88,7 +88,7 @@ ConversionStatus convert(ImageLoader::Result loaded, const QByteArray &inputPath
     const std::vector<int> delays = loaded.delays;
     const int loop = loaded.loop;
 
-    Frames frames;
+    FramePngs frames;
     QStringList paths;
     QString detail;
     bool stopped = false;
