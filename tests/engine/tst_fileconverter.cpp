@@ -467,15 +467,18 @@ exec %2 "$@")sh"_s.arg(tools.path(), *AnimationEncoder::locate()));
             if (name.endsWith(u'-'))
                 QFile::setPermissions(path, QFile::ReadOwner);
         }
+        // The program looked for is the one the row puts on the search path.
+        const QString program =
+            onSearchPath.startsWith(u"img2webp"_s) ? AnimationEncoder::program() : u"cwebp"_s;
         if (!onSearchPath.isEmpty()) {
-            const QString path = script(dir.filePath(u"path"_s), u"cwebp"_s, {});
+            const QString path = script(dir.filePath(u"path"_s), program, {});
             if (onSearchPath.endsWith(u'-'))
                 QFile::setPermissions(path, QFile::ReadOwner);
         }
         const auto located = WebpEncoder::locateIn(
             named.isEmpty() ? QString() : dir.filePath(named),
             {dir.filePath(u"a"_s), dir.filePath(u"b"_s), dir.filePath(u"c"_s)},
-            {dir.filePath(u"path"_s)});
+            {dir.filePath(u"path"_s)}, program);
         QCOMPARE(located.value_or(QString()), found.isEmpty() ? QString() : dir.filePath(found));
     }
 
