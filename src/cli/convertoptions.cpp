@@ -52,11 +52,14 @@ QString ConvertOptions::usage()
         "      --skip-existing     skip a file whose output name is taken (reported as skipped)\n"
         "                          instead of adding a number; nothing is ever overwritten\n"
         "      --keep-dates        give each output its input's modification time\n"
+        "      --first-frame       make a still of an animated GIF or WebP's first frame\n"
+        "                          instead of an animated WebP\n"
         "      --json              one JSON object per file on standard output\n"
         "  -h, --help              show this help\n"
         "      --version           show the version\n"
         "\n"
-        "Environment: TESSEL_CWEBP names the cwebp to use instead of looking for it.\n"
+        "Environment: TESSEL_CWEBP and TESSEL_IMG2WEBP name the cwebp and the img2webp (for\n"
+        "animations) to use instead of looking for them.\n"
         "\n"
         "Exit status: 0 all files done or skipped, 1 some failed or a PATH is missing or is "
         "neither a\n"
@@ -79,11 +82,12 @@ std::optional<ConvertOptions> ConvertOptions::parse(const QStringList &arguments
     const QCommandLineOption keepFolders(QStringLiteral("keep-folders"));
     const QCommandLineOption skipExisting(QStringLiteral("skip-existing"));
     const QCommandLineOption keepDates(QStringLiteral("keep-dates"));
+    const QCommandLineOption firstFrame(QStringLiteral("first-frame"));
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
     parser.addOptions({output, preset, ppi, quality, maxSize, json, help, version});
-    parser.addOptions({keepFolders, skipExisting, keepDates});
+    parser.addOptions({keepFolders, skipExisting, keepDates, firstFrame});
 
     // QCommandLineParser expects the program name first.
     if (!parser.parse(QStringList{QStringLiteral("tessel")} + arguments)) {
@@ -98,6 +102,7 @@ std::optional<ConvertOptions> ConvertOptions::parse(const QStringList &arguments
     options.keepFolders = parser.isSet(keepFolders);
     options.skipExisting = parser.isSet(skipExisting);
     options.keepDates = parser.isSet(keepDates);
+    options.firstFrame = parser.isSet(firstFrame);
     options.paths = parser.positionalArguments();
     if (options.help || options.version)
         return options;

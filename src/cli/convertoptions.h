@@ -25,6 +25,8 @@ struct ConvertOptions
     bool keepFolders = false;
     bool skipExisting = false;
     bool keepDates = false;
+    /// Animated GIF and WebP files become stills of their first frame.
+    bool firstFrame = false;
     bool json = false;
     bool help = false;
     bool version = false;

@@ -81,6 +81,8 @@ bool HeadlessConversion::applyOptions()
     settings.output.keepFolders |= m_options.keepFolders;
     settings.output.skipExisting |= m_options.skipExisting;
     settings.output.keepDates |= m_options.keepDates;
+    if (m_options.firstFrame)
+        settings.firstFrameOnly = true;
     // With nothing chosen, images keep their own size.
     m_converter->settingsStore()->use(settings);
     if (!m_converter->selectedPreset()) {
@@ -196,6 +198,7 @@ void HeadlessConversion::report(const QByteArray &path, const ConversionStatus &
             {QStringLiteral("output"), hasOutput ? QJsonValue(status.outputPath()) : QJsonValue()},
             {QStringLiteral("status"), name},
             {QStringLiteral("bytes"), done ? QJsonValue(status.fileSize()) : QJsonValue()},
+            {QStringLiteral("frames"), done ? QJsonValue(status.frames()) : QJsonValue()},
             {QStringLiteral("message"), status.kind() == ConversionStatus::Kind::error
                                             ? QJsonValue(status.message())
                                             : QJsonValue()},

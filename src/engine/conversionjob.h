@@ -23,6 +23,10 @@ struct ConversionJob
     /// The file system's own bytes, which a name that is not UTF-8 keeps only as bytes.
     QByteArray outputFolder;
     OutputOptions output;
+    /// An animated GIF or WebP becomes a still of its first frame.
+    bool firstFrameOnly = false;
+    /// The animation encoder; empty when there is none, and then an animation fails.
+    QString animationEncoderPath;
 };
 
 /// Flags shared between a converter and the tasks of its runs. `cancelled` is the user's Stop;

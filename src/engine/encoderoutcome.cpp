@@ -2,11 +2,11 @@
 
 #include <QStringDecoder>
 
-QString EncoderOutcome::message() const
+QString EncoderOutcome::message(const QString &program) const
 {
     if (kind == Kind::notLaunched)
-        return QStringLiteral("cwebp failed: ") + launchError;
-    return QStringLiteral("cwebp [") + QString::number(exitStatus) + QStringLiteral("]: ") +
+        return program + QStringLiteral(" failed: ") + launchError;
+    return program + QStringLiteral(" [") + QString::number(exitStatus) + QStringLiteral("]: ") +
            detail();
 }
 

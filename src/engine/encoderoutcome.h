@@ -23,8 +23,9 @@ struct EncoderOutcome
 
     [[nodiscard]] bool succeeded() const { return kind == Kind::exited && exitStatus == 0; }
 
-    /// The file's error message for a failed run: "cwebp failed: …" or "cwebp [N]: …".
-    [[nodiscard]] QString message() const;
+    /// The file's error message for a failed run of `program`: "cwebp failed: …" or
+    /// "cwebp [N]: …".
+    [[nodiscard]] QString message(const QString &program = QStringLiteral("cwebp")) const;
     /// The reason behind `message`: the launch error, or the standard error text, trimmed.
     [[nodiscard]] QString detail() const;
 };

@@ -1,5 +1,6 @@
 #include "fileconverter.h"
 
+#include "animationconversion.h"
 #include "exifresolution.h"
 #include "filedates.h"
 #include "imageloader.h"
@@ -41,14 +42,6 @@ qint64 smallerTarget(qint64 target, qint64 limit, qint64 actual)
     return std::max<qint64>(1, static_cast<qint64>(std::floor(next)));
 }
 
-QString overLimitMessage(qint64 limitBytes, qint64 smallestBytes)
-{
-    // asprintf formats in the C locale, so the separator is a full stop everywhere.
-    return QStringLiteral("Over the %1 KB limit (smallest: %2 KB)")
-        .arg(limitBytes / 1024)
-        .arg(QString::asprintf("%.1f", static_cast<double>(smallestBytes) / 1024.0));
-}
-
 QString systemError()
 {
     return QString::fromLocal8Bit(std::strerror(errno));
@@ -86,9 +79,18 @@ bool rewrite(int fd, const QByteArray &bytes)
     return ::ftruncate(fd, bytes.size()) == 0;
 }
 
-/// Checks what the encoder wrote and adds the resolution to it. Returns the file's size, or
-/// sets `failure` and returns -1.
-qint64 finishOutput(const OutputReservation &output, qint64 ppi, ConversionStatus &failure)
+} // namespace
+
+QString overLimitMessage(qint64 limitBytes, qint64 smallestBytes)
+{
+    // asprintf formats in the C locale, so the separator is a full stop everywhere.
+    return QStringLiteral("Over the %1 KB limit (smallest: %2 KB)")
+        .arg(limitBytes / 1024)
+        .arg(QString::asprintf("%.1f", static_cast<double>(smallestBytes) / 1024.0));
+}
+
+qint64 finishOutput(const OutputReservation &output, qint64 ppi, ConversionStatus &failure,
+                    const QString &program)
 {
     const QByteArray written = readAll(output.fd());
     switch (WebpFile::check(written)) {
@@ -96,7 +98,7 @@ qint64 finishOutput(const OutputReservation &output, qint64 ppi, ConversionStatu
         failure = ConversionStatus::error(QStringLiteral("Output file not found"));
         return -1;
     case WebpFile::State::invalid:
-        failure = ConversionStatus::error(QStringLiteral("cwebp wrote an invalid file"));
+        failure = ConversionStatus::error(program + QStringLiteral(" wrote an invalid file"));
         return -1;
     case WebpFile::State::valid:
         break;
@@ -113,9 +115,8 @@ qint64 finishOutput(const OutputReservation &output, qint64 ppi, ConversionStatu
     return tagged.size();
 }
 
-/// Names the finished output as the job's output options say; `size` is its size.
 ConversionStatus publish(OutputReservation &output, qint64 size, const QByteArray &inputPath,
-                         const QByteArray &subfolder, const ConversionJob &job)
+                         const QByteArray &subfolder, const ConversionJob &job, int frames)
 {
     // Dated before it is named, so that no output ever stands under its name with another date.
     if (job.output.keepDates) {
@@ -124,7 +125,7 @@ ConversionStatus publish(OutputReservation &output, qint64 size, const QByteArra
             return ConversionStatus::error(QStringLiteral("Could not date output file"), reason);
     }
     if (output.publish())
-        return ConversionStatus::done(output.path(), size);
+        return ConversionStatus::done(output.path(), size, frames);
     switch (output.failure()) {
     case OutputReservation::Failure::nameTaken: {
         const QString input = QFile::decodeName(inputPath.mid(inputPath.lastIndexOf('/') + 1));
@@ -140,6 +141,7 @@ ConversionStatus publish(OutputReservation &output, qint64 size, const QByteArra
     }
 }
 
+namespace {
 /// Runs the encoder on `png` into the unnamed output until the output is done: once in
 /// quality mode, up to three times under a size limit. Only the app quitting cuts this short.
 /// The output is named only on success.
@@ -195,12 +197,15 @@ ConversionStatus convert(const QByteArray &inputPath, const ConversionJob &job,
         if (auto taken = OutputReservation::takenName(job.outputFolder, inputName, subfolder))
             return ConversionStatus::skipped(*taken);
     }
-    ImageLoader::Result loaded =
-        ImageLoader::load(inputPath, job.width, job.height, job.preserveOriginal);
+    ImageLoader::Result loaded = ImageLoader::load(
+        inputPath, job.width, job.height, job.preserveOriginal,
+        job.firstFrameOnly ? ImageLoader::Frames::first : ImageLoader::Frames::all);
     if (!loaded.ok())
         return ConversionStatus::error(loaded.error, loaded.detail);
     if (stopping(flags))
         return ConversionStatus::cancelled();
+    if (loaded.frameCount > 1)
+        return AnimationConversion::convert(std::move(loaded), inputPath, job, flags, subfolder);
 
     // Neither file has a name until the output is published, so whatever happens from here on
     // (an error, a Stop, a crash) leaves nothing behind.

@@ -1,5 +1,6 @@
 #include "imageconverter.h"
 
+#include "animationencoder.h"
 #include "fileintake.h"
 #include "ppioption.h"
 #include "settingrules.h"
@@ -269,5 +270,7 @@ void ImageConverter::start(const QList<FileItem> &selected)
     job.quality = SettingRules::usableQuality(s.quality);
     job.outputFolder = m_outputFolder.nativePath();
     job.output = s.output;
+    job.firstFrameOnly = s.firstFrameOnly;
+    job.animationEncoderPath = AnimationEncoder::locate().value_or(QString());
     m_run.start(selected, job);
 }

@@ -40,7 +40,10 @@ struct InputFile
 
 Result failed(const QString &message, const QString &detail = {})
 {
-    return {{}, message, detail};
+    Result result;
+    result.error = message;
+    result.detail = detail;
+    return result;
 }
 
 /// The format of the file open at `fd` when it is a regular file (after following links), so
@@ -151,18 +154,45 @@ QString decoderReason(const VError &error)
     return QString::fromUtf8(error.what()).trimmed();
 }
 
-Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveOriginal)
+/// How many frames of the file whose header is `header` are decoded: all of an animated GIF or
+/// WebP when `frames` asks for them, else one.
+int frameCountOf(const VImage &header, Format format, Frames frames)
+{
+    if (frames != Frames::all || (format != Format::gif && format != Format::webp) ||
+        header.get_typeof(VIPS_META_N_PAGES) == 0)
+        return 1;
+    return std::max(1, header.get_int(VIPS_META_N_PAGES));
+}
+
+/// The animation's timing as the decoder gives it, on `result`.
+void takeTiming(const VImage &image, Result &result)
+{
+    // A frame without a duration of its own shows for the usual tenth of a second.
+    constexpr int defaultDelay = 100;
+    std::vector<int> delays;
+    if (image.get_typeof("delay") != 0)
+        delays = image.get_array_int("delay");
+    delays.resize(size_t(result.frameCount), defaultDelay);
+    result.delays = delays;
+    result.loop = image.get_typeof("loop") != 0 ? std::max(0, image.get_int("loop")) : 0;
+}
+
+Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveOriginal,
+              Frames frames)
 {
     const vips::VSource source = vips::VSource::new_from_descriptor(fd);
     // The BMP decoder reads named files only: it gets the name of the file already open.
     const bool byName = format == Format::bmp;
     const QByteArray name = "/proc/self/fd/" + QByteArray::number(fd);
-    constexpr const char *loadOptions = "fail_on=error";
     // Only the header is read here.
     const VImage header =
         byName ? VImage::new_from_file(name.constData()) : VImage::new_from_source(source, "");
     if (!QByteArray(header.get_string("vips-loader")).startsWith(loaderFor(format)))
         return failed(loadFailedMessage(), QStringLiteral("not the image format it starts as"));
+    const int frameCount = frameCountOf(header, format, frames);
+    if (frameCount > maxFrames)
+        return failed(tooManyFramesMessage());
+    const char *loadOptions = frameCount > 1 ? "fail_on=error,n=-1" : "fail_on=error";
     const qint64 sourceWidth = header.width();
     const qint64 sourceHeight = header.height();
     if (sourceWidth * sourceHeight > maxSide * maxSide)
@@ -177,9 +207,12 @@ Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveO
         return failed(sideTooLongMessage());
     if (width <= 0 || height <= 0)
         return failed(sideTooShortMessage());
+    if (frameCount > 1 && frameCount * width * height > maxAnimationPixels)
+        return failed(animationTooLargeMessage());
 
     // Shrinks while decoding where the format allows and turns upright; colour is left as the
     // file has it until the image is small. Damage fails the load instead of leaving grey rows.
+    // The frames of an animation are shrunk one by one to that size.
     auto options = [&] {
         return VImage::option()
             ->set("height", static_cast<int>(height))
@@ -202,14 +235,23 @@ Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveO
         image = toSrgb(image);
     }
     image = image.copy_memory();
-    if (format == Format::gif)
+    if (format == Format::gif || frameCount > 1)
         image = withoutOpaqueAlpha(image);
-    return {image, {}, {}};
+    Result result;
+    result.image = image;
+    if (frameCount > 1 && image.height() == frameCount * height) {
+        result.frameCount = frameCount;
+        takeTiming(image, result);
+    } else if (frameCount > 1) {
+        return failed(loadFailedMessage(), QStringLiteral("frames of different sizes"));
+    }
+    return result;
 }
 
 } // namespace
 
-Result load(const QByteArray &path, qint64 width, qint64 height, bool preserveOriginal)
+Result load(const QByteArray &path, qint64 width, qint64 height, bool preserveOriginal,
+            Frames frames)
 {
     if (!VipsRuntime::ensureStarted())
         return failed(loadFailedMessage(), QStringLiteral("the image library did not start"));
@@ -230,7 +272,7 @@ Result load(const QByteArray &path, qint64 width, qint64 height, bool preserveOr
         // runs in its own process; the other conversions encode meanwhile.
         static std::mutex decoding;
         const std::lock_guard lock(decoding);
-        Result result = decode(file.fd, format, width, height, preserveOriginal);
+        Result result = decode(file.fd, format, width, height, preserveOriginal, frames);
         // The decoder's buffers are free now; hand them back rather than keep them per thread.
         ::malloc_trim(0);
         return result;
@@ -267,6 +309,16 @@ QString tooLargeForOriginalMessage()
 QString tooManyScansMessage()
 {
     return QStringLiteral("Too many JPEG scans (over 200)");
+}
+
+QString animationTooLargeMessage()
+{
+    return QStringLiteral("Animation too large (over 134 megapixels in all frames)");
+}
+
+QString tooManyFramesMessage()
+{
+    return QStringLiteral("Too many frames (over 4096)");
 }
 
 } // namespace ImageLoader

@@ -70,7 +70,7 @@ TemporaryPng::~TemporaryPng()
         ::close(m_fd);
 }
 
-QString TemporaryPng::write(const VImage &image, qint64 ppi, QString &detail)
+QString TemporaryPng::write(const VImage &image, qint64 ppi, QString &detail, bool compact)
 {
     if (m_fd < 0) {
         detail = m_openError;
@@ -85,7 +85,7 @@ QString TemporaryPng::write(const VImage &image, qint64 ppi, QString &detail)
         // the already-sRGB pixels.
         tagged.pngsave_target(vips::VTarget::new_to_descriptor(m_fd),
                               VImage::option()
-                                  ->set("compression", compressionLevel(tagged))
+                                  ->set("compression", compact ? 1 : compressionLevel(tagged))
                                   ->set("filter", VIPS_FOREIGN_PNG_FILTER_NONE)
                                   ->set("strip", true));
     } catch (const VError &error) {

@@ -18,9 +18,11 @@ public:
     /// The path the encoder reads: "/proc/<pid>/fd/<n>".
     [[nodiscard]] const QString &path() const { return m_path; }
 
-    /// Writes `image` with `ppi` recorded as its resolution. Returns an empty message on
+    /// Writes `image` with `ppi` recorded as its resolution, its pixels compressed when
+    /// `compact` (one of many frames) or when they are many. Returns an empty message on
     /// success, else the failure message; `detail` then holds the reason.
-    [[nodiscard]] QString write(const vips::VImage &image, qint64 ppi, QString &detail);
+    [[nodiscard]] QString write(const vips::VImage &image, qint64 ppi, QString &detail,
+                                bool compact = false);
 
 private:
     int m_fd = -1;

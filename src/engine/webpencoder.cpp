@@ -22,7 +22,7 @@ std::optional<QString> locate()
 }
 
 std::optional<QString> locateIn(const QString &named, const QStringList &candidates,
-                                const QStringList &searchPaths)
+                                const QStringList &searchPaths, const QString &program)
 {
     if (!named.isEmpty()) {
         if (QFileInfo::exists(named))
@@ -36,7 +36,7 @@ std::optional<QString> locateIn(const QString &named, const QStringList &candida
         if (info.isFile() && info.isExecutable())
             return path;
     }
-    const QString found = QStandardPaths::findExecutable(QStringLiteral("cwebp"), searchPaths);
+    const QString found = QStandardPaths::findExecutable(program, searchPaths);
     if (found.isEmpty())
         return std::nullopt;
     return found;

@@ -17,9 +17,10 @@ namespace WebpEncoder {
 [[nodiscard]] std::optional<QString> locate();
 /// The rule of `locate` over other places: `named` when it is not empty (and exists; no other
 /// place is tried then), else the first of `candidates` that is an executable file (after
-/// symbolic links), else the executable "cwebp" in `searchPaths` (the PATH when empty).
+/// symbolic links), else the executable `program` in `searchPaths` (the PATH when empty).
 [[nodiscard]] std::optional<QString> locateIn(const QString &named, const QStringList &candidates,
-                                              const QStringList &searchPaths);
+                                              const QStringList &searchPaths,
+                                              const QString &program = QStringLiteral("cwebp"));
 /// The message every selected file shows when no encoder is found.
 [[nodiscard]] QString notFoundMessage();
 

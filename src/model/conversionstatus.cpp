@@ -2,11 +2,12 @@
 
 #include "sizetext.h"
 
-ConversionStatus ConversionStatus::done(const QString &outputPath, qint64 fileSize)
+ConversionStatus ConversionStatus::done(const QString &outputPath, qint64 fileSize, qint64 frames)
 {
     ConversionStatus status(Kind::done);
     status.m_text = outputPath;
     status.m_fileSize = fileSize;
+    status.m_frames = frames;
     return status;
 }
 
@@ -39,6 +40,10 @@ QString ConversionStatus::statusText() const
     case Kind::error:
         return m_text;
     case Kind::done:
+        if (m_frames > 1)
+            return QStringLiteral("%1 frames \u00b7 %2")
+                .arg(m_frames)
+                .arg(SizeText::kilobytes(m_fileSize));
         return SizeText::kilobytes(m_fileSize);
     }
     return {};

@@ -22,7 +22,9 @@ public:
 
     ConversionStatus() = default;
 
-    [[nodiscard]] static ConversionStatus done(const QString &outputPath, qint64 fileSize);
+    /// `frames` is more than 1 for an animation.
+    [[nodiscard]] static ConversionStatus done(const QString &outputPath, qint64 fileSize,
+                                               qint64 frames = 1);
     /// `detail` is the reason behind the fixed `message`: the decoder's or the encoder's own
     /// words, or the system's text for a failed write.
     [[nodiscard]] static ConversionStatus error(const QString &message, const QString &detail = {});
@@ -40,13 +42,16 @@ public:
     [[nodiscard]] const QString &outputPath() const { return m_text; }
     /// Set for `done` only.
     [[nodiscard]] qint64 fileSize() const { return m_fileSize; }
+    /// The number of frames written: 1 for a still (`done` only).
+    [[nodiscard]] qint64 frames() const { return m_frames; }
     /// Set for `error` only.
     [[nodiscard]] const QString &message() const { return m_text; }
     /// Set for `error` only, and empty when the failure has no reason beyond its message.
     [[nodiscard]] const QString &detail() const { return m_detail; }
 
     /// The short text a file row shows: "Waiting", "Converting…", "Cancelled", "Skipped · name
-    /// taken", the error message, or the size as "12.3 KB" with a full stop in every locale.
+    /// taken", the error message, or the size as "12.3 KB" with a full stop in every locale,
+    /// after the number of frames for an animation ("12 frames · 240.0 KB").
     [[nodiscard]] QString statusText() const;
 
     friend bool operator==(const ConversionStatus &, const ConversionStatus &) = default;
@@ -60,6 +65,7 @@ private:
     QString m_text;
     QString m_detail;
     qint64 m_fileSize = 0;
+    qint64 m_frames = 1;
 };
 
 Q_DECLARE_METATYPE(ConversionStatus)

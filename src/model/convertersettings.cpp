@@ -19,6 +19,7 @@ QByteArray ConverterSettings::toJson() const
         {QStringLiteral("fileSizeLimitEnabled"), fileSizeLimitEnabled},
         {QStringLiteral("fileSizeLimitKB"), fileSizeLimitKB},
         {QStringLiteral("quality"), quality},
+        {QStringLiteral("firstFrameOnly"), firstFrameOnly},
     };
     output.writeTo(object);
     if (selectedPresetID)
@@ -68,5 +69,13 @@ std::optional<ConverterSettings> ConverterSettings::fromJson(const QByteArray &j
     settings.fileSizeLimitKB = *limitKB;
     settings.quality = *quality;
     settings.output = *output;
+
+    const QJsonValue firstFrame = object.value(QStringLiteral("firstFrameOnly"));
+    if (!firstFrame.isUndefined() && !firstFrame.isNull()) {
+        const auto value = JsonFields::boolean(firstFrame);
+        if (!value)
+            return std::nullopt;
+        settings.firstFrameOnly = *value;
+    }
     return settings;
 }

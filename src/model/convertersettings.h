@@ -21,8 +21,11 @@ struct ConverterSettings
     qint64 fileSizeLimitKB = 300;
     qint64 quality = 85;
     OutputOptions output;
+    /// An animated GIF or WebP becomes a still of its first frame instead of an animation.
+    bool firstFrameOnly = false;
 
-    /// Compact JSON; "selectedPresetID" only when a preset is selected.
+    /// Compact JSON; "selectedPresetID" only when a preset is selected. "firstFrameOnly" may be
+    /// absent on reading (a document from before it), and then reads as false.
     [[nodiscard]] QByteArray toJson() const;
     /// Decodes a whole document or nothing: any missing required key, wrong type, malformed id
     /// or bad preset fails it.

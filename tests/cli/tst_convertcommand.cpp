@@ -86,6 +86,7 @@ class TestConvertCommand : public QObject
         env.insert(u"HOME"_s, path(u"home"_s));
         env.insert(u"TMPDIR"_s, path(u"tmp"_s));
         env.remove(u"TESSEL_CWEBP"_s);
+        env.remove(u"TESSEL_IMG2WEBP"_s);
         if (!encoder.isEmpty())
             env.insert(u"TESSEL_CWEBP"_s, encoder);
         process.setProcessEnvironment(env);
@@ -147,6 +148,15 @@ private Q_SLOTS:
         EngineFixtures::save(picture, ".jpg", path(u"in/sub/also good.jpg"_s));
         EngineFixtures::writeBytes(path(u"in/broken.png"_s), "not an image");
         EngineFixtures::writeBytes(path(u"in/notes.txt"_s), "not an image either");
+        // An animation of three frames, beside the folders the other rows walk.
+        QVERIFY(QDir().mkpath(path(u"anim"_s)));
+        vips::VImage strip = vips::VImage::arrayjoin({EngineFixtures::flat(40, 30, {0, 128, 128}),
+                                                      EngineFixtures::flat(40, 30, {128, 0, 0}),
+                                                      EngineFixtures::flat(40, 30, {0, 0, 128})},
+                                                     vips::VImage::option()->set("across", 1));
+        strip.set("page-height", 30);
+        strip.set("delay", std::vector<int>{50, 60, 70});
+        EngineFixtures::save(strip, ".gif", path(u"anim/moving.gif"_s));
         // Two names that are not UTF-8 and read alike: a run that took one for the other would
         // see a repeat and make one output.
         QVERIFY(QDir().mkpath(path(u"odd"_s)));

@@ -1,3 +1,4 @@
+#include "animationencoder.h"
 #include "enginefixtures.h"
 #include "fileconverter.h"
 #include "fileintake.h"
@@ -29,6 +30,7 @@
 #include <thread>
 #include <unistd.h>
 #include <utime.h>
+#include <webp/demux.h>
 
 using namespace Qt::StringLiterals;
 using EngineFixtures::entries;
@@ -123,6 +125,71 @@ VImage described(const QString &text)
                      .bandjoin((noise(side, side)[0] & stripes).cast(VIPS_FORMAT_UCHAR));
 }
 
+/// The animation a row of animations.txt describes, encoded as its format: "gif flat 40 30
+/// delays 50 120 loop 0" is two frames of 40 × 30, red then green.
+QByteArray describedAnimation(const QString &text)
+{
+    const QStringList words = text.split(u' ');
+    const int width = words[2].toInt();
+    const int height = words[3].toInt();
+    const qsizetype loopAt = words.indexOf(u"loop"_s);
+    std::vector<int> delays;
+    for (const QString &delay : words.mid(5, loopAt - 5))
+        delays.push_back(delay.toInt());
+    const std::vector<std::vector<double>> colours{
+        {255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+    std::vector<VImage> frames;
+    for (size_t i = 0; i < delays.size(); ++i)
+        frames.push_back(words[1] == u"noise" ? noise(width, height, int(i) + 1)
+                                              : flat(width, height, colours[i % colours.size()]));
+    VImage strip = VImage::arrayjoin(frames, VImage::option()->set("across", 1)).copy();
+    strip.set("page-height", height);
+    strip.set("delay", delays);
+    strip.set("loop", words[loopAt + 1].toInt());
+    return EngineFixtures::encode(strip, words[0] == u"gif" ? ".gif" : ".webp[lossless]");
+}
+
+/// What libwebp's animation decoder reads in the WebP file at `path`: "N frames WxH, delays
+/// ms, loop L", or "still WxH" for a file without animation; and the colour at the centre of
+/// each frame.
+QString describedOutput(const QString &path, std::vector<std::vector<int>> &centres)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return u"unreadable"_s;
+    const QByteArray bytes = file.readAll();
+    const WebPData data{reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size())};
+    WebPAnimDecoderOptions options;
+    WebPAnimDecoderOptionsInit(&options);
+    options.color_mode = MODE_RGBA;
+    WebPAnimDecoder *decoder = WebPAnimDecoderNew(&data, &options);
+    if (!decoder)
+        return u"not a WebP"_s;
+    WebPAnimInfo info;
+    WebPAnimDecoderGetInfo(decoder, &info);
+    const bool animated = (WebPDemuxGetI(WebPAnimDecoderGetDemuxer(decoder), WEBP_FF_FORMAT_FLAGS) &
+                           ANIMATION_FLAG) != 0;
+    QStringList delays;
+    int previous = 0;
+    uint8_t *pixels = nullptr;
+    int timestamp = 0;
+    while (WebPAnimDecoderGetNext(decoder, &pixels, &timestamp)) {
+        delays << QString::number(timestamp - previous);
+        previous = timestamp;
+        const uint8_t *centre =
+            pixels +
+            (size_t(info.canvas_height / 2) * info.canvas_width + info.canvas_width / 2) * 4;
+        centres.push_back({centre[0], centre[1], centre[2]});
+    }
+    WebPAnimDecoderDelete(decoder);
+    const QString size = u"%1x%2"_s.arg(info.canvas_width).arg(info.canvas_height);
+    if (!animated)
+        return u"still "_s + size;
+    return u"%1 frames %2, %3 ms, loop %4"_s.arg(info.frame_count)
+        .arg(size, delays.join(u' '))
+        .arg(info.loop_count);
+}
+
 } // namespace
 
 /// One file end to end with the real encoder, from names that trip up careless code; the failures
@@ -211,6 +278,103 @@ private Q_SLOTS:
                      .arg(qRound64(seen.xres() * 25.4))
                      .arg(EngineFixtures::exifPpi(out)),
                  expected);
+    }
+
+    /// Animated inputs become animated WebP files, read back by libwebp's own decoder.
+    void animations_data()
+    {
+        addRowsFrom("animations.txt",
+                    {"source", "preset", "firstFrame", "limit", "event", "expected", "colour"});
+    }
+
+    void animations()
+    {
+        const auto [source, preset, firstFrame, limit, event, expected, colour] =
+            fields("source", "preset", "firstFrame", "limit", "event", "expected", "colour");
+        QTemporaryDir tools;
+        QTemporaryDir dir;
+        const QString input = tools.filePath(u"a."_s + source.section(u' ', 0, 0));
+        EngineFixtures::writeBytes(input, describedAnimation(source));
+        ConversionJob values = job(dir.path());
+        // Each encode waits for the go-ahead, which a quit never gets.
+        values.animationEncoderPath = event == u"no encoder"_s
+                                          ? QString()
+                                          : script(tools.path(), u"logging-img2webp"_s,
+                                                   uR"sh(cd '%1'; echo "$*" >> runs; touch started
+while [ ! -e go ]; do sleep 0.05; done
+exec %2 "$@")sh"_s.arg(tools.path(), *AnimationEncoder::locate()));
+        values.preserveOriginal = preset.isEmpty();
+        values.width = preset.section(u'x', 0, 0).toLongLong();
+        values.height = preset.section(u'x', 1, 1).toLongLong();
+        values.ppi = 150;
+        values.firstFrameOnly = !firstFrame.isEmpty();
+        if (event != u"quit")
+            EngineFixtures::writeBytes(tools.filePath(u"go"_s), {});
+        if (!limit.isEmpty()) {
+            qint64 limitKB = limit.section(u' ', 0, 0).toLongLong();
+            if (limit.endsWith(u'%')) {
+                // A share of what the quality mode gives, so the first encode is over the limit.
+                QTemporaryDir free;
+                ConversionJob unlimited = values;
+                unlimited.outputFolder = QFile::encodeName(free.path());
+                const ConversionStatus full = EngineFixtures::convert(input, unlimited);
+                QCOMPARE(full.kind(), ConversionStatus::Kind::done);
+                limitKB = full.fileSize() * limit.chopped(1).toLongLong() / 100 / 1024;
+                QVERIFY(QFile::remove(tools.filePath(u"runs"_s)));
+            }
+            values.sizeLimitEnabled = true;
+            values.sizeLimitBytes = limitKB * 1024;
+        }
+        RunFlags flags;
+        ConversionStatus status;
+        std::thread worker(
+            [&] { status = FileConverter::convert(QFile::encodeName(input), values, flags); });
+        if (event == u"quit") {
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(tools.filePath(u"started"_s)), 60000);
+            flags.aborted = true;
+        }
+        worker.join();
+        if (values.sizeLimitEnabled) {
+            // The quality starts at the job's and only goes down.
+            QList<int> qualities;
+            for (const QString &run : runs(tools.path()))
+                qualities << run.section(u" -q "_s, 1, 1).section(u' ', 0, 0).toInt();
+            QCOMPARE(qualities.value(0), int(values.quality));
+            QVERIFY(qualities.size() > 1);
+            QVERIFY(std::adjacent_find(qualities.cbegin(), qualities.cend(),
+                                       std::less_equal<int>()) == qualities.cend());
+        }
+        const QRegularExpression overLimit(
+            u"^Over the %1 KB limit \\(smallest: [0-9]+\\.[0-9] KB\\)$"_s.arg(
+                values.sizeLimitBytes / 1024));
+        if (expected.isEmpty())
+            QVERIFY2(overLimit.match(status.message()).hasMatch(), qPrintable(status.message()));
+        const bool written =
+            !expected.startsWith(u"error") && expected != u"cancelled" && !expected.isEmpty();
+        QCOMPARE(entries(dir.path()), written ? QStringList{u"a.webp"_s} : QStringList());
+        if (expected == u"cancelled")
+            QCOMPARE(status, ConversionStatus::cancelled());
+        if (expected.startsWith(u"error: "))
+            QCOMPARE(status.message(), expected.mid(7));
+        if (!written)
+            return;
+        std::vector<std::vector<int>> centres;
+        const QString output = describedOutput(status.outputPath(), centres);
+        QCOMPARE(u"%1, %2 ppi"_s.arg(output, EngineFixtures::exifPpi(
+                                                 EngineFixtures::readBack(status.outputPath()))),
+                 expected);
+        QVERIFY(!values.sizeLimitEnabled || status.fileSize() <= values.sizeLimitBytes);
+        const qint64 frames = qint64(centres.size());
+        QCOMPARE(status.frames(), frames);
+        QCOMPARE(status.statusText().startsWith(u"%1 frames \u00b7 "_s.arg(frames)), frames > 1);
+        if (colour.isEmpty())
+            return;
+        const size_t frame = colour.section(u':', 0, 0).toUInt() - 1;
+        const std::vector<double> wanted = EngineFixtures::numbers(colour.section(u':', 1));
+        QVERIFY(frame < centres.size());
+        for (size_t band = 0; band < 3; ++band)
+            QVERIFY2(std::abs(centres[frame][band] - wanted[band]) <= 6,
+                     qPrintable(u"band %1: %2"_s.arg(band).arg(centres[frame][band])));
     }
 
     void encoderFailures_data()
@@ -304,15 +468,18 @@ private Q_SLOTS:
             if (name.endsWith(u'-'))
                 QFile::setPermissions(path, QFile::ReadOwner);
         }
+        // The program looked for is the one the row puts on the search path.
+        const QString program =
+            onSearchPath.startsWith(u"img2webp"_s) ? AnimationEncoder::program() : u"cwebp"_s;
         if (!onSearchPath.isEmpty()) {
-            const QString path = script(dir.filePath(u"path"_s), u"cwebp"_s, {});
+            const QString path = script(dir.filePath(u"path"_s), program, {});
             if (onSearchPath.endsWith(u'-'))
                 QFile::setPermissions(path, QFile::ReadOwner);
         }
         const auto located = WebpEncoder::locateIn(
             named.isEmpty() ? QString() : dir.filePath(named),
             {dir.filePath(u"a"_s), dir.filePath(u"b"_s), dir.filePath(u"c"_s)},
-            {dir.filePath(u"path"_s)});
+            {dir.filePath(u"path"_s)}, program);
         QCOMPARE(located.value_or(QString()), found.isEmpty() ? QString() : dir.filePath(found));
     }
 

@@ -54,7 +54,8 @@ private Q_SLOTS:
             return;
         // Output options follow by name when they are on.
         QString options;
-        for (const auto &[on, name] : {std::pair{decoded->output.keepFolders, u" folders"_s},
+        for (const auto &[on, name] : {std::pair{decoded->firstFrameOnly, u" firstFrameOnly"_s},
+                                       std::pair{decoded->output.keepFolders, u" folders"_s},
                                        std::pair{decoded->output.skipExisting, u" skip"_s},
                                        std::pair{decoded->output.keepDates, u" dates"_s}})
             options += on ? name : QString();
@@ -66,8 +67,8 @@ private Q_SLOTS:
                  read);
         // Saved again, a document holds every key of this version; read again, the same values.
         const QByteArray saved = decoded->toJson();
-        for (const char *key :
-             {"\"keepFolders\":", "\"skipExistingOutputs\":", "\"keepFileDates\":"})
+        for (const char *key : {"\"keepFolders\":", "\"skipExistingOutputs\":",
+                                "\"keepFileDates\":", "\"firstFrameOnly\":"})
             QVERIFY2(saved.contains(key), key);
         QCOMPARE(ConverterSettings::fromJson(saved)->toJson(), saved);
     }
