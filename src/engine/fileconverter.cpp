@@ -1,11 +1,12 @@
 #include "fileconverter.h"
 
-#include "exifresolution.h"
 #include "imageloader.h"
+#include "outputmetadata.h"
 #include "outputreservation.h"
 #include "temporarypng.h"
 #include "webpencoder.h"
 #include "webpfile.h"
+#include "webpmetadata.h"
 
 #include <QFile>
 
@@ -85,9 +86,10 @@ bool rewrite(int fd, const QByteArray &bytes)
     return ::ftruncate(fd, bytes.size()) == 0;
 }
 
-/// Checks what the encoder wrote and adds the resolution to it. Returns the file's size, or
+/// Checks what the encoder wrote and adds the metadata to it. Returns the file's size, or
 /// sets `failure` and returns -1.
-qint64 finishOutput(const OutputReservation &output, qint64 ppi, ConversionStatus &failure)
+qint64 finishOutput(const OutputReservation &output, const OutputMetadata &metadata,
+                    bool detailsRequired, ConversionStatus &failure)
 {
     const QByteArray written = readAll(output.fd());
     switch (WebpFile::check(written)) {
@@ -100,8 +102,12 @@ qint64 finishOutput(const OutputReservation &output, qint64 ppi, ConversionStatu
     case WebpFile::State::valid:
         break;
     }
-    // Losing the resolution is not worth failing a good conversion over.
-    const QByteArray tagged = ExifResolution::added(written, ppi);
+    const QByteArray tagged = WebpMetadata::added(written, metadata.exif, metadata.xmp);
+    if (tagged.isEmpty() && detailsRequired) {
+        failure = ConversionStatus::error(QStringLiteral("Could not write the photo details"));
+        return -1;
+    }
+    // Losing the resolution alone is not worth failing a good conversion over.
     if (tagged.isEmpty() || tagged == written)
         return written.size();
     if (!rewrite(output.fd(), tagged)) {
@@ -115,8 +121,8 @@ qint64 finishOutput(const OutputReservation &output, qint64 ppi, ConversionStatu
 /// Runs the encoder on `png` into the unnamed output until the output is done: once in
 /// quality mode, up to three times under a size limit. Only the app quitting cuts this short.
 /// The output is named only on success.
-ConversionStatus encode(const TemporaryPng &png, bool hasAlpha, OutputReservation &output,
-                        const ConversionJob &job, const RunFlags &flags)
+ConversionStatus encode(const TemporaryPng &png, bool hasAlpha, const OutputMetadata &metadata,
+                        OutputReservation &output, const ConversionJob &job, const RunFlags &flags)
 {
     qint64 target = job.sizeLimitBytes;
     int alphaQuality = WebpEncoder::defaultAlphaQuality;
@@ -131,7 +137,7 @@ ConversionStatus encode(const TemporaryPng &png, bool hasAlpha, OutputReservatio
         if (!outcome.succeeded())
             return ConversionStatus::error(outcome.message(), outcome.detail());
         ConversionStatus failure;
-        const qint64 size = finishOutput(output, job.ppi, failure);
+        const qint64 size = finishOutput(output, metadata, job.keepPhotoDetails, failure);
         if (size < 0)
             return failure;
         if (!job.sizeLimitEnabled || size <= job.sizeLimitBytes) {
@@ -140,7 +146,7 @@ ConversionStatus encode(const TemporaryPng &png, bool hasAlpha, OutputReservatio
             if (!output.publish())
                 return ConversionStatus::error(QStringLiteral("Could not create output file"),
                                                output.error());
-            return ConversionStatus::done(output.path(), size);
+            return ConversionStatus::done(output.path(), size, metadata.kept);
         }
         smallest = std::min(smallest, size);
         if (attempt >= job.extraEncodesForSizeLimit)
@@ -168,6 +174,12 @@ ConversionStatus convert(const QByteArray &inputPath, const ConversionJob &job,
     if (stopping(flags))
         return ConversionStatus::cancelled();
 
+    const OutputMetadata metadata =
+        OutputMetadata::build(inputPath, {job.keepPhotoDetails, job.keepLocation, job.ppi,
+                                          loaded.image.width(), loaded.image.height()});
+    if (!metadata.ok())
+        return ConversionStatus::error(metadata.error, metadata.detail);
+
     // Neither file has a name until the output is published, so whatever happens from here on
     // (an error, a Stop, a crash) leaves nothing behind.
     TemporaryPng png;
@@ -185,7 +197,7 @@ ConversionStatus convert(const QByteArray &inputPath, const ConversionJob &job,
     if (!output.isValid())
         return ConversionStatus::error(QStringLiteral("Could not create output file"),
                                        output.error());
-    return encode(png, hasAlpha, output, job, flags);
+    return encode(png, hasAlpha, metadata, output, job, flags);
 }
 
 } // namespace FileConverter

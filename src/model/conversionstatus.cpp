@@ -2,11 +2,13 @@
 
 #include "sizetext.h"
 
-ConversionStatus ConversionStatus::done(const QString &outputPath, qint64 fileSize)
+ConversionStatus ConversionStatus::done(const QString &outputPath, qint64 fileSize,
+                                        const QStringList &keptMetadata)
 {
     ConversionStatus status(Kind::done);
     status.m_text = outputPath;
     status.m_fileSize = fileSize;
+    status.m_keptMetadata = keptMetadata;
     return status;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QMetaType>
 #include <QString>
+#include <QStringList>
 
 /// Where one file stands in a conversion, with the result's payload for `done` and `error`.
 class ConversionStatus
@@ -20,7 +21,10 @@ public:
 
     ConversionStatus() = default;
 
-    [[nodiscard]] static ConversionStatus done(const QString &outputPath, qint64 fileSize);
+    /// `keptMetadata` names what the output carries over from the input ("exif", "xmp",
+    /// "location").
+    [[nodiscard]] static ConversionStatus done(const QString &outputPath, qint64 fileSize,
+                                               const QStringList &keptMetadata = {});
     /// `detail` is the reason behind the fixed `message`: the decoder's or the encoder's own
     /// words, or the system's text for a failed write.
     [[nodiscard]] static ConversionStatus error(const QString &message, const QString &detail = {});
@@ -36,6 +40,8 @@ public:
     [[nodiscard]] const QString &outputPath() const { return m_text; }
     /// Set for `done` only.
     [[nodiscard]] qint64 fileSize() const { return m_fileSize; }
+    /// Set for `done` only.
+    [[nodiscard]] const QStringList &keptMetadata() const { return m_keptMetadata; }
     /// Set for `error` only.
     [[nodiscard]] const QString &message() const { return m_text; }
     /// Set for `error` only, and empty when the failure has no reason beyond its message.
@@ -56,6 +62,7 @@ private:
     QString m_text;
     QString m_detail;
     qint64 m_fileSize = 0;
+    QStringList m_keptMetadata;
 };
 
 Q_DECLARE_METATYPE(ConversionStatus)

@@ -9,6 +9,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -123,6 +127,17 @@ VImage described(const QString &text)
                      .bandjoin((noise(side, side)[0] & stripes).cast(VIPS_FORMAT_UCHAR));
 }
 
+/// Runs exiftool with `arguments`; its standard output, or a failed check.
+QByteArray exiftool(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(u"exiftool"_s, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
+        qWarning() << "exiftool" << arguments << process.readAllStandardError();
+    return process.readAllStandardOutput();
+}
+
 } // namespace
 
 /// One file end to end with the real encoder, from names that trip up careless code; the failures
@@ -211,6 +226,112 @@ private Q_SLOTS:
                      .arg(qRound64(seen.xres() * 25.4))
                      .arg(EngineFixtures::exifPpi(out)),
                  expected);
+    }
+
+    /// The photo's details come over only when asked for, made true of the output; the
+    /// resolution is always there; the file still decodes.
+    void photoDetails_data()
+    {
+        addRowsFrom("photo-details.txt",
+                    {"format", "exiftoolExtra", "ppi", "keep", "kept", "expected"});
+    }
+
+    void photoDetails()
+    {
+        const auto [format, exiftoolExtra, ppi, keep, kept, expected] =
+            fields("format", "exiftoolExtra", "ppi", "keep", "kept", "expected");
+        QTemporaryDir dir;
+        const QString input = dir.filePath(u"in."_s + format);
+        save(noise(40, 30), qPrintable(u"."_s + format), input);
+        save(noise(16, 12), ".jpg", dir.filePath(u"thumb.jpg"_s));
+        QStringList tagging{u"-q"_s,
+                            u"-m"_s,
+                            u"-n"_s,
+                            u"-overwrite_original"_s,
+                            u"-DateTimeOriginal=2021:06:05 10:11:12"_s,
+                            u"-Make=Tessa"_s,
+                            u"-Model=T 1"_s,
+                            u"-LensModel=L 50"_s,
+                            u"-ExposureTime=0.004"_s,
+                            u"-Artist=Ann"_s,
+                            u"-Copyright=(c) Ann"_s,
+                            u"-XMP-dc:Subject=alpha"_s,
+                            u"-XMP-dc:Subject=beta"_s,
+                            u"-GPS:GPSLatitude=48.5"_s,
+                            u"-GPS:GPSLatitudeRef=N"_s,
+                            u"-XMP-exif:GPSLatitude=48.5"_s,
+                            u"-IFD0:Orientation=6"_s,
+                            u"-XMP-tiff:Orientation=6"_s,
+                            u"-ExifImageWidth=40"_s,
+                            u"-ExifImageHeight=30"_s,
+                            u"-ThumbnailImage<="_s + dir.filePath(u"thumb.jpg"_s),
+                            u"-XResolution=300"_s,
+                            u"-YResolution=300"_s,
+                            u"-ResolutionUnit=2"_s};
+        tagging << exiftoolExtra.split(u';', Qt::SkipEmptyParts) << input;
+        exiftool(tagging);
+
+        ConversionJob values = job(dir.filePath(u"out"_s));
+        QVERIFY(QDir(dir.path()).mkdir(u"out"_s));
+        values.ppi = ppi.toLongLong();
+        values.keepPhotoDetails = keep.contains(u"details"_s);
+        values.keepLocation = keep.contains(u"location"_s);
+        const ConversionStatus status = EngineFixtures::convert(input, values);
+        QCOMPARE(status.kind(), ConversionStatus::Kind::done);
+        QCOMPARE(status.keptMetadata().join(u' '), kept);
+
+        const QJsonObject tags =
+            QJsonDocument::fromJson(exiftool({u"-j"_s, u"-G1"_s, u"-n"_s, status.outputPath()}))
+                .array()
+                .at(0)
+                .toObject();
+        static const QString details =
+            u"IFD0:Make=Tessa IFD0:Model=T_1 ExifIFD:LensModel=L_50 ExifIFD:ExposureTime=0.004 "
+            u"IFD0:Artist=Ann IFD0:Copyright=(c)_Ann ExifIFD:DateTimeOriginal=2021:06:05_10:11:12 "
+            u"XMP-dc:Subject=alpha,beta"_s;
+        static const QStringList looked{u"IFD0:Make"_s,
+                                        u"IFD0:Model"_s,
+                                        u"ExifIFD:LensModel"_s,
+                                        u"ExifIFD:ExposureTime"_s,
+                                        u"IFD0:Artist"_s,
+                                        u"IFD0:Copyright"_s,
+                                        u"ExifIFD:DateTimeOriginal"_s,
+                                        u"XMP-dc:Subject"_s,
+                                        u"GPS:GPSLatitude"_s,
+                                        u"XMP-exif:GPSLatitude"_s,
+                                        u"IFD0:Orientation"_s,
+                                        u"XMP-tiff:Orientation"_s,
+                                        u"IFD1:ThumbnailLength"_s,
+                                        u"ExifIFD:ExifImageWidth"_s,
+                                        u"ExifIFD:ExifImageHeight"_s,
+                                        u"IFD0:XResolution"_s,
+                                        u"IFD0:YResolution"_s,
+                                        u"IFD0:ResolutionUnit"_s,
+                                        u"ICC_Profile:ProfileDescription"_s,
+                                        u"IFD0:ImageWidth"_s,
+                                        u"IFD0:ImageHeight"_s,
+                                        u"IFD0:StripOffsets"_s,
+                                        u"IFD0:Compression"_s};
+        QStringList found;
+        for (const QString &key : looked) {
+            const QJsonValue value = tags.value(key);
+            if (value.isUndefined())
+                continue;
+            QStringList parts;
+            for (const QJsonValue &part : value.isArray() ? value.toArray() : QJsonArray{value})
+                parts << part.toVariant().toString();
+            found << key + u'=' + parts.join(u',').replace(u' ', u'_');
+        }
+        QCOMPARE(found, QString(expected).replace(u"DETAILS"_s, details).split(u' '));
+        QCOMPARE(tags.value(u"ExifTool:Warning"_s).toString(), QString());
+        // libwebp's own tools and decoder take the file as it is.
+        QCOMPARE(QProcess::execute(u"webpinfo"_s, {u"-quiet"_s, status.outputPath()}), 0);
+        // The pixel size the tags give is the picture's own.
+        const auto side = [&](const char *key) { return tags.value(QLatin1String(key)).toInt(); };
+        if (tags.contains(u"ExifIFD:ExifImageWidth"_s))
+            QCOMPARE(EngineFixtures::shape(EngineFixtures::readBack(status.outputPath())),
+                     u"%1x%2 3"_s.arg(side("ExifIFD:ExifImageWidth"))
+                         .arg(side("ExifIFD:ExifImageHeight")));
     }
 
     void encoderFailures_data()
