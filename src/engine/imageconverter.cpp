@@ -320,6 +320,8 @@ void ImageConverter::convertAll()
     job.sizeLimitEnabled = s.fileSizeLimitEnabled;
     job.sizeLimitBytes = SettingRules::usableSizeLimitKB(s.fileSizeLimitKB) * 1024;
     job.quality = SettingRules::usableQuality(s.quality);
+    job.keepPhotoDetails = s.keepPhotoDetails;
+    job.keepLocation = s.keepLocation;
     job.outputFolder = FileIntake::pathOf(m_outputFolderURL);
     m_lastRun.clear();
     for (const FileItem &item : selected)

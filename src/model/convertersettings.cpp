@@ -19,6 +19,8 @@ QByteArray ConverterSettings::toJson() const
         {QStringLiteral("fileSizeLimitEnabled"), fileSizeLimitEnabled},
         {QStringLiteral("fileSizeLimitKB"), fileSizeLimitKB},
         {QStringLiteral("quality"), quality},
+        {QStringLiteral("keepPhotoDetails"), keepPhotoDetails},
+        {QStringLiteral("keepLocation"), keepLocation},
     };
     if (selectedPresetID)
         object.insert(QStringLiteral("selectedPresetID"), JsonFields::uuidText(*selectedPresetID));
@@ -65,5 +67,16 @@ std::optional<ConverterSettings> ConverterSettings::fromJson(const QByteArray &j
     settings.fileSizeLimitEnabled = *limitEnabled;
     settings.fileSizeLimitKB = *limitKB;
     settings.quality = *quality;
+    for (const auto &[key, field] :
+         {std::pair{QStringLiteral("keepPhotoDetails"), &settings.keepPhotoDetails},
+          std::pair{QStringLiteral("keepLocation"), &settings.keepLocation}}) {
+        const QJsonValue value = object.value(key);
+        if (value.isUndefined())
+            continue;
+        const auto flag = JsonFields::boolean(value);
+        if (!flag)
+            return std::nullopt;
+        *field = *flag;
+    }
     return settings;
 }

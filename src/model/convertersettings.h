@@ -19,10 +19,13 @@ struct ConverterSettings
     bool fileSizeLimitEnabled = true;
     qint64 fileSizeLimitKB = 300;
     qint64 quality = 85;
+    /// Whether outputs carry the photo's EXIF and XMP, and with them its location.
+    bool keepPhotoDetails = false;
+    bool keepLocation = false;
 
     /// Compact JSON; "selectedPresetID" only when a preset is selected.
     [[nodiscard]] QByteArray toJson() const;
     /// Decodes a whole document or nothing: any missing required key, wrong type, malformed id
-    /// or bad preset fails it.
+    /// or bad preset fails it. Keys added later may be missing and then keep their defaults.
     [[nodiscard]] static std::optional<ConverterSettings> fromJson(const QByteArray &json);
 };

@@ -25,11 +25,14 @@ private Q_SLOTS:
         settings.fileSizeLimitEnabled = false;
         settings.fileSizeLimitKB = SettingRules::maxSizeLimitKB + 1;
         settings.quality = 101;
+        settings.keepLocation = true;
         const auto decoded = ConverterSettings::fromJson(settings.toJson());
         QVERIFY(decoded);
         QCOMPARE(decoded->toJson(), settings.toJson());
         QCOMPARE(decoded->presets, settings.presets);
         QCOMPARE(decoded->selectedPresetID, settings.selectedPresetID);
+        QCOMPARE(decoded->keepLocation, true);
+        QCOMPARE(decoded->keepPhotoDetails, false);
         QVERIFY(!ConverterSettings::fromJson(ConverterSettings().toJson())->selectedPresetID);
     }
 
@@ -48,12 +51,21 @@ private Q_SLOTS:
             json.replace(from, to);
         const auto decoded = ConverterSettings::fromJson(json.toUtf8());
         QCOMPARE(decoded.has_value(), !read.isEmpty());
-        if (decoded)
-            QCOMPARE(u"%1 %2 %3 %4"_s.arg(decoded->quality)
-                         .arg(decoded->customPPI)
-                         .arg(decoded->selectedPresetID ? u"selected"_s : u"none"_s)
-                         .arg(decoded->presets.value(0).preserveOriginal),
-                     read);
+        if (!decoded)
+            return;
+        const auto described = [](const ConverterSettings &settings) {
+            return u"%1 %2 %3 %4%5%6"_s.arg(settings.quality)
+                .arg(settings.customPPI)
+                .arg(settings.selectedPresetID ? u"selected"_s : u"none"_s)
+                .arg(settings.presets.value(0).preserveOriginal)
+                .arg(settings.keepPhotoDetails ? u" details"_s : QString())
+                .arg(settings.keepLocation ? u" location"_s : QString());
+        };
+        QCOMPARE(described(*decoded), read);
+        // Saved again, the document holds every key and reads back the same.
+        const QByteArray saved = decoded->toJson();
+        QVERIFY(saved.contains("\"keepPhotoDetails\":") && saved.contains("\"keepLocation\":"));
+        QCOMPARE(described(*ConverterSettings::fromJson(saved)), read);
     }
 
     void rules_data() { addRowsFrom("setting-rules.txt", {"rule", "value", "expected"}); }
