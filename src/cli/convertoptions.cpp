@@ -47,6 +47,10 @@ QString ConvertOptions::usage()
         "  -q, --quality N         encoder quality 1-100 (turns the size limit off)\n"
         "  -s, --max-size KB       largest output size, 1-2097151 KB of 1024 bytes (turns the\n"
         "                          size limit on)\n"
+        "      --keep-metadata     keep the photo's details (EXIF and XMP: date taken, camera,\n"
+        "                          lens, exposure, artist, copyright, keywords); the location\n"
+        "                          is removed unless --keep-location is given too\n"
+        "      --keep-location     with the details, keep the location (GPS) as well\n"
         "      --json              one JSON object per file on standard output\n"
         "  -h, --help              show this help\n"
         "      --version           show the version\n"
@@ -70,10 +74,13 @@ std::optional<ConvertOptions> ConvertOptions::parse(const QStringList &arguments
                                      QStringLiteral("N"));
     const QCommandLineOption maxSize({QStringLiteral("s"), QStringLiteral("max-size")}, {},
                                      QStringLiteral("KB"));
+    const QCommandLineOption keepMetadata(QStringLiteral("keep-metadata"));
+    const QCommandLineOption keepLocation(QStringLiteral("keep-location"));
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
-    parser.addOptions({output, preset, ppi, quality, maxSize, json, help, version});
+    parser.addOptions(
+        {output, preset, ppi, quality, maxSize, keepMetadata, keepLocation, json, help, version});
 
     // QCommandLineParser expects the program name first.
     if (!parser.parse(QStringList{QStringLiteral("tessel")} + arguments)) {
@@ -85,6 +92,8 @@ std::optional<ConvertOptions> ConvertOptions::parse(const QStringList &arguments
     options.help = parser.isSet(help);
     options.version = parser.isSet(version);
     options.json = parser.isSet(json);
+    options.keepMetadata = parser.isSet(keepMetadata);
+    options.keepLocation = parser.isSet(keepLocation);
     options.paths = parser.positionalArguments();
     if (options.help || options.version)
         return options;

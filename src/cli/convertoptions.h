@@ -21,6 +21,9 @@ struct ConvertOptions
     std::optional<QString> ppi;
     std::optional<qint64> quality;
     std::optional<qint64> maxSizeKB;
+    /// Set by their flags only; unset, the stored settings decide.
+    bool keepMetadata = false;
+    bool keepLocation = false;
     bool json = false;
     bool help = false;
     bool version = false;

@@ -6,6 +6,7 @@
 #include "webpencoder.h"
 
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -78,6 +79,10 @@ bool HeadlessConversion::applyOptions()
         settings.fileSizeLimitEnabled = true;
         settings.fileSizeLimitKB = *m_options.maxSizeKB;
     }
+    if (m_options.keepMetadata)
+        settings.keepPhotoDetails = true;
+    if (m_options.keepLocation)
+        settings.keepLocation = true;
     // With nothing chosen, images keep their own size.
     m_converter->setSettings(settings);
     if (!m_converter->hasSelectedPreset()) {
@@ -182,7 +187,7 @@ void HeadlessConversion::report(const QByteArray &path, const ConversionStatus &
         m_err << "\r\033[K";
     if (m_options.json) {
         const bool done = status.kind() == ConversionStatus::Kind::done;
-        const QJsonObject line{
+        QJsonObject line{
             {QStringLiteral("input"), input},
             {QStringLiteral("output"), done ? QJsonValue(status.outputPath()) : QJsonValue()},
             {QStringLiteral("status"), name},
@@ -193,6 +198,10 @@ void HeadlessConversion::report(const QByteArray &path, const ConversionStatus &
             {QStringLiteral("detail"),
              status.detail().isEmpty() ? QJsonValue() : QJsonValue(status.detail())},
         };
+        // What the output carries over from the input, when the photo details are kept.
+        if (done && m_converter->settings().keepPhotoDetails)
+            line.insert(QStringLiteral("metadata"),
+                        QJsonArray::fromStringList(status.keptMetadata()));
         m_out << QJsonDocument(line).toJson(QJsonDocument::Compact) << '\n';
     } else if (status.kind() == ConversionStatus::Kind::done) {
         m_out << "done: " << input << " -> " << status.outputPath() << " (" << status.statusText()

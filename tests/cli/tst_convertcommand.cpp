@@ -138,6 +138,13 @@ private Q_SLOTS:
             EngineFixtures::save(picture, ".png", path(u"odd/staging.png"_s));
             QCOMPARE(::rename(odd + "/staging.png", odd + '/' + name), 0);
         }
+        // A photo with details and a location, beside the input folder.
+        EngineFixtures::save(picture, ".jpg", path(u"photo.jpg"_s));
+        QCOMPARE(
+            QProcess::execute(u"exiftool"_s, {u"-q"_s, u"-overwrite_original"_s, u"-Make=Tessa"_s,
+                                              u"-XMP-dc:Subject=alpha"_s, u"-GPSLatitude=48.5"_s,
+                                              u"-GPSLatitudeRef=N"_s, path(u"photo.jpg"_s)}),
+            0);
         // More files than a run encodes at once, so that some are waiting when a run is stopped.
         for (int i = 0; i < std::max(16, QThread::idealThreadCount() + 4); ++i)
             EngineFixtures::save(EngineFixtures::noise(64, 48, i), ".png",
