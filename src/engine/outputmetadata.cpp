@@ -92,8 +92,7 @@ bool isGroup(const std::string &group, std::initializer_list<const char *> prefi
 /// The input's EXIF made true of the output. Returns whether it held a location.
 bool adaptExif(Exiv2::ExifData &exif, const OutputMetadata::Request &request)
 {
-    Exiv2::ExifThumb(exif).erase();
-    // Further images of a TIFF and their thumbnails; the output has one picture.
+    // The thumbnail, and a TIFF's further images and theirs: the output has one picture.
     eraseIf(exif, [](const Exiv2::Exifdatum &d) {
         return isGroup(d.groupName(), {"Thumbnail", "SubImage", "SubThumb", "Image2", "Image3"});
     });
