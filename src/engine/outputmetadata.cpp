@@ -185,16 +185,20 @@ bool read(const QByteArray &inputPath, Exiv2::ExifData &exif, Exiv2::XmpData &xm
                 return false;
         } else {
             const std::string path(inputPath.constData(), size_t(inputPath.size()));
-            if (Exiv2::ImageFactory::getType(path) != Exiv2::ImageType::none) {
-                auto image = Exiv2::ImageFactory::open(path, false);
-                image->readMetadata();
-                exif = image->exifData();
-                xmp = image->xmpData();
-                iptc = image->iptcData();
-            }
+            auto image = Exiv2::ImageFactory::open(path, false);
+            image->readMetadata();
+            exif = image->exifData();
+            xmp = image->xmpData();
+            iptc = image->iptcData();
         }
         out.error.clear();
         return true;
+    } catch (const Exiv2::AnyError &e) {
+        if (e.code() == Exiv2::kerFileContainsUnknownImageType) {
+            out.error.clear();
+            return true;
+        }
+        out.detail = QString::fromLocal8Bit(e.what());
     } catch (const std::exception &e) {
         out.detail = QString::fromLocal8Bit(e.what());
     } catch (...) {
