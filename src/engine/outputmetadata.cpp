@@ -3,8 +3,6 @@
 #include "heifmetadata.h"
 #include "imagesignature.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <exiv2/exiv2.hpp>
 #include <fcntl.h>
@@ -56,6 +54,7 @@ void ensureStarted()
     });
 }
 
+/// Erases the entries `predicate` picks; whether there were any.
 template <typename Data> bool eraseIf(Data &data, auto predicate)
 {
     bool erased = false;
@@ -226,6 +225,11 @@ OutputMetadata OutputMetadata::build(const QByteArray &inputPath, const Request 
         if (request.keepDetails) {
             if (!read(inputPath, exif, xmp, iptc, out))
                 return out;
+            // The resolution is the chosen PPI, not the input's.
+            eraseIf(exif, [](const Exiv2::Exifdatum &d) {
+                return d.key() == "Exif.Image.XResolution" || d.key() == "Exif.Image.YResolution" ||
+                       d.key() == "Exif.Image.ResolutionUnit";
+            });
             const bool exifLocation = adaptExif(exif, request);
             const bool xmpLocation = adaptXmp(xmp, iptc, request);
             if (!exif.empty())
@@ -235,10 +239,6 @@ OutputMetadata OutputMetadata::build(const QByteArray &inputPath, const Request 
             if (request.keepLocation && (exifLocation || xmpLocation))
                 out.kept << QStringLiteral("location");
         }
-        eraseIf(exif, [](const Exiv2::Exifdatum &d) {
-            return d.key() == "Exif.Image.XResolution" || d.key() == "Exif.Image.YResolution" ||
-                   d.key() == "Exif.Image.ResolutionUnit";
-        });
         if (request.ppi > 0) {
             const auto ppi =
                 uint32_t(std::min<qint64>(request.ppi, std::numeric_limits<uint32_t>::max()));
