@@ -54,6 +54,10 @@ QString ConvertOptions::usage()
         "      --keep-dates        give each output its input's modification time\n"
         "      --first-frame       make a still of an animated GIF or WebP's first frame\n"
         "                          instead of an animated WebP\n"
+        "      --keep-metadata     keep the photo's details (EXIF and XMP: date taken, camera,\n"
+        "                          lens, exposure, artist, copyright, keywords); the location\n"
+        "                          is removed unless --keep-location is given too\n"
+        "      --keep-location     with the details, keep the location (GPS) as well\n"
         "      --json              one JSON object per file on standard output\n"
         "  -h, --help              show this help\n"
         "      --version           show the version\n"
@@ -83,11 +87,14 @@ std::optional<ConvertOptions> ConvertOptions::parse(const QStringList &arguments
     const QCommandLineOption skipExisting(QStringLiteral("skip-existing"));
     const QCommandLineOption keepDates(QStringLiteral("keep-dates"));
     const QCommandLineOption firstFrame(QStringLiteral("first-frame"));
+    const QCommandLineOption keepMetadata(QStringLiteral("keep-metadata"));
+    const QCommandLineOption keepLocation(QStringLiteral("keep-location"));
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
     parser.addOptions({output, preset, ppi, quality, maxSize, json, help, version});
-    parser.addOptions({keepFolders, skipExisting, keepDates, firstFrame});
+    parser.addOptions(
+        {keepFolders, skipExisting, keepDates, firstFrame, keepMetadata, keepLocation});
 
     // QCommandLineParser expects the program name first.
     if (!parser.parse(QStringList{QStringLiteral("tessel")} + arguments)) {
@@ -103,6 +110,8 @@ std::optional<ConvertOptions> ConvertOptions::parse(const QStringList &arguments
     options.skipExisting = parser.isSet(skipExisting);
     options.keepDates = parser.isSet(keepDates);
     options.firstFrame = parser.isSet(firstFrame);
+    options.keepMetadata = parser.isSet(keepMetadata);
+    options.keepLocation = parser.isSet(keepLocation);
     options.paths = parser.positionalArguments();
     if (options.help || options.version)
         return options;

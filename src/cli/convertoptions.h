@@ -27,6 +27,9 @@ struct ConvertOptions
     bool keepDates = false;
     /// Animated GIF and WebP files become stills of their first frame.
     bool firstFrame = false;
+    /// Set by their flags only; unset, the stored settings decide.
+    bool keepMetadata = false;
+    bool keepLocation = false;
     bool json = false;
     bool help = false;
     bool version = false;

@@ -6,6 +6,7 @@
 #include "webpencoder.h"
 
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -83,6 +84,10 @@ bool HeadlessConversion::applyOptions()
     settings.output.keepDates |= m_options.keepDates;
     if (m_options.firstFrame)
         settings.firstFrameOnly = true;
+    if (m_options.keepMetadata)
+        settings.keepPhotoDetails = true;
+    if (m_options.keepLocation)
+        settings.keepLocation = true;
     // With nothing chosen, images keep their own size.
     m_converter->settingsStore()->use(settings);
     if (!m_converter->selectedPreset()) {
@@ -193,7 +198,7 @@ void HeadlessConversion::report(const QByteArray &path, const ConversionStatus &
         const bool done = status.kind() == ConversionStatus::Kind::done;
         // A skipped file's output is the one that was there already.
         const bool hasOutput = done || status.kind() == ConversionStatus::Kind::skipped;
-        const QJsonObject line{
+        QJsonObject line{
             {QStringLiteral("input"), input},
             {QStringLiteral("output"), hasOutput ? QJsonValue(status.outputPath()) : QJsonValue()},
             {QStringLiteral("status"), name},
@@ -205,6 +210,10 @@ void HeadlessConversion::report(const QByteArray &path, const ConversionStatus &
             {QStringLiteral("detail"),
              status.detail().isEmpty() ? QJsonValue() : QJsonValue(status.detail())},
         };
+        // What the output carries over from the input, when the photo details are kept.
+        if (done && m_converter->settings().keepPhotoDetails)
+            line.insert(QStringLiteral("metadata"),
+                        QJsonArray::fromStringList(status.keptMetadata()));
         m_out << QJsonDocument(line).toJson(QJsonDocument::Compact) << '\n';
     } else if (status.kind() == ConversionStatus::Kind::done) {
         m_out << "done: " << input << " -> " << status.outputPath() << " (" << status.statusText()

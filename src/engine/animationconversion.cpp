@@ -2,6 +2,7 @@
 
 #include "animationencoder.h"
 #include "fileconverter.h"
+#include "outputmetadata.h"
 #include "outputreservation.h"
 #include "temporarypng.h"
 #include "webpencoder.h"
@@ -79,7 +80,7 @@ int lowerQuality(const std::vector<Attempt> &tried, qint64 limit)
 
 ConversionStatus convert(ImageLoader::Result loaded, const QByteArray &inputPath,
                          const ConversionJob &job, const RunFlags &flags,
-                         const QByteArray &subfolder)
+                         const OutputMetadata &metadata, const QByteArray &subfolder)
 {
     if (job.animationEncoderPath.isEmpty())
         return ConversionStatus::error(AnimationEncoder::notFoundMessage());
@@ -123,13 +124,15 @@ ConversionStatus convert(ImageLoader::Result loaded, const QByteArray &inputPath
         if (!outcome.succeeded())
             return ConversionStatus::error(outcome.message(program), outcome.detail());
         ConversionStatus failure;
-        const qint64 size = FileConverter::finishOutput(output, job.ppi, failure, program);
+        const qint64 size =
+            FileConverter::finishOutput(output, metadata, job.keepPhotoDetails, failure, program);
         if (size < 0)
             return failure;
         if (!job.sizeLimitEnabled || size <= job.sizeLimitBytes) {
             if (flags.aborted)
                 return ConversionStatus::cancelled();
-            return FileConverter::publish(output, size, inputPath, subfolder, job, frameCount);
+            return FileConverter::publish(output, size, inputPath, subfolder, job, frameCount,
+                                          metadata.kept);
         }
         tried.push_back({quality, size});
         if (attempt >= job.extraEncodesForSizeLimit || quality == 0) {

@@ -6,6 +6,8 @@
 
 #include <QByteArray>
 
+class OutputMetadata;
+
 #include <vector>
 
 /// Turns the decoded frames of an animated GIF or WebP into one animated WebP: each frame is
@@ -14,10 +16,11 @@
 /// the output is named only once it is whole and checked, and every temporary file is gone
 /// however the conversion ends.
 namespace AnimationConversion {
-/// `loaded` holds more than one frame; `inputPath` is the input's own bytes; `subfolder` is
-/// where below the output folder it goes.
+/// `loaded` holds more than one frame; `inputPath` is the input's own bytes; `metadata` is what
+/// the output carries; `subfolder` is where below the output folder it goes.
 [[nodiscard]] ConversionStatus convert(ImageLoader::Result loaded, const QByteArray &inputPath,
                                        const ConversionJob &job, const RunFlags &flags,
+                                       const OutputMetadata &metadata,
                                        const QByteArray &subfolder = {});
 
 /// One encode under a size limit: the quality it was given and the size it came to.

@@ -20,6 +20,9 @@ struct ConversionJob
     qint64 quality = 85;
     /// Encodes after the first whose output came out over the size limit, each aiming lower.
     int extraEncodesForSizeLimit = 2;
+    /// Whether the output carries the input's EXIF and XMP, and with them its location.
+    bool keepPhotoDetails = false;
+    bool keepLocation = false;
     /// The file system's own bytes, which a name that is not UTF-8 keeps only as bytes.
     QByteArray outputFolder;
     OutputOptions output;

@@ -1,13 +1,14 @@
 #include "fileconverter.h"
 
 #include "animationconversion.h"
-#include "exifresolution.h"
 #include "filedates.h"
 #include "imageloader.h"
+#include "outputmetadata.h"
 #include "outputreservation.h"
 #include "temporarypng.h"
 #include "webpencoder.h"
 #include "webpfile.h"
+#include "webpmetadata.h"
 
 #include <QFile>
 
@@ -89,8 +90,8 @@ QString overLimitMessage(qint64 limitBytes, qint64 smallestBytes)
         .arg(QString::asprintf("%.1f", static_cast<double>(smallestBytes) / 1024.0));
 }
 
-qint64 finishOutput(const OutputReservation &output, qint64 ppi, ConversionStatus &failure,
-                    const QString &program)
+qint64 finishOutput(const OutputReservation &output, const OutputMetadata &metadata,
+                    bool detailsRequired, ConversionStatus &failure, const QString &program)
 {
     const QByteArray written = readAll(output.fd());
     switch (WebpFile::check(written)) {
@@ -103,8 +104,12 @@ qint64 finishOutput(const OutputReservation &output, qint64 ppi, ConversionStatu
     case WebpFile::State::valid:
         break;
     }
-    // Losing the resolution is not worth failing a good conversion over.
-    const QByteArray tagged = ExifResolution::added(written, ppi);
+    const QByteArray tagged = WebpMetadata::added(written, metadata.exif, metadata.xmp);
+    if (tagged.isEmpty() && detailsRequired) {
+        failure = ConversionStatus::error(QStringLiteral("Could not write the photo details"));
+        return -1;
+    }
+    // Losing the resolution alone is not worth failing a good conversion over.
     if (tagged.isEmpty() || tagged == written)
         return written.size();
     if (!rewrite(output.fd(), tagged)) {
@@ -116,7 +121,8 @@ qint64 finishOutput(const OutputReservation &output, qint64 ppi, ConversionStatu
 }
 
 ConversionStatus publish(OutputReservation &output, qint64 size, const QByteArray &inputPath,
-                         const QByteArray &subfolder, const ConversionJob &job, int frames)
+                         const QByteArray &subfolder, const ConversionJob &job, int frames,
+                         const QStringList &keptMetadata)
 {
     // Dated before it is named, so that no output ever stands under its name with another date.
     if (job.output.keepDates) {
@@ -125,7 +131,7 @@ ConversionStatus publish(OutputReservation &output, qint64 size, const QByteArra
             return ConversionStatus::error(QStringLiteral("Could not date output file"), reason);
     }
     if (output.publish())
-        return ConversionStatus::done(output.path(), size, frames);
+        return ConversionStatus::done(output.path(), size, frames, keptMetadata);
     switch (output.failure()) {
     case OutputReservation::Failure::nameTaken: {
         const QString input = QFile::decodeName(inputPath.mid(inputPath.lastIndexOf('/') + 1));
@@ -145,8 +151,8 @@ namespace {
 /// Runs the encoder on `png` into the unnamed output until the output is done: once in
 /// quality mode, up to three times under a size limit. Only the app quitting cuts this short.
 /// The output is named only on success.
-ConversionStatus encode(const TemporaryPng &png, bool hasAlpha, OutputReservation &output,
-                        const ConversionJob &job, const RunFlags &flags,
+ConversionStatus encode(const TemporaryPng &png, bool hasAlpha, const OutputMetadata &metadata,
+                        OutputReservation &output, const ConversionJob &job, const RunFlags &flags,
                         const QByteArray &inputPath, const QByteArray &subfolder)
 {
     qint64 target = job.sizeLimitBytes;
@@ -162,13 +168,13 @@ ConversionStatus encode(const TemporaryPng &png, bool hasAlpha, OutputReservatio
         if (!outcome.succeeded())
             return ConversionStatus::error(outcome.message(), outcome.detail());
         ConversionStatus failure;
-        const qint64 size = finishOutput(output, job.ppi, failure);
+        const qint64 size = finishOutput(output, metadata, job.keepPhotoDetails, failure);
         if (size < 0)
             return failure;
         if (!job.sizeLimitEnabled || size <= job.sizeLimitBytes) {
             if (flags.aborted)
                 return ConversionStatus::cancelled();
-            return publish(output, size, inputPath, subfolder, job);
+            return publish(output, size, inputPath, subfolder, job, 1, metadata.kept);
         }
         smallest = std::min(smallest, size);
         if (attempt >= job.extraEncodesForSizeLimit)
@@ -204,8 +210,14 @@ ConversionStatus convert(const QByteArray &inputPath, const ConversionJob &job,
         return ConversionStatus::error(loaded.error, loaded.detail);
     if (stopping(flags))
         return ConversionStatus::cancelled();
+    const OutputMetadata metadata = OutputMetadata::build(
+        inputPath, {job.keepPhotoDetails, job.keepLocation, job.ppi, loaded.image.width(),
+                    loaded.image.height() / std::max(loaded.frameCount, 1)});
+    if (!metadata.ok())
+        return ConversionStatus::error(metadata.error, metadata.detail);
     if (loaded.frameCount > 1)
-        return AnimationConversion::convert(std::move(loaded), inputPath, job, flags, subfolder);
+        return AnimationConversion::convert(std::move(loaded), inputPath, job, flags, metadata,
+                                            subfolder);
 
     // Neither file has a name until the output is published, so whatever happens from here on
     // (an error, a Stop, a crash) leaves nothing behind.
@@ -224,7 +236,7 @@ ConversionStatus convert(const QByteArray &inputPath, const ConversionJob &job,
     if (!output.isValid())
         return ConversionStatus::error(QStringLiteral("Could not create output file"),
                                        output.error());
-    return encode(png, hasAlpha, output, job, flags, inputPath, subfolder);
+    return encode(png, hasAlpha, metadata, output, job, flags, inputPath, subfolder);
 }
 
 } // namespace FileConverter

@@ -272,5 +272,7 @@ void ImageConverter::start(const QList<FileItem> &selected)
     job.output = s.output;
     job.firstFrameOnly = s.firstFrameOnly;
     job.animationEncoderPath = AnimationEncoder::locate().value_or(QString());
+    job.keepPhotoDetails = s.keepPhotoDetails;
+    job.keepLocation = s.keepLocation;
     m_run.start(selected, job);
 }

@@ -2,12 +2,14 @@
 
 #include "sizetext.h"
 
-ConversionStatus ConversionStatus::done(const QString &outputPath, qint64 fileSize, qint64 frames)
+ConversionStatus ConversionStatus::done(const QString &outputPath, qint64 fileSize, qint64 frames,
+                                        const QStringList &keptMetadata)
 {
     ConversionStatus status(Kind::done);
     status.m_text = outputPath;
     status.m_fileSize = fileSize;
     status.m_frames = frames;
+    status.m_keptMetadata = keptMetadata;
     return status;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QMetaType>
 #include <QString>
+#include <QStringList>
 
 /// Where one file stands in a conversion, with the result's payload for `done` and `error`.
 class ConversionStatus
@@ -22,9 +23,11 @@ public:
 
     ConversionStatus() = default;
 
-    /// `frames` is more than 1 for an animation.
+    /// `frames` is more than 1 for an animation; `keptMetadata` names what the output carries
+    /// over from the input ("exif", "xmp", "location").
     [[nodiscard]] static ConversionStatus done(const QString &outputPath, qint64 fileSize,
-                                               qint64 frames = 1);
+                                               qint64 frames = 1,
+                                               const QStringList &keptMetadata = {});
     /// `detail` is the reason behind the fixed `message`: the decoder's or the encoder's own
     /// words, or the system's text for a failed write.
     [[nodiscard]] static ConversionStatus error(const QString &message, const QString &detail = {});
@@ -44,6 +47,8 @@ public:
     [[nodiscard]] qint64 fileSize() const { return m_fileSize; }
     /// The number of frames written: 1 for a still (`done` only).
     [[nodiscard]] qint64 frames() const { return m_frames; }
+    /// Set for `done` only.
+    [[nodiscard]] const QStringList &keptMetadata() const { return m_keptMetadata; }
     /// Set for `error` only.
     [[nodiscard]] const QString &message() const { return m_text; }
     /// Set for `error` only, and empty when the failure has no reason beyond its message.
@@ -66,6 +71,7 @@ private:
     QString m_detail;
     qint64 m_fileSize = 0;
     qint64 m_frames = 1;
+    QStringList m_keptMetadata;
 };
 
 Q_DECLARE_METATYPE(ConversionStatus)

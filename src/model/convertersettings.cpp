@@ -20,6 +20,8 @@ QByteArray ConverterSettings::toJson() const
         {QStringLiteral("fileSizeLimitKB"), fileSizeLimitKB},
         {QStringLiteral("quality"), quality},
         {QStringLiteral("firstFrameOnly"), firstFrameOnly},
+        {QStringLiteral("keepPhotoDetails"), keepPhotoDetails},
+        {QStringLiteral("keepLocation"), keepLocation},
     };
     output.writeTo(object);
     if (selectedPresetID)
@@ -76,6 +78,17 @@ std::optional<ConverterSettings> ConverterSettings::fromJson(const QByteArray &j
         if (!value)
             return std::nullopt;
         settings.firstFrameOnly = *value;
+    }
+    for (const auto &[key, field] :
+         {std::pair{QStringLiteral("keepPhotoDetails"), &settings.keepPhotoDetails},
+          std::pair{QStringLiteral("keepLocation"), &settings.keepLocation}}) {
+        const QJsonValue value = object.value(key);
+        if (value.isUndefined())
+            continue;
+        const auto flag = JsonFields::boolean(value);
+        if (!flag)
+            return std::nullopt;
+        *field = *flag;
     }
     return settings;
 }

@@ -23,11 +23,14 @@ struct ConverterSettings
     OutputOptions output;
     /// An animated GIF or WebP becomes a still of its first frame instead of an animation.
     bool firstFrameOnly = false;
+    /// Whether outputs carry the photo's EXIF and XMP, and with them its location.
+    bool keepPhotoDetails = false;
+    bool keepLocation = false;
 
     /// Compact JSON; "selectedPresetID" only when a preset is selected. "firstFrameOnly" may be
     /// absent on reading (a document from before it), and then reads as false.
     [[nodiscard]] QByteArray toJson() const;
     /// Decodes a whole document or nothing: any missing required key, wrong type, malformed id
-    /// or bad preset fails it.
+    /// or bad preset fails it. Keys added later may be missing and then keep their defaults.
     [[nodiscard]] static std::optional<ConverterSettings> fromJson(const QByteArray &json);
 };

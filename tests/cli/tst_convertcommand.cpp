@@ -188,6 +188,13 @@ private Q_SLOTS:
         }
         const QByteArray trip = QFile::encodeName(tree) + "/trip/day";
         QCOMPARE(::rename(trip.constData(), (trip + "\xff").constData()), 0);
+        // A photo with details and a location, beside the input folder.
+        EngineFixtures::save(picture, ".jpg", path(u"photo.jpg"_s));
+        QCOMPARE(
+            QProcess::execute(u"exiftool"_s, {u"-q"_s, u"-overwrite_original"_s, u"-Make=Tessa"_s,
+                                              u"-XMP-dc:Subject=alpha"_s, u"-GPSLatitude=48.5"_s,
+                                              u"-GPSLatitudeRef=N"_s, path(u"photo.jpg"_s)}),
+            0);
         // More files than a run encodes at once, so that some are waiting when a run is stopped.
         for (int i = 0; i < std::max(16, QThread::idealThreadCount() + 4); ++i)
             EngineFixtures::save(EngineFixtures::noise(64, 48, i), ".png",

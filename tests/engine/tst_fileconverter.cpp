@@ -10,6 +10,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -188,6 +192,17 @@ QString describedOutput(const QString &path, std::vector<std::vector<int>> &cent
     return u"%1 frames %2, %3 ms, loop %4"_s.arg(info.frame_count)
         .arg(size, delays.join(u' '))
         .arg(info.loop_count);
+}
+
+/// Runs exiftool with `arguments`; its standard output, or a failed check.
+QByteArray exiftool(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(u"exiftool"_s, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
+        qWarning() << "exiftool" << arguments << process.readAllStandardError();
+    return process.readAllStandardOutput();
 }
 
 } // namespace
@@ -377,6 +392,96 @@ exec %2 "$@")sh"_s.arg(tools.path(), *AnimationEncoder::locate()));
                      qPrintable(u"band %1: %2"_s.arg(band).arg(centres[frame][band])));
     }
 
+    /// The photo's details come over only when asked for, made true of the output; the
+    /// resolution is always there; the file still decodes.
+    void photoDetails_data()
+    {
+        addRowsFrom("photo-details.txt",
+                    {"format", "exiftoolExtra", "ppi", "keep", "kept", "expected"});
+    }
+
+    void photoDetails()
+    {
+        const auto [formatText, exiftoolExtra, ppi, keep, kept, expected] =
+            fields("format", "exiftoolExtra", "ppi", "keep", "kept", "expected");
+        const QString format = formatText.section(u' ', 0, 0);
+        QTemporaryDir dir;
+        const QString input = dir.filePath(u"in."_s + format);
+        save(noise(40, 30), qPrintable(u"."_s + format), input);
+        save(noise(16, 12), ".jpg", dir.filePath(u"thumb.jpg"_s));
+        QStringList tagging =
+            u"-q;-m;-n;-overwrite_original;-DateTimeOriginal=2021:06:05 10:11:12;-Make=Tessa;"
+            u"-Model=T 1;-LensModel=L 50;-ExposureTime=0.004;-Artist=Ann;-Copyright=(c) Ann;"
+            u"-XMP-dc:Subject=alpha;-XMP-dc:Subject=beta;-GPS:GPSLatitude=48.5;"
+            u"-GPS:GPSLatitudeRef=N;-XMP-exif:GPSLatitude=48.5;-IFD0:Orientation=6;"
+            u"-XMP-tiff:Orientation=6;-ExifImageWidth=40;-ExifImageHeight=30;-XResolution=300;"
+            u"-YResolution=300;-ResolutionUnit=2"_s.split(u';');
+        tagging << u"-ThumbnailImage<="_s + dir.filePath(u"thumb.jpg"_s)
+                << exiftoolExtra.split(u';', Qt::SkipEmptyParts) << input;
+        exiftool(tagging);
+        if (formatText.endsWith(u" damaged"_s)) {
+            // The EXIF block's TIFF header no longer says which byte order follows.
+            QFile file(input);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            const qsizetype at = file.readAll().indexOf(QByteArray("Exif\0\0II", 8));
+            QVERIFY(at > 0 && file.seek(at + 6) && file.write("XX") == 2);
+        }
+
+        ConversionJob values = job(dir.filePath(u"out"_s));
+        QVERIFY(QDir(dir.path()).mkdir(u"out"_s));
+        values.ppi = ppi.toLongLong();
+        values.keepPhotoDetails = keep.contains(u"details"_s);
+        values.keepLocation = keep.contains(u"location"_s);
+        const ConversionStatus status = EngineFixtures::convert(input, values);
+        if (kept == u"error") {
+            QCOMPARE(status.message() + u": "_s + status.detail(), expected);
+            QCOMPARE(entries(dir.filePath(u"out"_s)), QStringList());
+            return;
+        }
+        QCOMPARE(status.kind(), ConversionStatus::Kind::done);
+        QCOMPARE(status.keptMetadata().join(u' '), kept);
+
+        const QJsonObject tags =
+            QJsonDocument::fromJson(exiftool({u"-j"_s, u"-G1"_s, u"-n"_s, status.outputPath()}))
+                .array()
+                .at(0)
+                .toObject();
+        static const QString details =
+            u"IFD0:Make=Tessa IFD0:Model=T_1 ExifIFD:LensModel=L_50 ExifIFD:ExposureTime=0.004 "
+            u"IFD0:Artist=Ann IFD0:Copyright=(c)_Ann ExifIFD:DateTimeOriginal=2021:06:05_10:11:12 "
+            u"XMP-dc:Subject=alpha,beta"_s;
+        static const QStringList looked =
+            u"IFD0:Make IFD0:Model ExifIFD:LensModel ExifIFD:ExposureTime IFD0:Artist "
+            u"IFD0:Copyright ExifIFD:DateTimeOriginal XMP-dc:Subject GPS:GPSLatitude "
+            u"XMP-exif:GPSLatitude IFD0:Orientation XMP-tiff:Orientation IFD1:ThumbnailLength "
+            u"ExifIFD:ExifImageWidth ExifIFD:ExifImageHeight IFD0:XResolution IFD0:YResolution "
+            u"IFD0:ResolutionUnit IFD0:ImageWidth IFD0:ImageHeight IFD0:StripOffsets "
+            u"IFD0:Compression"_s.split(u' ');
+        QStringList found;
+        for (const QString &key : looked) {
+            const QJsonValue value = tags.value(key);
+            if (value.isUndefined())
+                continue;
+            QStringList parts;
+            for (const QJsonValue &part : value.isArray() ? value.toArray() : QJsonArray{value})
+                parts << part.toVariant().toString();
+            found << key + u'=' + parts.join(u',').replace(u' ', u'_');
+        }
+        // The pixels are sRGB: no colour profile, in its own chunk or in the EXIF block.
+        for (const QString &key : tags.keys())
+            QVERIFY2(!key.startsWith(u"ICC"_s), qPrintable(key));
+        QCOMPARE(found, QString(expected).replace(u"DETAILS"_s, details).split(u' '));
+        QCOMPARE(tags.value(u"ExifTool:Warning"_s).toString(), QString());
+        // libwebp's own tools and decoder take the file as it is.
+        QCOMPARE(QProcess::execute(u"webpinfo"_s, {u"-quiet"_s, status.outputPath()}), 0);
+        // The pixel size the tags give is the picture's own.
+        const auto side = [&](const char *key) { return tags.value(QLatin1String(key)).toInt(); };
+        if (tags.contains(u"ExifIFD:ExifImageWidth"_s))
+            QCOMPARE(EngineFixtures::shape(EngineFixtures::readBack(status.outputPath())),
+                     u"%1x%2 3"_s.arg(side("ExifIFD:ExifImageWidth"))
+                         .arg(side("ExifIFD:ExifImageHeight")));
+    }
+
     void encoderFailures_data()
     {
         addRowsFrom("encoder-failures.txt", {"body", "message", "detail"});
@@ -410,17 +515,29 @@ exec %2 "$@")sh"_s.arg(tools.path(), *AnimationEncoder::locate()));
         QTemporaryDir in;
         QTemporaryDir out;
         const QByteArray folder = QFile::encodeName(in.path());
-        // Each input a different width, so that an output shows which file it came from.
-        for (int i = 0; i < inputs.size(); ++i)
+        // Each input a different width, so that an output shows which file it came from, and
+        // with XMP, which is read from the input by its name too.
+        const QByteArray xmp = R"(<x:xmpmeta xmlns:x="adobe:ns:meta/"><rdf:RDF )"
+                               R"(xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#">)"
+                               R"(<rdf:Description xmlns:dc="http://purl.org/dc/elements/1.1/">)"
+                               R"(<dc:format>image/png</dc:format></rdf:Description></rdf:RDF>)"
+                               R"(</x:xmpmeta>)";
+        for (int i = 0; i < inputs.size(); ++i) {
+            VImage image = noise(8 + i, 8).copy();
+            vips_image_set_blob_copy(image.get_image(), VIPS_META_XMP_NAME, xmp.constData(),
+                                     size_t(xmp.size()));
             std::ofstream((folder + '/' + inputs[i]).constData())
-                << EngineFixtures::encode(noise(8 + i, 8), ".png").toStdString();
+                << EngineFixtures::encode(image, ".png").toStdString();
+        }
         const QList<FileIntake::Found> found =
             FileIntake::expand({QUrl::fromLocalFile(in.path())}, {});
         QSet<int> widths;
+        ConversionJob values = EngineFixtures::job(out.path());
+        values.keepPhotoDetails = true;
         for (const auto &[path, subfolder] : found) {
-            const ConversionStatus status =
-                FileConverter::convert(path, EngineFixtures::job(out.path()), RunFlags());
+            const ConversionStatus status = FileConverter::convert(path, values, RunFlags());
             QVERIFY2(status.kind() == ConversionStatus::Kind::done, qPrintable(status.message()));
+            QCOMPARE(status.keptMetadata(), QStringList{u"xmp"_s});
             widths.insert(EngineFixtures::readBack(status.outputPath()).width());
         }
         std::filesystem::remove_all(folder.constData()); // QTemporaryDir cannot spell the names

@@ -26,12 +26,15 @@ private Q_SLOTS:
         settings.fileSizeLimitKB = SettingRules::maxSizeLimitKB + 1;
         settings.quality = 101;
         settings.output = {true, true, true};
+        settings.keepLocation = true;
         const auto decoded = ConverterSettings::fromJson(settings.toJson());
         QVERIFY(decoded);
         QCOMPARE(decoded->toJson(), settings.toJson());
         QCOMPARE(decoded->presets, settings.presets);
         QCOMPARE(decoded->selectedPresetID, settings.selectedPresetID);
         QCOMPARE(decoded->output, settings.output);
+        QCOMPARE(decoded->keepLocation, true);
+        QCOMPARE(decoded->keepPhotoDetails, false);
         QVERIFY(!ConverterSettings::fromJson(ConverterSettings().toJson())->selectedPresetID);
     }
 
@@ -55,6 +58,8 @@ private Q_SLOTS:
         // Output options follow by name when they are on.
         QString options;
         for (const auto &[on, name] : {std::pair{decoded->firstFrameOnly, u" firstFrameOnly"_s},
+                                       std::pair{decoded->keepPhotoDetails, u" details"_s},
+                                       std::pair{decoded->keepLocation, u" location"_s},
                                        std::pair{decoded->output.keepFolders, u" folders"_s},
                                        std::pair{decoded->output.skipExisting, u" skip"_s},
                                        std::pair{decoded->output.keepDates, u" dates"_s}})
@@ -67,8 +72,9 @@ private Q_SLOTS:
                  read);
         // Saved again, a document holds every key of this version; read again, the same values.
         const QByteArray saved = decoded->toJson();
-        for (const char *key : {"\"keepFolders\":", "\"skipExistingOutputs\":",
-                                "\"keepFileDates\":", "\"firstFrameOnly\":"})
+        for (const char *key :
+             {"\"keepFolders\":", "\"skipExistingOutputs\":", "\"keepFileDates\":",
+              "\"firstFrameOnly\":", "\"keepPhotoDetails\":", "\"keepLocation\":"})
             QVERIFY2(saved.contains(key), key);
         QCOMPARE(ConverterSettings::fromJson(saved)->toJson(), saved);
     }
