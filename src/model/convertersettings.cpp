@@ -19,6 +19,7 @@ QByteArray ConverterSettings::toJson() const
         {QStringLiteral("fileSizeLimitEnabled"), fileSizeLimitEnabled},
         {QStringLiteral("fileSizeLimitKB"), fileSizeLimitKB},
         {QStringLiteral("quality"), quality},
+        {QStringLiteral("encoderEffort"), EncoderEfforts::rawValue(effort)},
     };
     if (selectedPresetID)
         object.insert(QStringLiteral("selectedPresetID"), JsonFields::uuidText(*selectedPresetID));
@@ -65,5 +66,13 @@ std::optional<ConverterSettings> ConverterSettings::fromJson(const QByteArray &j
     settings.fileSizeLimitEnabled = *limitEnabled;
     settings.fileSizeLimitKB = *limitKB;
     settings.quality = *quality;
+
+    const QJsonValue effort = object.value(QStringLiteral("encoderEffort"));
+    if (!effort.isUndefined() && !effort.isNull()) {
+        const auto text = JsonFields::string(effort);
+        if (!text)
+            return std::nullopt;
+        settings.effort = EncoderEfforts::fromRawValue(*text).value_or(EncoderEffort::best);
+    }
     return settings;
 }

@@ -18,22 +18,28 @@ private Q_SLOTS:
     {
         ConverterSettings settings;
         settings.presets = {ResolutionPreset::make(QString(), 16384, 0, false),
-                            ResolutionPreset::make(u"Original"_s, 0, 0, true)};
+                            ResolutionPreset::make(u"Original"_s, 0, 0, true),
+                            ResolutionPreset::make(u"Square"_s, 64, 64, false)};
+        settings.presets[0].resizeMode = ResizeMode::fill;
+        settings.presets[2].shrinkOnly = true;
         settings.selectedPresetID = settings.presets.at(1).id;
         settings.ppiOption = u"Custom"_s;
         settings.customPPI = -5;
         settings.fileSizeLimitEnabled = false;
         settings.fileSizeLimitKB = SettingRules::maxSizeLimitKB + 1;
         settings.quality = 101;
+        settings.effort = EncoderEffort::fast;
         const auto decoded = ConverterSettings::fromJson(settings.toJson());
         QVERIFY(decoded);
         QCOMPARE(decoded->toJson(), settings.toJson());
         QCOMPARE(decoded->presets, settings.presets);
         QCOMPARE(decoded->selectedPresetID, settings.selectedPresetID);
+        QCOMPARE(decoded->effort, settings.effort);
         QVERIFY(!ConverterSettings::fromJson(ConverterSettings().toJson())->selectedPresetID);
     }
 
-    /// A document decodes as a whole or not at all.
+    /// A document decodes as a whole or not at all; one from before resize modes and effort
+    /// reads as stretch and best, and what decodes is saved back with every key.
     void reads_data() { addRowsFrom("settings-documents.txt", {"from", "to", "read"}); }
 
     void reads()
@@ -48,12 +54,24 @@ private Q_SLOTS:
             json.replace(from, to);
         const auto decoded = ConverterSettings::fromJson(json.toUtf8());
         QCOMPARE(decoded.has_value(), !read.isEmpty());
-        if (decoded)
-            QCOMPARE(u"%1 %2 %3 %4"_s.arg(decoded->quality)
-                         .arg(decoded->customPPI)
-                         .arg(decoded->selectedPresetID ? u"selected"_s : u"none"_s)
-                         .arg(decoded->presets.value(0).preserveOriginal),
-                     read);
+        if (!decoded)
+            return;
+        const auto describe = [](const ConverterSettings &settings) {
+            const ResolutionPreset preset = settings.presets.value(0);
+            return u"%1 %2 %3 %4 %5 %6 %7; %8"_s.arg(settings.quality)
+                .arg(settings.customPPI)
+                .arg(settings.selectedPresetID ? u"selected"_s : u"none"_s)
+                .arg(preset.preserveOriginal)
+                .arg(ResizeModes::rawValue(preset.resizeMode))
+                .arg(preset.shrinkOnly)
+                .arg(EncoderEfforts::rawValue(settings.effort), preset.sizeText());
+        };
+        // Rows written before a field was described compare only as far as they go.
+        QCOMPARE(describe(*decoded).left(read.size()), read);
+        const QByteArray saved = decoded->toJson();
+        for (const char *key : {"\"resizeMode\":", "\"shrinkOnly\":", "\"encoderEffort\":"})
+            QVERIFY2(saved.contains(key), saved.constData());
+        QCOMPARE(describe(*ConverterSettings::fromJson(saved)), describe(*decoded));
     }
 
     void rules_data() { addRowsFrom("setting-rules.txt", {"rule", "value", "expected"}); }
