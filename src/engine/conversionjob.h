@@ -1,5 +1,8 @@
 #pragma once
 
+#include "encodereffort.h"
+#include "resizemode.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -13,9 +16,12 @@ struct ConversionJob
     qint64 height = 0;
     qint64 ppi = 72;
     bool preserveOriginal = false;
+    ResizeMode resizeMode = ResizeMode::stretch;
+    bool shrinkOnly = false;
     bool sizeLimitEnabled = true;
     qint64 sizeLimitBytes = 300 * 1024;
     qint64 quality = 85;
+    EncoderEffort effort = EncoderEffort::best;
     /// Encodes after the first whose output came out over the size limit, each aiming lower.
     int extraEncodesForSizeLimit = 2;
     /// The file system's own bytes, which a name that is not UTF-8 keeps only as bytes.

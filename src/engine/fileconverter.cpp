@@ -124,7 +124,7 @@ ConversionStatus encode(const TemporaryPng &png, bool hasAlpha, OutputReservatio
     for (int attempt = 0;; ++attempt) {
         const QStringList args =
             WebpEncoder::arguments(png.path(), output.writePath(), job.sizeLimitEnabled, target,
-                                   job.quality, hasAlpha, alphaQuality);
+                                   job.quality, hasAlpha, alphaQuality, job.effort);
         const EncoderOutcome outcome = WebpEncoder::run(job.encoderPath, args, flags);
         if (outcome.kind == EncoderOutcome::Kind::aborted)
             return ConversionStatus::cancelled();
@@ -161,8 +161,8 @@ ConversionStatus convert(const QByteArray &inputPath, const ConversionJob &job,
 {
     if (stopping(flags))
         return ConversionStatus::cancelled();
-    ImageLoader::Result loaded =
-        ImageLoader::load(inputPath, job.width, job.height, job.preserveOriginal);
+    ImageLoader::Result loaded = ImageLoader::load(
+        inputPath, job.width, job.height, job.preserveOriginal, job.resizeMode, job.shrinkOnly);
     if (!loaded.ok())
         return ConversionStatus::error(loaded.error, loaded.detail);
     if (stopping(flags))

@@ -316,10 +316,13 @@ void ImageConverter::convertAll()
     job.width = preset->width;
     job.height = preset->height;
     job.preserveOriginal = preset->preserveOriginal;
+    job.resizeMode = preset->resizeMode;
+    job.shrinkOnly = preset->shrinkOnly;
     job.ppi = effectivePPI();
     job.sizeLimitEnabled = s.fileSizeLimitEnabled;
     job.sizeLimitBytes = SettingRules::usableSizeLimitKB(s.fileSizeLimitKB) * 1024;
     job.quality = SettingRules::usableQuality(s.quality);
+    job.effort = s.effort;
     job.outputFolder = FileIntake::pathOf(m_outputFolderURL);
     m_lastRun.clear();
     for (const FileItem &item : selected)

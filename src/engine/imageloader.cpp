@@ -3,6 +3,7 @@
 #include "imagesignature.h"
 #include "jpegscans.h"
 #include "pngchecksums.h"
+#include "resizeplan.h"
 #include "vipsruntime.h"
 
 #include <cerrno>
@@ -151,7 +152,22 @@ QString decoderReason(const VError &error)
     return QString::fromUtf8(error.what()).trimmed();
 }
 
-Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveOriginal)
+/// The centred part of `image` that `plan` keeps, scaled to the output size when fill enlarges.
+VImage cropped(const VImage &image, const ResizePlan &plan)
+{
+    if (!plan.crops())
+        return image;
+    const VImage part = image.extract_area(int(plan.cropLeft), int(plan.cropTop),
+                                           int(plan.cropWidth), int(plan.cropHeight));
+    if (!plan.scalesAfterCrop())
+        return part;
+    return part.thumbnail_image(
+        int(plan.width),
+        VImage::option()->set("height", int(plan.height))->set("size", VIPS_SIZE_FORCE));
+}
+
+Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveOriginal,
+              ResizeMode mode, bool shrinkOnly)
 {
     const vips::VSource source = vips::VSource::new_from_descriptor(fd);
     // The BMP decoder reads named files only: it gets the name of the file already open.
@@ -167,22 +183,29 @@ Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveO
     const qint64 sourceHeight = header.height();
     if (sourceWidth * sourceHeight > maxSide * maxSide)
         return failed(tooManyPixelsMessage());
+    // The box is measured against the image as it is seen, upright.
+    const qint64 uprightWidth = swapsSides(header) ? sourceHeight : sourceWidth;
+    const qint64 uprightHeight = swapsSides(header) ? sourceWidth : sourceHeight;
     if (preserveOriginal) {
         if (sourceWidth * sourceHeight > maxOriginalPixels)
             return failed(tooLargeForOriginalMessage());
-        width = swapsSides(header) ? sourceHeight : sourceWidth;
-        height = swapsSides(header) ? sourceWidth : sourceHeight;
+        width = uprightWidth;
+        height = uprightHeight;
     }
     if (width > maxSide || height > maxSide)
         return failed(sideTooLongMessage());
     if (width <= 0 || height <= 0)
         return failed(sideTooShortMessage());
+    const ResizePlan plan =
+        preserveOriginal
+            ? ResizePlan::make(width, height, width, height, ResizeMode::stretch, false)
+            : ResizePlan::make(uprightWidth, uprightHeight, width, height, mode, shrinkOnly);
 
     // Shrinks while decoding where the format allows and turns upright; colour is left as the
     // file has it until the image is small. Damage fails the load instead of leaving grey rows.
     auto options = [&] {
         return VImage::option()
-            ->set("height", static_cast<int>(height))
+            ->set("height", static_cast<int>(plan.scaledHeight))
             ->set("size", VIPS_SIZE_FORCE);
     };
     VImage image;
@@ -193,13 +216,14 @@ Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveO
                                                     VImage::option()
                                                         ->set("fail_on", VIPS_FAIL_ON_ERROR)
                                                         ->set("access", VIPS_ACCESS_SEQUENTIAL));
-        image = toSrgb(inks).thumbnail_image(static_cast<int>(width), options());
+        image = cropped(toSrgb(inks).thumbnail_image(static_cast<int>(plan.scaledWidth), options()),
+                        plan);
     } else {
         image = byName ? VImage::thumbnail((name + '[' + loadOptions + ']').constData(),
-                                           static_cast<int>(width), options())
-                       : VImage::thumbnail_source(source, static_cast<int>(width),
+                                           static_cast<int>(plan.scaledWidth), options())
+                       : VImage::thumbnail_source(source, static_cast<int>(plan.scaledWidth),
                                                   options()->set("option_string", loadOptions));
-        image = toSrgb(image);
+        image = toSrgb(cropped(image, plan));
     }
     image = image.copy_memory();
     if (format == Format::gif)
@@ -209,7 +233,8 @@ Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveO
 
 } // namespace
 
-Result load(const QByteArray &path, qint64 width, qint64 height, bool preserveOriginal)
+Result load(const QByteArray &path, qint64 width, qint64 height, bool preserveOriginal,
+            ResizeMode mode, bool shrinkOnly)
 {
     if (!VipsRuntime::ensureStarted())
         return failed(loadFailedMessage(), QStringLiteral("the image library did not start"));
@@ -230,7 +255,7 @@ Result load(const QByteArray &path, qint64 width, qint64 height, bool preserveOr
         // runs in its own process; the other conversions encode meanwhile.
         static std::mutex decoding;
         const std::lock_guard lock(decoding);
-        Result result = decode(file.fd, format, width, height, preserveOriginal);
+        Result result = decode(file.fd, format, width, height, preserveOriginal, mode, shrinkOnly);
         // The decoder's buffers are free now; hand them back rather than keep them per thread.
         ::malloc_trim(0);
         return result;

@@ -51,8 +51,35 @@ QString notFoundMessage()
 #endif
 }
 
+namespace {
+
+/// The method and analysis passes of an effort. At a quality, further passes only repeat the
+/// analysis; a size target's search needs them, so it keeps them at every effort.
+QStringList effortArguments(EncoderEffort effort, bool sizeLimitEnabled)
+{
+    int method = 6;
+    switch (effort) {
+    case EncoderEffort::best:
+        return {QStringLiteral("-m"), QStringLiteral("6"), QStringLiteral("-pass"),
+                QStringLiteral("10")};
+    case EncoderEffort::balanced:
+        method = 6;
+        break;
+    case EncoderEffort::fast:
+        method = 4;
+        break;
+    }
+    QStringList args{QStringLiteral("-m"), QString::number(method)};
+    if (sizeLimitEnabled)
+        args << QStringLiteral("-pass") << QStringLiteral("10");
+    return args;
+}
+
+} // namespace
+
 QStringList arguments(const QString &inputPng, const QString &outputPath, bool sizeLimitEnabled,
-                      qint64 sizeLimitBytes, qint64 quality, bool hasAlpha, int alphaQuality)
+                      qint64 sizeLimitBytes, qint64 quality, bool hasAlpha, int alphaQuality,
+                      EncoderEffort effort)
 {
     QStringList args{inputPng, QStringLiteral("-o"), outputPath};
     if (sizeLimitEnabled)
@@ -60,8 +87,7 @@ QStringList arguments(const QString &inputPng, const QString &outputPath, bool s
     else
         args << QStringLiteral("-q") << QString::number(quality);
     args << QStringLiteral("-metadata") << QStringLiteral("none") << QStringLiteral("-mt")
-         << QStringLiteral("-m") << QStringLiteral("6") << QStringLiteral("-pass")
-         << QStringLiteral("10");
+         << effortArguments(effort, sizeLimitEnabled);
     if (hasAlpha)
         args << QStringLiteral("-alpha_q") << QString::number(alphaQuality);
     return args;
