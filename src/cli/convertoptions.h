@@ -1,5 +1,8 @@
 #pragma once
 
+#include "encodereffort.h"
+#include "resizemode.h"
+
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -21,6 +24,9 @@ struct ConvertOptions
     std::optional<QString> ppi;
     std::optional<qint64> quality;
     std::optional<qint64> maxSizeKB;
+    std::optional<ResizeMode> resize;
+    bool shrinkOnly = false;
+    std::optional<EncoderEffort> effort;
     bool json = false;
     bool help = false;
     bool version = false;

@@ -78,11 +78,23 @@ bool HeadlessConversion::applyOptions()
         settings.fileSizeLimitEnabled = true;
         settings.fileSizeLimitKB = *m_options.maxSizeKB;
     }
+    if (m_options.effort)
+        settings.effort = *m_options.effort;
     // With nothing chosen, images keep their own size.
     m_converter->setSettings(settings);
     if (!m_converter->hasSelectedPreset()) {
         settings.presets.append(ResolutionPreset::make(QStringLiteral("Original"), 0, 0, true));
         settings.selectedPresetID = settings.presets.last().id;
+        m_converter->setSettings(settings);
+    }
+    if (m_options.resize || m_options.shrinkOnly) {
+        // The chosen preset, a stored one too, is resized as the command line says.
+        for (ResolutionPreset &preset : settings.presets) {
+            if (preset.id != settings.selectedPresetID)
+                continue;
+            preset.resizeMode = m_options.resize.value_or(preset.resizeMode);
+            preset.shrinkOnly = preset.shrinkOnly || m_options.shrinkOnly;
+        }
         m_converter->setSettings(settings);
     }
     return true;
