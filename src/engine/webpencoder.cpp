@@ -66,7 +66,7 @@ QStringList effortArguments(EncoderEffort effort, bool sizeLimitEnabled)
         method = 6;
         break;
     case EncoderEffort::fast:
-        method = 4;
+        method = 3;
         break;
     }
     QStringList args{QStringLiteral("-m"), QString::number(method)};
