@@ -4,6 +4,7 @@
 #include "fileintake.h"
 #include "imageconverter.h"
 #include "webpencoder.h"
+#include "webpfile.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -194,11 +195,15 @@ void HeadlessConversion::report(const QByteArray &path, const ConversionStatus &
         m_err << "\r\033[K";
     if (m_options.json) {
         const bool done = status.kind() == ConversionStatus::Kind::done;
+        // The output's size shows what the preset and its resize mode made of the image.
+        const QSize made = done ? WebpFile::dimensions(status.outputPath()) : QSize();
         const QJsonObject line{
             {QStringLiteral("input"), input},
             {QStringLiteral("output"), done ? QJsonValue(status.outputPath()) : QJsonValue()},
             {QStringLiteral("status"), name},
             {QStringLiteral("bytes"), done ? QJsonValue(status.fileSize()) : QJsonValue()},
+            {QStringLiteral("width"), made.isEmpty() ? QJsonValue() : QJsonValue(made.width())},
+            {QStringLiteral("height"), made.isEmpty() ? QJsonValue() : QJsonValue(made.height())},
             {QStringLiteral("message"), status.kind() == ConversionStatus::Kind::error
                                             ? QJsonValue(status.message())
                                             : QJsonValue()},

@@ -195,7 +195,8 @@ private Q_SLOTS:
             const bool onError = line.startsWith(u"2>"_s);
             const bool onEncoder = line.startsWith(u"cwebp>"_s);
             QFile log(encoderLog);
-            const QString logged = log.open(QIODevice::ReadOnly) ? log.readAll() : QString();
+            const QString logged =
+                log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
             const QStringList lines = (onError ? err : onEncoder ? logged : said).split(u'\n');
             const QString part = line.mid(onError ? 2 : onEncoder ? 6 : 0);
             // The encoder's arguments are matched at their end, so that none can follow.
