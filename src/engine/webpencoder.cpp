@@ -53,24 +53,14 @@ QString notFoundMessage()
 
 namespace {
 
-/// The method and analysis passes of an effort. At a quality, further passes only repeat the
-/// analysis; a size target's search needs them, so it keeps them at every effort.
+/// The method and analysis passes of an effort (measured in the README). At a quality, further
+/// passes only repeat the analysis, so balanced and fast leave them out; a size target's search
+/// needs them, so it keeps them at every effort.
 QStringList effortArguments(EncoderEffort effort, bool sizeLimitEnabled)
 {
-    int method = 6;
-    switch (effort) {
-    case EncoderEffort::best:
-        return {QStringLiteral("-m"), QStringLiteral("6"), QStringLiteral("-pass"),
-                QStringLiteral("10")};
-    case EncoderEffort::balanced:
-        method = 6;
-        break;
-    case EncoderEffort::fast:
-        method = 3;
-        break;
-    }
+    const int method = effort == EncoderEffort::fast ? 3 : 6;
     QStringList args{QStringLiteral("-m"), QString::number(method)};
-    if (sizeLimitEnabled)
+    if (effort == EncoderEffort::best || sizeLimitEnabled)
         args << QStringLiteral("-pass") << QStringLiteral("10");
     return args;
 }
