@@ -8,11 +8,11 @@
 /// How much encoder time a file may take for a smaller output.
 enum class EncoderEffort
 {
-    /// The smallest files, at several times the time.
+    /// The most analysis, which a size limit's search uses best.
     best,
-    /// Within about 1 % of the smallest, several times faster.
+    /// Several times faster, files within about 1 % of best's size.
     balanced,
-    /// Within about 5 % of the smallest, the fastest.
+    /// The fastest, files within about 5 % of best's size.
     fast
 };
 
