@@ -24,6 +24,7 @@ ImageConverter::ImageConverter(QObject *parent)
     connect(this, &ImageConverter::addingChanged, this, &ImageConverter::decisionsChanged);
     connect(&m_run, &BatchRun::fileFinished, this, &ImageConverter::finish);
     connect(&m_run, &BatchRun::finished, this, &ImageConverter::runFinished);
+    connect(&m_run, &BatchRun::finished, &m_outputFolder, &OutputFolder::recheck);
 }
 
 ImageConverter::~ImageConverter()
@@ -248,6 +249,7 @@ void ImageConverter::start(const QList<FileItem> &selected)
         m_outputFolder.choose();
         return;
     }
+    m_outputFolder.recheck();
     if (!m_outputFolder.isThere()) {
         Q_EMIT noticeRequested(
             QStringLiteral("The output folder \u201c%1\u201d is not there any more. Choose "

@@ -8,6 +8,7 @@ OutputFolder::OutputFolder(QObject *parent)
 {
     if (auto folder = Preferences::loadOutputFolder())
         m_url = *folder;
+    m_isThere = isSet() && FileIntake::isFolder(nativePath());
 }
 
 QByteArray OutputFolder::nativePath() const
@@ -15,9 +16,13 @@ QByteArray OutputFolder::nativePath() const
     return FileIntake::pathOf(m_url);
 }
 
-bool OutputFolder::isThere() const
+void OutputFolder::recheck()
 {
-    return FileIntake::isFolder(nativePath());
+    const bool there = isSet() && FileIntake::isFolder(nativePath());
+    if (there == m_isThere)
+        return;
+    m_isThere = there;
+    Q_EMIT changed();
 }
 
 void OutputFolder::setChosen(const QUrl &folder)
@@ -33,5 +38,6 @@ void OutputFolder::setChosen(const QUrl &folder)
 void OutputFolder::use(const QUrl &folder)
 {
     m_url = folder;
+    m_isThere = isSet() && FileIntake::isFolder(nativePath());
     Q_EMIT changed();
 }

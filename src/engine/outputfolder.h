@@ -11,6 +11,7 @@ class OutputFolder : public QObject
     Q_PROPERTY(QUrl url READ url NOTIFY changed)
     Q_PROPERTY(QString path READ path NOTIFY changed)
     Q_PROPERTY(bool isSet READ isSet NOTIFY changed)
+    Q_PROPERTY(bool isThere READ isThere NOTIFY changed)
 
 public:
     /// Starts with the remembered folder, if any.
@@ -21,8 +22,10 @@ public:
     /// The file system's own bytes of the path.
     [[nodiscard]] QByteArray nativePath() const;
     [[nodiscard]] bool isSet() const { return !m_url.isEmpty(); }
-    /// Whether it is still a folder on disk.
-    [[nodiscard]] bool isThere() const;
+    /// Whether it was a folder on disk when last looked at (`recheck`).
+    [[nodiscard]] bool isThere() const { return m_isThere; }
+    /// Looks at the disk again, e.g. when the window comes back to the front or a run ends.
+    Q_INVOKABLE void recheck();
 
     /// Asks the window's folder chooser (`chooserRequested`).
     Q_INVOKABLE void choose() { Q_EMIT chooserRequested(); }
@@ -39,4 +42,5 @@ Q_SIGNALS:
 
 private:
     QUrl m_url;
+    bool m_isThere = false;
 };

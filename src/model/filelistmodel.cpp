@@ -36,7 +36,10 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
     case InputSizeRole:
         return item.inputSize;
     case OutputPathRole:
-        return done ? item.status.outputPath() : QString();
+        // A skipped file's output is the one that was there already.
+        return done || item.status.kind() == ConversionStatus::Kind::skipped
+                   ? item.status.outputPath()
+                   : QString();
     case OutputSizeRole:
         return done ? item.status.fileSize() : qint64(0);
     default:

@@ -1,5 +1,6 @@
 #include "imageconverter.h"
 #include "preferences.h"
+#include "presetlistmodel.h"
 #include "testsupport.h"
 
 #include <QAbstractItemModelTester>
@@ -192,12 +193,37 @@ private Q_SLOTS:
         QCOMPARE(converter().selectedPreset()->name, u"Original"_s);
         QVERIFY(converter().selectedPreset()->preserveOriginal);
 
+        // The preset menu's models follow every change as rows inserted, removed or changed.
+        QAbstractItemModelTester presetsTester(
+            converter().settingsStore()->presets(),
+            QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester removableTester(
+            converter().settingsStore()->removablePresets(),
+            QAbstractItemModelTester::FailureReportingMode::QtTest);
+        const auto menu = [this] {
+            QStringList entries;
+            const QAbstractItemModel *presets = converter().settingsStore()->presets();
+            for (int row = 0; row < presets->rowCount(); ++row) {
+                const QModelIndex index = presets->index(row, 0);
+                entries.append(
+                    index.data(PresetListModel::EntryTextRole).toString() +
+                    (index.data(PresetListModel::IsSelectedRole).toBool() ? u"*"_s : u""_s));
+            }
+            return entries.join(u", "_s) + u" / removable "_s +
+                   QString::number(converter().settingsStore()->removablePresets()->rowCount());
+        };
+        QCOMPARE(menu(),
+                 u"HD  \u00B7  1920 \u00D7 1080, Original  \u00B7  Original* / removable 1"_s);
+
         // Removing the selected preset hands the selection to the first one left.
         converter().removePreset(converter().selectedPreset()->id);
+        QCOMPARE(menu(), u"HD  \u00B7  1920 \u00D7 1080* / removable 1"_s);
         QCOMPARE(converter().selectedPreset()->id, hd);
         QCOMPARE(converter().undoText(), u"Removed preset \u201cOriginal\u201d"_s);
         converter().undo();
         QVERIFY(converter().selectedPreset()->preserveOriginal);
+        QCOMPARE(menu(),
+                 u"HD  \u00B7  1920 \u00D7 1080, Original  \u00B7  Original* / removable 1"_s);
 
         converter().removePreset(hd);
         converter().removePreset(QUuid::createUuid()); // nothing to undo: the last undo stays

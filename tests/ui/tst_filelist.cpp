@@ -87,27 +87,43 @@ private Q_SLOTS:
     }
 
     // The list takes the keys of a list; its scrollbar shows whenever the rows overflow.
-    void listKeys_data() { addRowsFrom("window-list-keys.txt", {"keys", "current"}); }
+    void listKeys_data() { addRowsFrom("window-list-keys.txt", {"keys", "current", "focus"}); }
     void listKeys()
     {
-        const auto [keys, current] = fields("keys", "current");
+        const auto [keys, current, focus] = fields("keys", "current", "focus");
         WindowHarness w;
         QStringList names;
         for (int i = 0; i < 60; ++i)
             names.append(u"%1.png"_s.arg(i));
         QVERIFY(w.addFiles(names));
-        QQuickItem *list = w.item(u"fileList"_s);
-        list->forceActiveFocus();
+        auto *list = qobject_cast<QQuickItem *>(w.item(u"fileList"_s));
+        list->forceActiveFocus(Qt::TabFocusReason);
         w.render();
         QCOMPARE(w.item(u"fileListScrollBar"_s)->property("policy").toInt(),
                  int(Qt::ScrollBarAlwaysOn));
-        for (const QString &key : keys.split(u' '))
-            w.pressKey(Qt::Key(QKeySequence::fromString(key)[0].key()));
+        for (const QString &step : keys.split(u' ')) {
+            const QStringList parts = step.split(u'*');
+            const QKeyCombination key = QKeySequence::fromString(parts[0])[0];
+            for (int i = 0; i < (parts.size() > 1 ? parts[1].toInt() : 1); ++i)
+                w.pressKey(key.key(), key.keyboardModifiers());
+        }
         const int row = current == u"page" ? list->property("pageRows").toInt() : current.toInt();
         QCOMPARE(list->property("currentIndex").toInt(), row);
-        // Space ticks the current row off.
-        w.pressKey(Qt::Key_Space);
-        QCOMPARE(w.rowValue(row, "isSelected").toBool(), false);
+        // The current row is scrolled into view.
+        const auto *item = list->property("currentItem").value<QQuickItem *>();
+        QVERIFY(item);
+        const qreal top = list->property("contentY").toReal();
+        QVERIFY2(
+            item->y() >= top && item->y() + item->height() <= top + list->height(),
+            qPrintable(u"row at %1, view %2 + %3"_s.arg(item->y()).arg(top).arg(list->height())));
+        // No button in a row takes the keyboard from the list.
+        const QQuickItem *focused = w.window()->activeFocusItem();
+        const bool inList = focused == list || list->isAncestorOf(focused);
+        QCOMPARE(inList, focus != u"left");
+        QVERIFY(!inList || !focused->inherits("QQuickAbstractButton"));
+        if (inList)
+            w.pressKey(Qt::Key_Space);
+        QCOMPARE(w.rowValue(row, "isSelected").toBool(), !inList);
     }
 
     // Only drags of local files are taken, on the drop zone and on the list alike; while one

@@ -1,6 +1,7 @@
 #include "convertersettings.h"
 #include "fileurls.h"
 #include "places.h"
+#include "status.h"
 #include "windowharness.h"
 
 #include <QGuiApplication>
@@ -535,6 +536,44 @@ private Q_SLOTS:
             QCOMPARE(w.converter()->run()->isCancelled(), closes == u"yes");
         QVERIFY(!touch(w.folder(), {u"go"_s}).isEmpty());
         QTRY_VERIFY(!w.converter()->isConverting());
+    }
+
+    // Stop says that files are still finishing and turns into Stop Now, which ends their
+    // encoders at once; nothing is left in the output folder either way.
+    void stopping_data() { addRowsFrom("window-stopping.txt", {"presses", "go", "final"}); }
+    void stopping()
+    {
+        const auto [presses, go, final] = fields("presses", "go", "final");
+        WindowHarness w;
+        const QString goAhead = w.folder() + u"/go"_s;
+        QImage(8, 8, QImage::Format_RGB32).save(w.folder() + u"/a.png"_s);
+        const QString encoder = script(
+            w.folder(), u"cwebp"_s,
+            u"touch '%1.started'\nwhile [ ! -e '%1' ]; do sleep 0.02; done\nexit 1"_s.arg(goAhead));
+        w.converter()->addFiles({QUrl::fromLocalFile(w.folder() + u"/a.png"_s)});
+        QTRY_COMPARE(w.converter()->fileModel()->fileCount(), 1);
+        w.converter()->settingsStore()->selectOriginalPreset();
+        w.chooseOutputFolder();
+        w.converter()->setEncoderLocator([&] { return std::optional<QString>(encoder); });
+        w.converter()->convertAll();
+        QTRY_VERIFY(QFile::exists(goAhead + u".started"_s));
+        QQuickItem *stop = w.item(u"stopButton"_s);
+        QCOMPARE(stop->property("text").toString(), u"Stop"_s);
+        for (int i = 0; i < presses.toInt(); ++i) {
+            w.click(stop);
+            if (i == 0) {
+                QVERIFY(w.converter()->run()->isStopping());
+                QCOMPARE(stop->property("text").toString(), u"Stop Now"_s);
+                QCOMPARE(w.text(u"convertBlocker"_s), u"Stopping\u2026 1 still converting"_s);
+            }
+        }
+        if (!go.isEmpty())
+            QVERIFY(!touch(w.folder(), {u"go"_s}).isEmpty());
+        QTRY_VERIFY(!w.converter()->isConverting());
+        QCOMPARE(w.rowValue(0, "statusKind").toInt(),
+                 int(final == u"error" ? Status::Error : Status::Cancelled));
+        QCOMPARE(QDir(w.folder() + u"/out"_s).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QVERIFY(w.item(u"convertButton"_s)->isVisible());
     }
 
     // The status bar offers to open the output folder only when something has been written

@@ -17,7 +17,9 @@ Rectangle {
     property alias newPresetWidth: presetForm.width
     property alias newPresetHeight: presetForm.height
     readonly property bool hasFiles: converter.fileList.fileCount > 0
-    readonly property bool isModal: addPresetSheet.visible || fileChooser.visible
+    // Set while the window asks something of its own (quitting during a run).
+    property bool isAsking: false
+    readonly property bool isModal: isAsking || addPresetSheet.visible || fileChooser.visible
                                     || folderDialog.visible || reconvertDialog.visible
     readonly property alias notice: notice
 
@@ -166,6 +168,15 @@ Rectangle {
         }
         function onNoticeRequested(text) {
             notice.show(text);
+        }
+    }
+    // The output folder may have been moved or deleted while the window was in the background.
+    Connections {
+        target: root.Window.window
+
+        function onActiveChanged() {
+            if (root.Window.window.active)
+                root.converter.outputFolder.recheck();
         }
     }
     Connections {

@@ -22,14 +22,15 @@ Item {
     readonly property string path: model.path
     readonly property string detail: model.detail
     readonly property real inputSize: model.inputSize
-    readonly property string outputName: kind === Status.Done ? FileUrls.fileName(model.outputPath)
-                                                               : ""
+    // A skipped file names the output that was there already.
+    readonly property bool hasOutput: kind === Status.Done || kind === Status.Skipped
+    readonly property string outputName: hasOutput ? FileUrls.fileName(model.outputPath) : ""
     readonly property string sizesText: kind === Status.Done && inputSize >= 0
                                         ? FileUrls.sizeText(inputSize) + " \u2192 " + model.statusText
                                         : model.statusText
     readonly property string fullText: path + (kind === Status.Error
                                                 ? "\n" + FailureText.describe(model.statusText, detail)
-                                                : kind === Status.Done ? "\n\u2192 " + model.outputPath : "")
+                                                : hasOutput ? "\n\u2192 " + model.outputPath : "")
 
     // A click on the row, outside its buttons.
     signal picked
@@ -149,7 +150,7 @@ Item {
             id: showButton
 
             objectName: "showInFolderButton"
-            visible: root.kind === Status.Done
+            visible: root.hasOutput
             padding: 0
             iconName: "magnifyingglass"
             iconColor: Theme.link

@@ -44,6 +44,7 @@ ApplicationWindow {
         id: contentView
 
         anchors.fill: parent
+        isAsking: quitDialog.visible
     }
 
     Dialog {

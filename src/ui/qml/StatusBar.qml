@@ -12,7 +12,8 @@ ColumnLayout {
     required property BatchRun run
     required property OutputFolder outputFolder
     property string timeText
-    readonly property bool canOpenFolder: outputFolder.isSet && fileList.doneCount >= 1
+    readonly property bool canOpenFolder: outputFolder.isSet && outputFolder.isThere
+                                          && fileList.doneCount >= 1
                                           && !run.isConverting
     readonly property string summary: run.summaryText
 
@@ -81,6 +82,14 @@ ColumnLayout {
                 count: root.fileList.cancelledCount
                 color: Theme.statusColor(Status.Cancelled)
                 description: "cancelled"
+            }
+            CountLabel {
+                objectName: "skippedCount"
+                visible: root.fileList.skippedCount >= 1
+                iconName: "skip.forward"
+                count: root.fileList.skippedCount
+                color: Theme.statusColor(Status.Skipped)
+                description: "skipped, their names taken"
             }
             Label {
                 objectName: "progressFraction"

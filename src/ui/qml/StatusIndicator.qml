@@ -8,7 +8,7 @@ Item {
 
     required property int kind
     readonly property bool showsDot: kind === Status.Queued || kind === Status.Done
-                                     || kind === Status.Cancelled
+                                     || kind === Status.Cancelled || kind === Status.Skipped
 
     implicitWidth: Theme.indicatorSize
     implicitHeight: Theme.indicatorSize

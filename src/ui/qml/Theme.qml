@@ -134,7 +134,8 @@ QtObject {
             "folder.badge.plus": ["\ue2cc", "+"],
             "magnifyingglass": ["\ue8b6", "\u2315"],
             "arrow.clockwise": ["\ue5d5", "\u21bb"],
-            "drive": ["\ue1db", "\u25a3"]
+            "drive": ["\ue1db", "\u25a3"],
+            "skip.forward": ["\ue044", "\u23ed"]
         })
 
     function glyph(name) {
