@@ -15,8 +15,17 @@ Item {
 
     signal convertRequested
 
-    implicitWidth: Math.max(convert.implicitWidth, stop.implicitWidth)
+    // As wide as the widest of its faces, so that nothing beside it moves when it changes.
+    implicitWidth: Math.max(convert.implicitWidth, stop.implicitWidth, stopNowWidth.width
+                            + stop.leftPadding + stop.rightPadding)
     implicitHeight: Math.max(convert.implicitHeight, stop.implicitHeight)
+
+    TextMetrics {
+        id: stopNowWidth
+
+        font: stop.font
+        text: "Stop Now"
+    }
 
     ProminentButton {
         id: convert
