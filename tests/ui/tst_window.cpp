@@ -1,5 +1,6 @@
 #include "convertersettings.h"
-#include "fileurls.h"
+#include "displaytext.h"
+#include "localfiles.h"
 #include "places.h"
 #include "status.h"
 #include "windowharness.h"
@@ -173,7 +174,7 @@ private Q_SLOTS:
         const QUrl webp = QUrl::fromLocalFile(w.folder() + u"/Album 1/WebP"_s);
         w.click(button);
         QTRY_VERIFY(chooser->property("opened").toBool());
-        QCOMPARE(chooser->property("currentFolder").toUrl(), FileUrls::picturesFolder());
+        QCOMPARE(chooser->property("currentFolder").toUrl(), LocalFiles::picturesFolder());
         w.typeInto(w.item(u"fileChooserPath"_s), w.folder() + u"/Album 1"_s);
         w.pressKey(Qt::Key_Return);
         QCOMPARE(chooser->property("currentFolder").toUrl(),

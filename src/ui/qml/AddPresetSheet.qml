@@ -69,7 +69,7 @@ Dialog {
                 spacing: Theme.spacingMedium
                 Layout.alignment: Qt.AlignHCenter
 
-                SizeColumn {
+                PixelSizeField {
                     id: widthField
 
                     objectName: "presetWidthField"
@@ -87,7 +87,7 @@ Dialog {
                     topPadding: Theme.sheetTimesOffset
                     Layout.alignment: Qt.AlignTop
                 }
-                SizeColumn {
+                PixelSizeField {
                     id: heightField
 
                     objectName: "presetHeightField"

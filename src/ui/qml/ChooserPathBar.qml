@@ -25,7 +25,7 @@ ColumnLayout {
 
     spacing: Theme.spacing
     onFolderChanged: {
-        pathField.text = FileUrls.pathText(folder);
+        pathField.text = DisplayText.pathText(folder);
         pathError.text = "";
     }
 
@@ -48,7 +48,7 @@ ColumnLayout {
             Accessible.name: "Folder path"
             Layout.fillWidth: true
             onAccepted: {
-                const typed = FileUrls.typedFolder(text);
+                const typed = LocalFiles.typedFolder(text);
                 if (typed.toString() === "")
                     pathError.text = "No folder at \u201c" + text + "\u201d.";
                 else

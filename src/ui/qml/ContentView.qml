@@ -43,8 +43,8 @@ Rectangle {
     }
     function chooseOutputFolder() {
         const current = root.converter.outputFolder.url;
-        const start = current.toString() !== "" ? current : FileUrls.picturesFolder;
-        if (Desktop.hasNativeDialogs) {
+        const start = current.toString() !== "" ? current : LocalFiles.picturesFolder;
+        if (DesktopIntegration.hasNativeDialogs) {
             folderDialog.currentFolder = start;
             folderDialog.open();
         } else {
@@ -96,7 +96,7 @@ Rectangle {
             Layout.fillWidth: true
             onNewPresetRequested: root.showAddPreset = true
         }
-        MainRegion {
+        FilesPane {
             converter: root.converter
             isDragOver: root.isDragOver
             Layout.fillWidth: true
@@ -180,7 +180,7 @@ Rectangle {
         }
     }
     Connections {
-        target: Desktop
+        target: DesktopIntegration
 
         function onProblem(message) {
             notice.show(message);

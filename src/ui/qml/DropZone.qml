@@ -77,7 +77,7 @@ Item {
         Label {
             anchors.horizontalCenter: parent.horizontalCenter
             objectName: "formatList"
-            text: FileUrls.formatList(root.extensions)
+            text: DisplayText.formatList(root.extensions)
             font.family: Theme.fixedFont.family
             font.pixelSize: Theme.smallSize
             color: Theme.secondary

@@ -19,7 +19,7 @@ Dialog {
     property int mode: FileChooser.Inputs
     readonly property bool picksFolder: mode === FileChooser.OutputFolder
     // Where the Inputs chooser was last, to open there again.
-    property url lastInputFolder: FileUrls.homeFolder
+    property url lastInputFolder: LocalFiles.homeFolder
     property alias currentFolder: listing.folder
     property list<string> extensions
 
@@ -41,7 +41,7 @@ Dialog {
     function goUp() {
         if (listing.parentFolder.toString() === listing.folder.toString())
             return;
-        const name = FileUrls.folderName(listing.folder);
+        const name = DisplayText.folderName(listing.folder);
         root.openFolder(listing.parentFolder);
         entries.leftFolder = name;
     }
@@ -58,7 +58,7 @@ Dialog {
         root.close();
     }
     function makeFolder(name) {
-        const made = FileUrls.makeFolder(listing.folder, name);
+        const made = LocalFiles.makeFolder(listing.folder, name);
         if (made.toString() === "") {
             pathBar.makeError = "Could not make \u201c" + name + "\u201d here.";
             return;
@@ -86,7 +86,7 @@ Dialog {
     footer: DialogButtonBox {
         PushButton {
             objectName: "chooserAccept"
-            text: root.picksFolder ? "Choose \u201c" + FileUrls.folderName(listing.folder) + "\u201d"
+            text: root.picksFolder ? "Choose \u201c" + DisplayText.folderName(listing.folder) + "\u201d"
                                    : "Add"
             enabled: root.picksFolder || entries.selection.hasSelection
             DialogButtonBox.buttonRole: DialogButtonBox.AcceptRole
@@ -104,7 +104,7 @@ Dialog {
         id: listing
 
         showFiles: !root.picksFolder
-        nameFilters: FileUrls.nameFilters(root.extensions)
+        nameFilters: LocalFiles.nameFilters(root.extensions)
     }
 
     contentItem: ColumnLayout {

@@ -11,7 +11,7 @@ DropArea {
 
     keys: ["text/uri-list"]
     onEntered: drag => {
-        if (FileUrls.localFiles(drag.urls).length === 0) {
+        if (LocalFiles.localFiles(drag.urls).length === 0) {
             drag.accepted = false;
             return;
         }
@@ -21,7 +21,7 @@ DropArea {
     onExited: root.dragOverChanged(false)
     onDropped: drop => {
         root.dragOverChanged(false);
-        root.filesDropped(FileUrls.localFiles(drop.urls));
+        root.filesDropped(LocalFiles.localFiles(drop.urls));
         drop.accept(Qt.CopyAction);
     }
 }

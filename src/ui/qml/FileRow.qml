@@ -24,9 +24,9 @@ Item {
     readonly property real inputSize: model.inputSize
     // A skipped file names the output that was there already.
     readonly property bool hasOutput: kind === Status.Done || kind === Status.Skipped
-    readonly property string outputName: hasOutput ? FileUrls.fileName(model.outputPath) : ""
+    readonly property string outputName: hasOutput ? DisplayText.fileName(model.outputPath) : ""
     readonly property string sizesText: kind === Status.Done && inputSize >= 0
-                                        ? FileUrls.sizeText(inputSize) + " \u2192 " + model.statusText
+                                        ? DisplayText.sizeText(inputSize) + " \u2192 " + model.statusText
                                         : model.statusText
     readonly property string fullText: path + (kind === Status.Error
                                                 ? "\n" + FailureText.describe(model.statusText, detail)
@@ -114,7 +114,7 @@ Item {
         }
         Label {
             objectName: "fileFolderLabel"
-            text: FileUrls.parentName(root.path)
+            text: DisplayText.parentName(root.path)
             font.pixelSize: Theme.smallSize
             color: Theme.secondary
             elide: Text.ElideLeft
@@ -156,7 +156,7 @@ Item {
             iconColor: Theme.link
             label: "Show " + root.outputName + " in the file manager"
             focusPolicy: Qt.NoFocus
-            onClicked: Desktop.showInFileManager(root.model.outputPath)
+            onClicked: DesktopIntegration.showInFileManager(root.model.outputPath)
         }
     }
 }

@@ -64,7 +64,7 @@ Rectangle {
                     objectName: "outputFolderLabel"
                     anchors.verticalCenter: parent.verticalCenter
                     width: Math.min(implicitWidth, Theme.folderNameWidth)
-                    text: root.hasFolder ? FileUrls.folderName(root.outputFolder.url)
+                    text: root.hasFolder ? DisplayText.folderName(root.outputFolder.url)
                                          : "Set output folder"
                     color: root.hasFolder ? Theme.primary : Theme.secondary
                     font.pixelSize: Theme.bodySize

@@ -33,7 +33,7 @@ Rectangle {
         PpiGroup {
             panel: root.panel
         }
-        LimitGroup {
+        SizeLimitOrQuality {
             panel: root.panel
         }
         Item {

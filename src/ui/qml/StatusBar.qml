@@ -132,7 +132,7 @@ ColumnLayout {
             ToolTip.visible: hovered
             ToolTip.delay: 500
             ToolTip.text: root.outputFolder.path
-            onClicked: Desktop.openFolder(root.outputFolder.url)
+            onClicked: DesktopIntegration.openFolder(root.outputFolder.url)
 
             contentItem: Row {
                 spacing: Theme.spacingTight

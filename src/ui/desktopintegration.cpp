@@ -1,4 +1,4 @@
-#include "desktop.h"
+#include "desktopintegration.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -10,11 +10,11 @@
 #include <QGuiApplication>
 #include <QLibraryInfo>
 
-Desktop::Desktop(QObject *parent)
+DesktopIntegration::DesktopIntegration(QObject *parent)
     : QObject(parent)
 {}
 
-bool Desktop::hasNativeDialogs()
+bool DesktopIntegration::hasNativeDialogs()
 {
     if (QGuiApplication::platformName() == QLatin1String("offscreen"))
         return false;
@@ -36,7 +36,7 @@ bool Desktop::hasNativeDialogs()
     return !plugins.entryList({QStringLiteral("*%1*").arg(theme)}, QDir::Files).isEmpty();
 }
 
-bool Desktop::openFolder(const QUrl &folder)
+bool DesktopIntegration::openFolder(const QUrl &folder)
 {
     if (QDesktopServices::openUrl(folder))
         return true;
@@ -45,7 +45,7 @@ bool Desktop::openFolder(const QUrl &folder)
     return false;
 }
 
-void Desktop::showInFileManager(const QString &path)
+void DesktopIntegration::showInFileManager(const QString &path)
 {
     const QUrl folder = QUrl::fromLocalFile(QFileInfo(path).absolutePath());
     QDBusConnection bus = QDBusConnection::sessionBus();

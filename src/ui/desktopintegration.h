@@ -7,7 +7,7 @@
 
 /// What the desktop around the window offers: its own file dialogs, a file manager that opens
 /// a folder or shows a file. A failure is reported through `problem`, for the window to show.
-class Desktop : public QObject
+class DesktopIntegration : public QObject
 {
     Q_OBJECT
     QML_ELEMENT
@@ -15,7 +15,7 @@ class Desktop : public QObject
     Q_PROPERTY(bool hasNativeDialogs READ hasNativeDialogs CONSTANT)
 
 public:
-    explicit Desktop(QObject *parent = nullptr);
+    explicit DesktopIntegration(QObject *parent = nullptr);
 
     /// Whether Qt will show the desktop's own file dialogs (through the XDG desktop portal or
     /// the GTK or KDE platform theme) rather than its built-in Qt Quick ones. Qt gives no public
