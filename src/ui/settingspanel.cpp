@@ -198,6 +198,36 @@ void SettingsPanel::setQuality(double value)
     writeField([&](ConverterSettings &s) { s.quality = static_cast<qint64>(value); });
 }
 
+void SettingsPanel::setKeepFolders(bool keep)
+{
+    writeField([&](ConverterSettings &s) { s.output.keepFolders = keep; });
+}
+
+void SettingsPanel::setSkipExisting(bool skip)
+{
+    writeField([&](ConverterSettings &s) { s.output.skipExisting = skip; });
+}
+
+void SettingsPanel::setKeepDates(bool keep)
+{
+    writeField([&](ConverterSettings &s) { s.output.keepDates = keep; });
+}
+
+void SettingsPanel::setKeepPhotoDetails(bool keep)
+{
+    writeField([&](ConverterSettings &s) { s.keepPhotoDetails = keep; });
+}
+
+void SettingsPanel::setKeepLocation(bool keep)
+{
+    writeField([&](ConverterSettings &s) { s.keepLocation = keep; });
+}
+
+void SettingsPanel::setFirstFrameOnly(bool firstOnly)
+{
+    writeField([&](ConverterSettings &s) { s.firstFrameOnly = firstOnly; });
+}
+
 std::optional<qint64> SettingsPanel::parseLocaleInteger(const QString &text)
 {
     bool ok = false;

@@ -3,7 +3,11 @@
 #include "settingspanel.h"
 #include "windowharness.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
+
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -15,6 +19,20 @@ ConverterSettings stored(WindowHarness &w)
 {
     return ConverterSettings::fromJson(w.preferences().value(settingsKey).toByteArray())
         .value_or(ConverterSettings{});
+}
+
+/// The keys of the run's options that a stored settings document holds as true, sorted.
+QStringList optionsOn(const QVariant &document)
+{
+    const QJsonObject object = QJsonDocument::fromJson(document.toByteArray()).object();
+    QStringList on;
+    for (const QString &key : {u"keepFolders"_s, u"skipExistingOutputs"_s, u"keepFileDates"_s,
+                               u"keepPhotoDetails"_s, u"keepLocation"_s, u"firstFrameOnly"_s}) {
+        if (object.value(key).toBool())
+            on.append(key);
+    }
+    on.sort();
+    return on;
 }
 
 void choosePPI(WindowHarness &w, int index)
@@ -51,17 +69,22 @@ private Q_SLOTS:
             u"Web pictures for the spring catalogue  \u00b7  1200 \u00d7 800"_s};
         QCOMPARE(WindowHarness::menuEntries(menu), both + always + QStringList{u"Remove >"_s});
         QCOMPARE(w.text(u"presetSizeLabel"_s), u"1200 \u00d7 800"_s);
-        // A long name is elided, so that at the window's smallest the quality slider and its
-        // value stay in.
+        // A long name is elided, so that at the window's smallest the quality slider, its
+        // value and the options stay within the strip's margins.
         ConverterSettings quality = w.converter()->settings();
         quality.fileSizeLimitEnabled = false;
         w.converter()->settingsStore()->use(quality);
         w.window()->resize(w.window()->minimumWidth(), w.window()->height());
+        QTRY_COMPARE(w.contentView()->width(), w.window()->minimumWidth());
         w.render();
         QVERIFY(w.item(u"presetNameLabel"_s)->property("truncated").toBool());
-        const QQuickItem *last = w.item(u"qualityLabel"_s);
-        QVERIFY(last->isVisible() &&
-                last->mapToScene({last->width(), 0}).x() <= w.window()->width());
+        QQuickItem *row = w.item(u"optionsButton"_s)->parentItem();
+        for (const QString &name : {u"qualityLabel"_s, u"optionsButton"_s}) {
+            const QQuickItem *last = w.item(name);
+            QVERIFY2(last->isVisible() &&
+                         last->mapToItem(row, {last->width(), 0}).x() <= row->width(),
+                     qPrintable(name));
+        }
         auto checkmark = [&](int index) {
             return WindowHarness::itemAt(menu, index)
                 ->findChild<QQuickItem *>(u"presetCheckmark"_s);
@@ -189,6 +212,59 @@ private Q_SLOTS:
         QVERIFY(w.item(u"sizeLimitField"_s)->isVisible() && !slider->isVisible());
         QCOMPARE(stored(w).fileSizeLimitKB, 300);
         QCOMPARE(stored(w).quality, shown);
+    }
+
+    // Each option is stored the moment its control is worked, by the mouse or by the keys, and
+    // shows again after a restart; "Keep location" can be ticked only while photo details are
+    // kept. Escape closes the options and gives the focus back to their button.
+    void optionsAreStored_data()
+    {
+        addRowsFrom("window-options.txt", {"control", "how", "before", "after", "ticked"});
+    }
+    void optionsAreStored()
+    {
+        const auto [control, how, before, after, ticked] =
+            fields("control", "how", "before", "after", "ticked");
+        QJsonObject document = QJsonDocument::fromJson(ConverterSettings{}.toJson()).object();
+        for (const QString &key : before.split(u' ', Qt::SkipEmptyParts))
+            document[key] = true;
+        auto w = std::make_unique<WindowHarness>(
+            QVariantMap{{settingsKey, QJsonDocument(document).toJson(QJsonDocument::Compact)}});
+        const bool inPopup = control != u"keepFoldersCheck";
+        QObject *popup = w->find(u"optionsPopup"_s);
+        QQuickItem *button = w->item(u"optionsButton"_s);
+        if (how == u"keys") {
+            button->forceActiveFocus();
+            w->pressKey(Qt::Key_Space);
+            QTRY_VERIFY(popup->property("opened").toBool());
+            for (int tabs = 0; tabs < 8 && !w->item(control)->hasActiveFocus(); ++tabs)
+                w->pressKey(Qt::Key_Tab);
+            QVERIFY(w->item(control)->hasActiveFocus());
+            w->pressKey(Qt::Key_Space);
+        } else {
+            if (inPopup) {
+                w->click(button);
+                QTRY_VERIFY(popup->property("opened").toBool());
+            }
+            w->click(w->item(control));
+        }
+        const QVariant stored = w->preferences().value(settingsKey);
+        QStringList expected = after.split(u' ', Qt::SkipEmptyParts);
+        expected.sort();
+        QCOMPARE(optionsOn(stored), expected);
+        if (inPopup) {
+            w->pressKey(Qt::Key_Escape);
+            QTRY_VERIFY(!popup->property("visible").toBool());
+            QVERIFY(button->hasActiveFocus());
+        }
+        w.reset();
+
+        WindowHarness again({{settingsKey, stored}});
+        if (inPopup)
+            QVERIFY(again.open(again.find(u"optionsPopup"_s)));
+        QCOMPARE(again.item(control)->property("checked").toBool(), ticked == u"yes");
+        QCOMPARE(again.item(u"keepLocationCheck"_s)->isEnabled(),
+                 expected.contains(u"keepPhotoDetails"_s));
     }
 
     // The sheet that New Preset opens: each field says what is wrong with it and Add is enabled

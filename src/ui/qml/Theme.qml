@@ -56,6 +56,7 @@ QtObject {
     readonly property int chevronSize: 10
     readonly property int dropIconSize: 42
     readonly property int chooserIconSize: 16
+    readonly property int optionsIconSize: 18
 
     // Margins and spacing.
     readonly property int pageMargin: 20
@@ -81,6 +82,8 @@ QtObject {
     readonly property int folderNameWidth: 160
     // The widest a preset's name shows on the preset button; a longer one is elided.
     readonly property int presetNameWidth: 90
+    // The narrowest it gets in a narrow window.
+    readonly property int presetNameMinimumWidth: 24
     readonly property int numberFieldWidth: 100
     readonly property int sizeFieldWidth: 56
     readonly property int ppiFieldWidth: 52
@@ -134,7 +137,8 @@ QtObject {
             "folder.badge.plus": ["\ue2cc", "+"],
             "magnifyingglass": ["\ue8b6", "\u2315"],
             "arrow.clockwise": ["\ue5d5", "\u21bb"],
-            "drive": ["\ue1db", "\u25a3"]
+            "drive": ["\ue1db", "\u25a3"],
+            "slider.horizontal.3": ["\ue429", "\u2261"]
         })
 
     function glyph(name) {
