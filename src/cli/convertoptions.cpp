@@ -41,8 +41,9 @@ QString ConvertOptions::usage()
         "Options:\n"
         "  -o, --output DIR        folder that receives the WebP files\n"
         "  -p, --preset PRESET     a saved preset by name, \"original\" (keep each image's own\n"
-        "                          size) or WIDTHxHEIGHT, e.g. 1920x1080 (images are stretched)\n"
-        "                          WIDTH and HEIGHT from 1 to 16383\n"
+        "                          size) or WIDTHxHEIGHT, e.g. 1920x1080 (images are stretched\n"
+        "                          unless --resize says otherwise; a saved preset keeps its\n"
+        "                          own mode), WIDTH and HEIGHT from 1 to 16383\n"
         "      --ppi PPI           72, 96, 150, 300 or any whole number from 1 to 65535\n"
         "  -q, --quality N         encoder quality 1-100 (turns the size limit off)\n"
         "  -s, --max-size KB       largest output size, 1-2097151 KB of 1024 bytes (turns the\n"
@@ -58,6 +59,14 @@ QString ConvertOptions::usage()
         "                          lens, exposure, artist, copyright, keywords); the location\n"
         "                          is removed unless --keep-location is given too\n"
         "      --keep-location     with the details, keep the location (GPS) as well\n"
+        "      --resize MODE       how an image meets the preset's box: stretch (exactly the\n"
+        "                          box), fit (inside it, aspect kept) or fill (covers it, aspect\n"
+        "                          kept, the centre cut to the box)\n"
+        "      --shrink-only       an image already inside the box keeps its size; fit and\n"
+        "                          fill never enlarge\n"
+        "      --effort EFFORT     encoder time per file: best (the most), balanced (several\n"
+        "                          times faster, files within 1% of best's size) or fast (the\n"
+        "                          fastest, files within 5%)\n"
         "      --json              one JSON object per file on standard output\n"
         "  -h, --help              show this help\n"
         "      --version           show the version\n"
@@ -89,12 +98,16 @@ std::optional<ConvertOptions> ConvertOptions::parse(const QStringList &arguments
     const QCommandLineOption firstFrame(QStringLiteral("first-frame"));
     const QCommandLineOption keepMetadata(QStringLiteral("keep-metadata"));
     const QCommandLineOption keepLocation(QStringLiteral("keep-location"));
+    const QCommandLineOption resize(QStringLiteral("resize"), {}, QStringLiteral("MODE"));
+    const QCommandLineOption shrinkOnly(QStringLiteral("shrink-only"));
+    const QCommandLineOption effort(QStringLiteral("effort"), {}, QStringLiteral("EFFORT"));
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
     parser.addOptions({output, preset, ppi, quality, maxSize, json, help, version});
     parser.addOptions(
         {keepFolders, skipExisting, keepDates, firstFrame, keepMetadata, keepLocation});
+    parser.addOptions({resize, shrinkOnly, effort});
 
     // QCommandLineParser expects the program name first.
     if (!parser.parse(QStringList{QStringLiteral("tessel")} + arguments)) {
@@ -116,7 +129,7 @@ std::optional<ConvertOptions> ConvertOptions::parse(const QStringList &arguments
     if (options.help || options.version)
         return options;
 
-    for (const auto *single : {&output, &preset, &ppi, &quality, &maxSize}) {
+    for (const auto *single : {&output, &preset, &ppi, &quality, &maxSize, &resize, &effort}) {
         if (parser.values(*single).size() > 1) {
             *error =
                 QStringLiteral("Option '%1' given more than once.").arg(single->names().last());
@@ -147,6 +160,23 @@ std::optional<ConvertOptions> ConvertOptions::parse(const QStringList &arguments
                                         SettingRules::sizeLimitError, error);
         if (!options.maxSizeKB)
             return std::nullopt;
+    }
+    if (parser.isSet(resize)) {
+        options.resize = ResizeModes::fromRawValue(parser.value(resize));
+        if (!options.resize) {
+            *error = QStringLiteral("--resize wants stretch, fit or fill, not '%1'.")
+                         .arg(parser.value(resize));
+            return std::nullopt;
+        }
+    }
+    options.shrinkOnly = parser.isSet(shrinkOnly);
+    if (parser.isSet(effort)) {
+        options.effort = EncoderEfforts::fromRawValue(parser.value(effort));
+        if (!options.effort) {
+            *error = QStringLiteral("--effort wants best, balanced or fast, not '%1'.")
+                         .arg(parser.value(effort));
+            return std::nullopt;
+        }
     }
     if (const auto size = options.preset ? presetSize(*options.preset) : std::nullopt) {
         *error = SettingRules::sideError(QStringLiteral("Width"), size->width());

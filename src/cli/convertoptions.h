@@ -1,5 +1,8 @@
 #pragma once
 
+#include "encodereffort.h"
+#include "resizemode.h"
+
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -30,6 +33,9 @@ struct ConvertOptions
     /// Set by their flags only; unset, the stored settings decide.
     bool keepMetadata = false;
     bool keepLocation = false;
+    std::optional<ResizeMode> resize;
+    bool shrinkOnly = false;
+    std::optional<EncoderEffort> effort;
     bool json = false;
     bool help = false;
     bool version = false;

@@ -4,6 +4,7 @@
 #include "fileintake.h"
 #include "imageconverter.h"
 #include "webpencoder.h"
+#include "webpfile.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -88,11 +89,23 @@ bool HeadlessConversion::applyOptions()
         settings.keepPhotoDetails = true;
     if (m_options.keepLocation)
         settings.keepLocation = true;
+    if (m_options.effort)
+        settings.effort = *m_options.effort;
     // With nothing chosen, images keep their own size.
     m_converter->settingsStore()->use(settings);
     if (!m_converter->selectedPreset()) {
         settings.presets.append(ResolutionPreset::original());
         settings.selectedPresetID = settings.presets.last().id;
+        m_converter->settingsStore()->use(settings);
+    }
+    if (m_options.resize || m_options.shrinkOnly) {
+        // The chosen preset, a stored one too, is resized as the command line says.
+        for (ResolutionPreset &preset : settings.presets) {
+            if (preset.id != settings.selectedPresetID)
+                continue;
+            preset.resizeMode = m_options.resize.value_or(preset.resizeMode);
+            preset.shrinkOnly = preset.shrinkOnly || m_options.shrinkOnly;
+        }
         m_converter->settingsStore()->use(settings);
     }
     return true;
@@ -198,12 +211,16 @@ void HeadlessConversion::report(const QByteArray &path, const ConversionStatus &
         const bool done = status.kind() == ConversionStatus::Kind::done;
         // A skipped file's output is the one that was there already.
         const bool hasOutput = done || status.kind() == ConversionStatus::Kind::skipped;
+        // The output's size shows what the preset and its resize mode made of the image.
+        const QSize made = done ? WebpFile::dimensions(status.outputPath()) : QSize();
         QJsonObject line{
             {QStringLiteral("input"), input},
             {QStringLiteral("output"), hasOutput ? QJsonValue(status.outputPath()) : QJsonValue()},
             {QStringLiteral("status"), name},
             {QStringLiteral("bytes"), done ? QJsonValue(status.fileSize()) : QJsonValue()},
             {QStringLiteral("frames"), done ? QJsonValue(status.frames()) : QJsonValue()},
+            {QStringLiteral("width"), made.isEmpty() ? QJsonValue() : QJsonValue(made.width())},
+            {QStringLiteral("height"), made.isEmpty() ? QJsonValue() : QJsonValue(made.height())},
             {QStringLiteral("message"), status.kind() == ConversionStatus::Kind::error
                                             ? QJsonValue(status.message())
                                             : QJsonValue()},

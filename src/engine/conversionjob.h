@@ -1,6 +1,8 @@
 #pragma once
 
+#include "encodereffort.h"
 #include "outputoptions.h"
+#include "resizemode.h"
 
 #include <QByteArray>
 #include <QString>
@@ -15,9 +17,12 @@ struct ConversionJob
     qint64 height = 0;
     qint64 ppi = 72;
     bool preserveOriginal = false;
+    ResizeMode resizeMode = ResizeMode::stretch;
+    bool shrinkOnly = false;
     bool sizeLimitEnabled = true;
     qint64 sizeLimitBytes = 300 * 1024;
     qint64 quality = 85;
+    EncoderEffort effort = EncoderEffort::best;
     /// Encodes after the first whose output came out over the size limit, each aiming lower.
     int extraEncodesForSizeLimit = 2;
     /// Whether the output carries the input's EXIF and XMP, and with them its location.

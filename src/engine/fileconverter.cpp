@@ -161,7 +161,7 @@ ConversionStatus encode(const TemporaryPng &png, bool hasAlpha, const OutputMeta
     for (int attempt = 0;; ++attempt) {
         const QStringList args =
             WebpEncoder::arguments(png.path(), output.writePath(), job.sizeLimitEnabled, target,
-                                   job.quality, hasAlpha, alphaQuality);
+                                   job.quality, hasAlpha, alphaQuality, job.effort);
         const EncoderOutcome outcome = WebpEncoder::run(job.encoderPath, args, flags);
         if (outcome.kind == EncoderOutcome::Kind::aborted)
             return ConversionStatus::cancelled();
@@ -205,7 +205,8 @@ ConversionStatus convert(const QByteArray &inputPath, const ConversionJob &job,
     }
     ImageLoader::Result loaded = ImageLoader::load(
         inputPath, job.width, job.height, job.preserveOriginal,
-        job.firstFrameOnly ? ImageLoader::Frames::first : ImageLoader::Frames::all);
+        job.firstFrameOnly ? ImageLoader::Frames::first : ImageLoader::Frames::all, job.resizeMode,
+        job.shrinkOnly);
     if (!loaded.ok())
         return ConversionStatus::error(loaded.error, loaded.detail);
     if (stopping(flags))

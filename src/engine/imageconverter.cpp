@@ -264,6 +264,8 @@ void ImageConverter::start(const QList<FileItem> &selected)
     job.width = preset->width;
     job.height = preset->height;
     job.preserveOriginal = preset->preserveOriginal;
+    job.resizeMode = preset->resizeMode;
+    job.shrinkOnly = preset->shrinkOnly;
     job.ppi = m_settings.effectivePPI();
     job.sizeLimitEnabled = s.fileSizeLimitEnabled;
     job.sizeLimitBytes = SettingRules::usableSizeLimitKB(s.fileSizeLimitKB) * 1024;
@@ -274,5 +276,6 @@ void ImageConverter::start(const QList<FileItem> &selected)
     job.animationEncoderPath = AnimationEncoder::locate().value_or(QString());
     job.keepPhotoDetails = s.keepPhotoDetails;
     job.keepLocation = s.keepLocation;
+    job.effort = s.effort;
     m_run.start(selected, job);
 }

@@ -3,6 +3,7 @@
 #include "imagesignature.h"
 #include "jpegscans.h"
 #include "pngchecksums.h"
+#include "resizeplan.h"
 #include "vipsruntime.h"
 
 #include <cerrno>
@@ -177,8 +178,38 @@ void takeTiming(const VImage &image, Result &result)
     result.loop = image.get_typeof("loop") != 0 ? std::max(0, image.get_int("loop")) : 0;
 }
 
+/// The centred part of `image` that `plan` keeps, scaled to the output size when fill enlarges.
+VImage cropped(const VImage &image, const ResizePlan &plan)
+{
+    if (!plan.crops())
+        return image;
+    const VImage part = image.extract_area(int(plan.cropLeft), int(plan.cropTop),
+                                           int(plan.cropWidth), int(plan.cropHeight));
+    if (!plan.scalesAfterCrop())
+        return part;
+    return part.thumbnail_image(
+        int(plan.width),
+        VImage::option()->set("height", int(plan.height))->set("size", VIPS_SIZE_FORCE));
+}
+
+/// `plan`'s crop applied to each of the `frameCount` frames stacked in `image`.
+VImage croppedFrames(const VImage &image, const ResizePlan &plan, int frameCount)
+{
+    if (frameCount <= 1 || !plan.crops())
+        return cropped(image, plan);
+    const int pageHeight = image.height() / frameCount;
+    std::vector<VImage> frames;
+    frames.reserve(size_t(frameCount));
+    for (int i = 0; i < frameCount; ++i)
+        frames.push_back(
+            cropped(image.extract_area(0, i * pageHeight, image.width(), pageHeight), plan));
+    VImage joined = VImage::arrayjoin(frames, VImage::option()->set("across", 1));
+    joined.set("page-height", frames.front().height());
+    return joined;
+}
+
 Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveOriginal,
-              Frames frames)
+              Frames frames, ResizeMode mode, bool shrinkOnly)
 {
     const vips::VSource source = vips::VSource::new_from_descriptor(fd);
     // The BMP decoder reads named files only: it gets the name of the file already open.
@@ -197,17 +228,24 @@ Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveO
     const qint64 sourceHeight = header.height();
     if (sourceWidth * sourceHeight > maxSide * maxSide)
         return failed(tooManyPixelsMessage());
+    // The box is measured against the image as it is seen, upright.
+    const qint64 uprightWidth = swapsSides(header) ? sourceHeight : sourceWidth;
+    const qint64 uprightHeight = swapsSides(header) ? sourceWidth : sourceHeight;
     if (preserveOriginal) {
         if (sourceWidth * sourceHeight > maxOriginalPixels)
             return failed(tooLargeForOriginalMessage());
-        width = swapsSides(header) ? sourceHeight : sourceWidth;
-        height = swapsSides(header) ? sourceWidth : sourceHeight;
+        width = uprightWidth;
+        height = uprightHeight;
     }
     if (width > maxSide || height > maxSide)
         return failed(sideTooLongMessage());
     if (width <= 0 || height <= 0)
         return failed(sideTooShortMessage());
-    if (frameCount > 1 && frameCount * width * height > maxAnimationPixels)
+    const ResizePlan plan =
+        preserveOriginal
+            ? ResizePlan::make(width, height, width, height, ResizeMode::stretch, false)
+            : ResizePlan::make(uprightWidth, uprightHeight, width, height, mode, shrinkOnly);
+    if (frameCount > 1 && frameCount * plan.width * plan.height > maxAnimationPixels)
         return failed(animationTooLargeMessage());
 
     // Shrinks while decoding where the format allows and turns upright; colour is left as the
@@ -215,10 +253,12 @@ Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveO
     // The frames of an animation are shrunk one by one to that size.
     auto options = [&] {
         return VImage::option()
-            ->set("height", static_cast<int>(height))
+            ->set("height", static_cast<int>(plan.scaledHeight))
             ->set("size", VIPS_SIZE_FORCE);
     };
     VImage image;
+    // The animation's timing, which cropping its frames apart and together again would lose.
+    VImage timing;
     if (header.interpretation() == VIPS_INTERPRETATION_CMYK) {
         // The resize would turn inks into colours on its own, past the file's profile: they
         // become sRGB first, at full size, as the decoder streams them.
@@ -226,22 +266,23 @@ Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveO
                                                     VImage::option()
                                                         ->set("fail_on", VIPS_FAIL_ON_ERROR)
                                                         ->set("access", VIPS_ACCESS_SEQUENTIAL));
-        image = toSrgb(inks).thumbnail_image(static_cast<int>(width), options());
+        image = cropped(toSrgb(inks).thumbnail_image(static_cast<int>(plan.scaledWidth), options()),
+                        plan);
     } else {
-        image = byName ? VImage::thumbnail((name + '[' + loadOptions + ']').constData(),
-                                           static_cast<int>(width), options())
-                       : VImage::thumbnail_source(source, static_cast<int>(width),
-                                                  options()->set("option_string", loadOptions));
-        image = toSrgb(image);
+        timing = byName ? VImage::thumbnail((name + '[' + loadOptions + ']').constData(),
+                                            static_cast<int>(plan.scaledWidth), options())
+                        : VImage::thumbnail_source(source, static_cast<int>(plan.scaledWidth),
+                                                   options()->set("option_string", loadOptions));
+        image = toSrgb(croppedFrames(timing, plan, frameCount));
     }
     image = image.copy_memory();
     if (format == Format::gif || frameCount > 1)
         image = withoutOpaqueAlpha(image);
     Result result;
     result.image = image;
-    if (frameCount > 1 && image.height() == frameCount * height) {
+    if (frameCount > 1 && image.height() == frameCount * plan.height) {
         result.frameCount = frameCount;
-        takeTiming(image, result);
+        takeTiming(timing, result);
     } else if (frameCount > 1) {
         return failed(loadFailedMessage(), QStringLiteral("frames of different sizes"));
     }
@@ -251,7 +292,7 @@ Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveO
 } // namespace
 
 Result load(const QByteArray &path, qint64 width, qint64 height, bool preserveOriginal,
-            Frames frames)
+            Frames frames, ResizeMode mode, bool shrinkOnly)
 {
     if (!VipsRuntime::ensureStarted())
         return failed(loadFailedMessage(), QStringLiteral("the image library did not start"));
@@ -272,7 +313,8 @@ Result load(const QByteArray &path, qint64 width, qint64 height, bool preserveOr
         // runs in its own process; the other conversions encode meanwhile.
         static std::mutex decoding;
         const std::lock_guard lock(decoding);
-        Result result = decode(file.fd, format, width, height, preserveOriginal, frames);
+        Result result =
+            decode(file.fd, format, width, height, preserveOriginal, frames, mode, shrinkOnly);
         // The decoder's buffers are free now; hand them back rather than keep them per thread.
         ::malloc_trim(0);
         return result;

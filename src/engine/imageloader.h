@@ -1,5 +1,7 @@
 #pragma once
 
+#include "resizemode.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -8,9 +10,9 @@
 #include <vector>
 
 /// Decodes an input file and redraws it for the encoder: upright, 8-bit sRGB, three bands or
-/// four with alpha, stretched to the target size. Only regular files in one of the formats of
-/// `ImageSignature` are decoded. Large images are shrunk while they are decoded, so a reduced
-/// preset never holds the full-size pixels.
+/// four with alpha, stretched, fitted or filled to the target box. Only regular files in one of the
+/// formats of `ImageSignature` are decoded. Large images are shrunk while they are decoded, so a
+/// reduced preset never holds the full-size pixels.
 namespace ImageLoader {
 /// WebP's largest side; also the side of the largest input accepted.
 inline constexpr qint64 maxSide = 16383;
@@ -50,12 +52,14 @@ struct Result
     [[nodiscard]] bool hasAlpha() const { return ok() && image.bands() == 4; }
 };
 
-/// Loads the file at `path` (the file system's own bytes) at `width` × `height`, or at its own
-/// upright size when `preserveOriginal` is set. The pixels are decoded in full before this
-/// returns, so a damaged file fails here. With `Frames::all`, every frame of an animated GIF or
-/// WebP is redrawn alike, each at the size a still would have.
+/// Loads the file at `path` (the file system's own bytes) into the box `width` × `height` as
+/// `mode` and `shrinkOnly` say (see ResizePlan), or at its own upright size when
+/// `preserveOriginal` is set. The pixels are decoded in full before this returns, so a damaged
+/// file fails here. With `Frames::all`, every frame of an animated GIF or WebP is redrawn alike,
+/// each at the size a still would have.
 [[nodiscard]] Result load(const QByteArray &path, qint64 width, qint64 height,
-                          bool preserveOriginal, Frames frames = Frames::first);
+                          bool preserveOriginal, Frames frames = Frames::first,
+                          ResizeMode mode = ResizeMode::stretch, bool shrinkOnly = false);
 
 [[nodiscard]] QString loadFailedMessage();
 [[nodiscard]] QString tooManyPixelsMessage();

@@ -51,8 +51,25 @@ QString notFoundMessage()
 #endif
 }
 
+namespace {
+
+/// The method and analysis passes of an effort (measured in the README). At a quality, further
+/// passes only repeat the analysis, so balanced and fast leave them out; a size target's search
+/// needs them, so it keeps them at every effort.
+QStringList effortArguments(EncoderEffort effort, bool sizeLimitEnabled)
+{
+    const int method = effort == EncoderEffort::fast ? 3 : 6;
+    QStringList args{QStringLiteral("-m"), QString::number(method)};
+    if (effort == EncoderEffort::best || sizeLimitEnabled)
+        args << QStringLiteral("-pass") << QStringLiteral("10");
+    return args;
+}
+
+} // namespace
+
 QStringList arguments(const QString &inputPng, const QString &outputPath, bool sizeLimitEnabled,
-                      qint64 sizeLimitBytes, qint64 quality, bool hasAlpha, int alphaQuality)
+                      qint64 sizeLimitBytes, qint64 quality, bool hasAlpha, int alphaQuality,
+                      EncoderEffort effort)
 {
     QStringList args{inputPng, QStringLiteral("-o"), outputPath};
     if (sizeLimitEnabled)
@@ -60,8 +77,7 @@ QStringList arguments(const QString &inputPng, const QString &outputPath, bool s
     else
         args << QStringLiteral("-q") << QString::number(quality);
     args << QStringLiteral("-metadata") << QStringLiteral("none") << QStringLiteral("-mt")
-         << QStringLiteral("-m") << QStringLiteral("6") << QStringLiteral("-pass")
-         << QStringLiteral("10");
+         << effortArguments(effort, sizeLimitEnabled);
     if (hasAlpha)
         args << QStringLiteral("-alpha_q") << QString::number(alphaQuality);
     return args;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "encodereffort.h"
 #include "encoderoutcome.h"
 
 #include <QString>
@@ -28,10 +29,12 @@ namespace WebpEncoder {
 inline constexpr int defaultAlphaQuality = 85;
 
 /// The argument vector for one encode: a target size in bytes when `sizeLimitEnabled`, else a
-/// quality; "-alpha_q" with `alphaQuality` last when the bitmap has alpha.
+/// quality; the method and passes `effort` stands for; "-alpha_q" with `alphaQuality` last when
+/// the bitmap has alpha.
 [[nodiscard]] QStringList arguments(const QString &inputPng, const QString &outputPath,
                                     bool sizeLimitEnabled, qint64 sizeLimitBytes, qint64 quality,
-                                    bool hasAlpha, int alphaQuality = defaultAlphaQuality);
+                                    bool hasAlpha, int alphaQuality = defaultAlphaQuality,
+                                    EncoderEffort effort = EncoderEffort::best);
 
 /// Runs the encoder and waits for it to exit, however long that takes. Only `flags.aborted`
 /// (Stop now, or the app quitting) ends it early; a Stop does not reach a running child. The child

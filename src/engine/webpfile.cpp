@@ -31,4 +31,18 @@ State checkFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? check(file.readAll()) : State::missing;
 }
 
+QSize dimensions(const QString &path)
+{
+    // The size stands in the first chunk's header, also behind an extended header.
+    constexpr qint64 headerBytes = 64;
+    QFile file(path);
+    const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(headerBytes) : QByteArray();
+    int width = 0;
+    int height = 0;
+    if (!WebPGetInfo(reinterpret_cast<const uint8_t *>(head.constData()), size_t(head.size()),
+                     &width, &height))
+        return {};
+    return {width, height};
+}
+
 } // namespace WebpFile

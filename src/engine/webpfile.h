@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSize>
 #include <QString>
 
 /// What the encoder wrote, as libwebp's demuxer sees it.
@@ -18,4 +19,6 @@ enum class State
 [[nodiscard]] State check(const QByteArray &bytes);
 /// The state of the file at `path`.
 [[nodiscard]] State checkFile(const QString &path);
+/// The picture's size read from the header of the WebP file at `path`; empty when it has none.
+[[nodiscard]] QSize dimensions(const QString &path);
 } // namespace WebpFile

@@ -22,6 +22,7 @@ QByteArray ConverterSettings::toJson() const
         {QStringLiteral("firstFrameOnly"), firstFrameOnly},
         {QStringLiteral("keepPhotoDetails"), keepPhotoDetails},
         {QStringLiteral("keepLocation"), keepLocation},
+        {QStringLiteral("encoderEffort"), EncoderEfforts::rawValue(effort)},
     };
     output.writeTo(object);
     if (selectedPresetID)
@@ -89,6 +90,14 @@ std::optional<ConverterSettings> ConverterSettings::fromJson(const QByteArray &j
         if (!flag)
             return std::nullopt;
         *field = *flag;
+    }
+
+    const QJsonValue effort = object.value(QStringLiteral("encoderEffort"));
+    if (!effort.isUndefined() && !effort.isNull()) {
+        const auto text = JsonFields::string(effort);
+        if (!text)
+            return std::nullopt;
+        settings.effort = EncoderEfforts::fromRawValue(*text).value_or(EncoderEffort::best);
     }
     return settings;
 }

@@ -3,6 +3,7 @@
 #include "jsonfields.h"
 
 #include <QHashFunctions>
+#include <QStringList>
 
 ResolutionPreset ResolutionPreset::make(const QString &name, qint64 width, qint64 height,
                                         bool preserveOriginal)
@@ -24,7 +25,14 @@ QString ResolutionPreset::sizeText() const
 {
     if (preserveOriginal)
         return originalName();
-    return QStringLiteral("%1 \u00D7 %2").arg(width).arg(height);
+    const QString size = QStringLiteral("%1 \u00D7 %2").arg(width).arg(height);
+    QStringList how;
+    if (resizeMode != ResizeMode::stretch)
+        how << ResizeModes::rawValue(resizeMode);
+    if (shrinkOnly)
+        how << QStringLiteral("shrink only");
+    return how.isEmpty() ? size
+                         : size + QStringLiteral(" \u00B7 ") + how.join(QStringLiteral(", "));
 }
 
 QJsonObject ResolutionPreset::toJson() const
@@ -35,6 +43,8 @@ QJsonObject ResolutionPreset::toJson() const
         {QStringLiteral("width"), width},
         {QStringLiteral("height"), height},
         {QStringLiteral("preserveOriginal"), preserveOriginal},
+        {QStringLiteral("resizeMode"), ResizeModes::rawValue(resizeMode)},
+        {QStringLiteral("shrinkOnly"), shrinkOnly},
     };
 }
 
@@ -58,11 +68,26 @@ std::optional<ResolutionPreset> ResolutionPreset::fromJson(const QJsonValue &val
             return std::nullopt;
         preserveOriginal = *flag;
     }
-    return ResolutionPreset{*id, *name, *width, *height, preserveOriginal};
+    ResolutionPreset preset{*id, *name, *width, *height, preserveOriginal};
+    const QJsonValue mode = object.value(QStringLiteral("resizeMode"));
+    if (!mode.isUndefined() && !mode.isNull()) {
+        const auto text = JsonFields::string(mode);
+        if (!text)
+            return std::nullopt;
+        preset.resizeMode = ResizeModes::fromRawValue(*text).value_or(ResizeMode::stretch);
+    }
+    const QJsonValue shrink = object.value(QStringLiteral("shrinkOnly"));
+    if (!shrink.isUndefined() && !shrink.isNull()) {
+        const auto flag = JsonFields::boolean(shrink);
+        if (!flag)
+            return std::nullopt;
+        preset.shrinkOnly = *flag;
+    }
+    return preset;
 }
 
 size_t qHash(const ResolutionPreset &preset, size_t seed) noexcept
 {
     return qHashMulti(seed, preset.id, preset.name, preset.width, preset.height,
-                      preset.preserveOriginal);
+                      preset.preserveOriginal, int(preset.resizeMode), preset.shrinkOnly);
 }

@@ -124,15 +124,26 @@ class TestConvertCommand : public QObject
 
     /// Each of the `;`-separated parts of `printed` is in exactly one line of `said` (standard
     /// output), or of `err` when it starts with 2>; IN and OUT stand for those folders.
+    /// Each ";"-separated part of `printed` is said once: on standard output, on standard error
+    /// ("2>…"), or as the end of an encoder's arguments in `encoderLog` ("cwebp>…").
     void checkPrinted(const QString &said, const QString &err, const QString &printed,
-                      const QString &out) const
+                      const QString &out, const QString &encoderLog = {}) const
     {
         for (QString line : printed.split(u';', Qt::SkipEmptyParts)) {
             line = line.trimmed().replace(u"IN"_s, path(u"in"_s)).replace(u"OUT"_s, out);
             const bool onError = line.startsWith(u"2>"_s);
-            const QStringList lines = (onError ? err : said).split(u'\n');
-            QVERIFY2(lines.filter(line.mid(onError ? 2 : 0)).size() == 1,
-                     qPrintable(line + u'\n' + lines.join(u'\n')));
+            const bool onEncoder = line.startsWith(u"cwebp>"_s);
+            QFile log(encoderLog);
+            const QString logged =
+                log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+            const QStringList lines = (onError ? err : onEncoder ? logged : said).split(u'\n');
+            const QString part = line.mid(onError ? 2 : onEncoder ? 6 : 0);
+            // The encoder's arguments are matched at their end, so that none can follow.
+            const qsizetype matching =
+                onEncoder ? std::count_if(lines.cbegin(), lines.cend(),
+                                          [&](const QString &l) { return l.endsWith(part); })
+                          : lines.filter(part).size();
+            QVERIFY2(matching == 1, qPrintable(line + u'\n' + lines.join(u'\n')));
         }
     }
 
@@ -235,14 +246,26 @@ private Q_SLOTS:
             QProcess::execute(u"unshare"_s, {u"-m"_s, u"sh"_s, u"-c"_s, hideEncoder,
                                              QStringLiteral(TESSEL_BINARY), u"--version"_s}) != 0)
             QSKIP("this process may not make a mount namespace of its own");
+        // LOG-CWEBP: the real encoder behind a stand-in that logs each run's arguments.
+        QString given = arguments;
+        QString encoder;
+        const QString encoderLog = path(u"encoder-runs"_s);
+        QFile::remove(encoderLog);
+        if (given.contains(u"LOG-CWEBP "_s)) {
+            given.remove(u"LOG-CWEBP "_s);
+            QVERIFY(QDir().mkpath(path(u"logger"_s)));
+            encoder = script(path(u"logger"_s), u"cwebp"_s,
+                             u"echo \"$*\" >> '%1'\nexec %2 \"$@\""_s.arg(
+                                 encoderLog, EngineFixtures::realEncoder));
+        }
         const QByteArray storedBefore = stored();
         QProcess process;
-        start(process, arguments, out.path());
+        start(process, given, out.path(), encoder);
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitCode(), exitCode.toInt());
         const QString said = QString::fromUtf8(process.readAllStandardOutput());
         const QString err = QString::fromUtf8(process.readAllStandardError());
-        checkPrinted(said, err, printed, out.path());
+        checkPrinted(said, err, printed, out.path(), encoderLog);
         QCOMPARE(err.contains(u"Usage:"_s), printed.contains(u"2>Usage:"_s));
         QVERIFY(!err.contains(QChar(0x1b))); // no progress line where standard error is no terminal
         if (arguments.startsWith(u"--json"_s))

@@ -3,6 +3,7 @@
 #include "fileconverter.h"
 #include "fileintake.h"
 #include "outputreservation.h"
+#include "resizemode.h"
 #include "testsupport.h"
 #include "vipsruntime.h"
 #include "webpencoder.h"
@@ -205,9 +206,38 @@ QByteArray exiftool(const QStringList &arguments)
     return process.readAllStandardOutput();
 }
 
+/// Red, green and blue upright bars, a quarter, a half and a quarter of the width.
+VImage bars(int width, int height)
+{
+    const VImage x = VImage::xyz(width, height)[0];
+    return (x < width / 4)
+        .ifthenelse(
+            flat(width, height, {255, 0, 0}),
+            (x < width - width / 4)
+                .ifthenelse(flat(width, height, {0, 255, 0}), flat(width, height, {0, 0, 255})))
+        .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+}
+
+/// "red", "green" or "blue" for a pixel close to that primary, else its values.
+QString colourName(const std::vector<double> &pixel)
+{
+    const QList<std::pair<QString, std::vector<double>>> primaries{
+        {u"red"_s, {255, 0, 0}}, {u"green"_s, {0, 255, 0}}, {u"blue"_s, {0, 0, 255}}};
+    for (const auto &[name, values] : primaries) {
+        if (std::equal(values.begin(), values.end(), pixel.begin(),
+                       [](double a, double b) { return std::abs(a - b) < 48; }))
+            return name;
+    }
+    QStringList values;
+    for (double value : pixel)
+        values << QString::number(value);
+    return values.join(u',');
+}
+
 } // namespace
 
-/// One file end to end with the real encoder, from names that trip up careless code; the failures
+/// One file end to end with the real encoder, from names that trip up careless code, and in each
+/// resize mode, read back by its pixels; the failures
 /// only a stand-in encoder can produce, and output and temporary folders that are missing or
 /// cannot hold unnamed files; the encoder's arguments and where it is found.
 class TestFileConverter : public QObject
@@ -482,6 +512,42 @@ exec %2 "$@")sh"_s.arg(tools.path(), *AnimationEncoder::locate()));
                          .arg(side("ExifIFD:ExifImageHeight")));
     }
 
+    void resizes_data() { addRowsFrom("resize-modes.txt", {"image", "box", "size", "colours"}); }
+
+    void resizes()
+    {
+        const auto [image, box, size, colours] = fields("image", "box", "size", "colours");
+        QTemporaryDir dir;
+        const QStringList words = image.split(u' ');
+        const int width = words[1].toInt();
+        const int height = words[2].toInt();
+        VImage picture = words[0] == u"bars" ? bars(width, height) : flat(width, height, {9, 9, 9});
+        const bool turned = words.contains(u"turned"_s);
+        if (turned) {
+            picture = picture.copy();
+            picture.set(VIPS_META_ORIENTATION, 6);
+        }
+        save(picture, turned ? ".jpg" : ".png", dir.filePath(u"in"_s));
+        QVERIFY(QDir(dir.path()).mkdir(u"out"_s));
+        ConversionJob values = job(dir.filePath(u"out"_s));
+        const QStringList how = box.split(u' ');
+        values.preserveOriginal = false;
+        values.width = how[0].section(u'x', 0, 0).toLongLong();
+        values.height = how[0].section(u'x', 1, 1).toLongLong();
+        values.resizeMode = *ResizeModes::fromRawValue(how.value(1, u"stretch"_s));
+        values.shrinkOnly = how.contains(u"shrink-only"_s);
+        const ConversionStatus status = EngineFixtures::convert(dir.filePath(u"in"_s), values);
+        QVERIFY2(status.kind() == ConversionStatus::Kind::done, qPrintable(status.message()));
+        const VImage out = EngineFixtures::readBack(status.outputPath());
+        QCOMPARE(u"%1x%2"_s.arg(out.width()).arg(out.height()), size);
+        if (colours.isEmpty())
+            return;
+        QStringList seen;
+        for (const int x : {0, out.width() / 2, out.width() - 1})
+            seen << colourName(out.getpoint(x, out.height() / 2));
+        QCOMPARE(seen.join(u' '), colours);
+    }
+
     void encoderFailures_data()
     {
         addRowsFrom("encoder-failures.txt", {"body", "message", "detail"});
@@ -548,21 +614,26 @@ exec %2 "$@")sh"_s.arg(tools.path(), *AnimationEncoder::locate()));
     }
     void arguments_data()
     {
-        addRowsFrom("encoder-arguments.txt", {"sizeLimit", "alpha", "alphaQuality", "expected"});
+        addRowsFrom("encoder-arguments.txt",
+                    {"sizeLimit", "alpha", "alphaQuality", "effort", "expected"});
     }
 
     void arguments()
     {
-        const auto [sizeLimit, alpha, alphaQuality, expected] =
-            fields("sizeLimit", "alpha", "alphaQuality", "expected");
+        const auto [sizeLimit, alpha, alphaQuality, effort, expected] =
+            fields("sizeLimit", "alpha", "alphaQuality", "effort", "expected");
         const QString in = u"/tmp/in put.png"_s;
         const QString out = u"/out dir/a.webp"_s;
         QStringList arguments = expected.split(u' ');
         std::replace(arguments.begin(), arguments.end(), u"IN"_s, in);
         std::replace(arguments.begin(), arguments.end(), u"OUT"_s, out);
-        QCOMPARE(WebpEncoder::arguments(in, out, sizeLimit == u"yes", 300 * 1024, 85,
-                                        alpha == u"yes", alphaQuality.toInt()),
-                 arguments);
+        const QStringList made =
+            effort.isEmpty() ? WebpEncoder::arguments(in, out, sizeLimit == u"yes", 300 * 1024, 85,
+                                                      alpha == u"yes", alphaQuality.toInt())
+                             : WebpEncoder::arguments(in, out, sizeLimit == u"yes", 300 * 1024, 85,
+                                                      alpha == u"yes", alphaQuality.toInt(),
+                                                      *EncoderEfforts::fromRawValue(effort));
+        QCOMPARE(made, arguments);
     }
 
     void locate_data()

@@ -18,7 +18,10 @@ private Q_SLOTS:
     {
         ConverterSettings settings;
         settings.presets = {ResolutionPreset::make(QString(), 16384, 0, false),
-                            ResolutionPreset::make(u"Original"_s, 0, 0, true)};
+                            ResolutionPreset::make(u"Original"_s, 0, 0, true),
+                            ResolutionPreset::make(u"Square"_s, 64, 64, false)};
+        settings.presets[0].resizeMode = ResizeMode::fill;
+        settings.presets[2].shrinkOnly = true;
         settings.selectedPresetID = settings.presets.at(1).id;
         settings.ppiOption = u"Custom"_s;
         settings.customPPI = -5;
@@ -27,6 +30,7 @@ private Q_SLOTS:
         settings.quality = 101;
         settings.output = {true, true, true};
         settings.keepLocation = true;
+        settings.effort = EncoderEffort::fast;
         const auto decoded = ConverterSettings::fromJson(settings.toJson());
         QVERIFY(decoded);
         QCOMPARE(decoded->toJson(), settings.toJson());
@@ -35,10 +39,12 @@ private Q_SLOTS:
         QCOMPARE(decoded->output, settings.output);
         QCOMPARE(decoded->keepLocation, true);
         QCOMPARE(decoded->keepPhotoDetails, false);
+        QCOMPARE(decoded->effort, settings.effort);
         QVERIFY(!ConverterSettings::fromJson(ConverterSettings().toJson())->selectedPresetID);
     }
 
-    /// A document decodes as a whole or not at all.
+    /// A document decodes as a whole or not at all; one from before resize modes and effort
+    /// reads as stretch and best, and what decodes is saved back with every key.
     void reads_data() { addRowsFrom("settings-documents.txt", {"from", "to", "read"}); }
 
     void reads()
@@ -55,28 +61,36 @@ private Q_SLOTS:
         QCOMPARE(decoded.has_value(), !read.isEmpty());
         if (!decoded)
             return;
-        // Output options follow by name when they are on.
-        QString options;
-        for (const auto &[on, name] : {std::pair{decoded->firstFrameOnly, u" firstFrameOnly"_s},
-                                       std::pair{decoded->keepPhotoDetails, u" details"_s},
-                                       std::pair{decoded->keepLocation, u" location"_s},
-                                       std::pair{decoded->output.keepFolders, u" folders"_s},
-                                       std::pair{decoded->output.skipExisting, u" skip"_s},
-                                       std::pair{decoded->output.keepDates, u" dates"_s}})
-            options += on ? name : QString();
-        QCOMPARE(u"%1 %2 %3 %4"_s.arg(decoded->quality)
-                         .arg(decoded->customPPI)
-                         .arg(decoded->selectedPresetID ? u"selected"_s : u"none"_s)
-                         .arg(decoded->presets.value(0).preserveOriginal) +
-                     options,
-                 read);
+        const auto describe = [](const ConverterSettings &settings) {
+            const ResolutionPreset preset = settings.presets.value(0);
+            // The switches follow by name when they are on.
+            QString options;
+            for (const auto &[on, name] : {std::pair{settings.firstFrameOnly, u" firstFrameOnly"_s},
+                                           std::pair{settings.keepPhotoDetails, u" details"_s},
+                                           std::pair{settings.keepLocation, u" location"_s},
+                                           std::pair{settings.output.keepFolders, u" folders"_s},
+                                           std::pair{settings.output.skipExisting, u" skip"_s},
+                                           std::pair{settings.output.keepDates, u" dates"_s}})
+                options += on ? name : QString();
+            return u"%1 %2 %3 %4 %5 %6 %7%8; %9"_s.arg(settings.quality)
+                .arg(settings.customPPI)
+                .arg(settings.selectedPresetID ? u"selected"_s : u"none"_s)
+                .arg(preset.preserveOriginal)
+                .arg(ResizeModes::rawValue(preset.resizeMode))
+                .arg(preset.shrinkOnly)
+                .arg(EncoderEfforts::rawValue(settings.effort), options, preset.sizeText());
+        };
+        // A row may leave out the first preset's size text.
+        const QString described = describe(*decoded);
+        QVERIFY2(described == read || described.startsWith(read + u';'), qPrintable(described));
         // Saved again, a document holds every key of this version; read again, the same values.
         const QByteArray saved = decoded->toJson();
         for (const char *key :
-             {"\"keepFolders\":", "\"skipExistingOutputs\":", "\"keepFileDates\":",
-              "\"firstFrameOnly\":", "\"keepPhotoDetails\":", "\"keepLocation\":"})
+             {"\"resizeMode\":", "\"shrinkOnly\":", "\"encoderEffort\":", "\"keepFolders\":",
+              "\"skipExistingOutputs\":", "\"keepFileDates\":", "\"firstFrameOnly\":",
+              "\"keepPhotoDetails\":", "\"keepLocation\":"})
             QVERIFY2(saved.contains(key), key);
-        QCOMPARE(ConverterSettings::fromJson(saved)->toJson(), saved);
+        QCOMPARE(describe(*ConverterSettings::fromJson(saved)), described);
     }
 
     void rules_data() { addRowsFrom("setting-rules.txt", {"rule", "value", "expected"}); }

@@ -488,7 +488,8 @@ private Q_SLOTS:
         const QString go = w.folder() + u"/go"_s;
         QImage(8, 8, QImage::Format_RGB32).save(w.folder() + u"/a.png"_s);
         const QString encoder = script(
-            w.folder(), u"cwebp"_s, u"while [ ! -e '%1' ]; do sleep 0.02; done\nexit 1"_s.arg(go));
+            w.folder(), u"cwebp"_s,
+            u"touch '%1.started'\nwhile [ ! -e '%1' ]; do sleep 0.02; done\nexit 1"_s.arg(go));
         w.converter()->addFiles({QUrl::fromLocalFile(w.folder() + u"/a.png"_s)});
         QTRY_COMPARE(w.converter()->fileModel()->fileCount(), 1);
         w.converter()->settingsStore()->selectOriginalPreset();
@@ -496,8 +497,12 @@ private Q_SLOTS:
         w.converter()->setEncoderLocator([&] { return std::optional<QString>(encoder); });
         QObject *options = w.find(u"optionsPopup"_s);
         QVERIFY(w.open(options));
-        if (running == u"yes")
+        // The window is closed while the encoder runs, not while the file is still being read,
+        // which a Stop would end at once.
+        if (running == u"yes") {
             w.converter()->convertAll();
+            QTRY_VERIFY(QFile::exists(go + u".started"_s));
+        }
         // A run keeps the settings it started with: they cannot be changed meanwhile, and
         // options left open close.
         for (const char *name : {"presetMenuButton", "ppiPicker", "sizeLimitSwitch",
