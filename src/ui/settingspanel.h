@@ -43,6 +43,8 @@ class SettingsPanel : public QObject
     Q_PROPERTY(bool keepPhotoDetails READ keepPhotoDetails WRITE setKeepPhotoDetails NOTIFY changed)
     Q_PROPERTY(bool keepLocation READ keepLocation WRITE setKeepLocation NOTIFY changed)
     Q_PROPERTY(bool firstFrameOnly READ firstFrameOnly WRITE setFirstFrameOnly NOTIFY changed)
+    Q_PROPERTY(QStringList efforts READ efforts CONSTANT)
+    Q_PROPERTY(int effortIndex READ effortIndex NOTIFY changed)
 
 public:
     explicit SettingsPanel(QObject *parent = nullptr);
@@ -83,6 +85,11 @@ public:
     void setKeepLocation(bool keep);
     [[nodiscard]] bool firstFrameOnly() const { return settings().firstFrameOnly; }
     void setFirstFrameOnly(bool firstOnly);
+    /// The encoder efforts' names in menu order: "Best", "Balanced", "Fast".
+    [[nodiscard]] QStringList efforts() const;
+    [[nodiscard]] int effortIndex() const;
+    /// Stores the effort at `index` of `efforts`; ignores an index that names none.
+    Q_INVOKABLE void chooseEffort(int index);
     /// Forgets the fields' rejected entries (the user left them with Escape).
     Q_INVOKABLE void dismissErrors();
 

@@ -3,6 +3,7 @@
 #include "settingspanel.h"
 #include "windowharness.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
@@ -21,11 +22,14 @@ ConverterSettings stored(WindowHarness &w)
         .value_or(ConverterSettings{});
 }
 
-/// The keys of the run's options that a stored settings document holds as true, sorted.
+/// The keys of the run's options that a stored settings document holds as true, and
+/// "encoderEffort=…" unless it is the default, sorted.
 QStringList optionsOn(const QVariant &document)
 {
     const QJsonObject object = QJsonDocument::fromJson(document.toByteArray()).object();
     QStringList on;
+    if (const QString effort = object.value(u"encoderEffort"_s).toString(); effort != u"best")
+        on.append(u"encoderEffort="_s + effort);
     for (const QString &key : {u"keepFolders"_s, u"skipExistingOutputs"_s, u"keepFileDates"_s,
                                u"keepPhotoDetails"_s, u"keepLocation"_s, u"firstFrameOnly"_s}) {
         if (object.value(key).toBool())
@@ -226,21 +230,23 @@ private Q_SLOTS:
         const auto [control, how, before, after, ticked] =
             fields("control", "how", "before", "after", "ticked");
         QJsonObject document = QJsonDocument::fromJson(ConverterSettings{}.toJson()).object();
-        for (const QString &key : before.split(u' ', Qt::SkipEmptyParts))
-            document[key] = true;
+        for (const QString &entry : before.split(u' ', Qt::SkipEmptyParts)) {
+            const QString key = entry.section(u'=', 0, 0);
+            document[key] = entry.contains(u'=') ? QJsonValue(entry.section(u'=', 1)) : true;
+        }
         auto w = std::make_unique<WindowHarness>(
             QVariantMap{{settingsKey, QJsonDocument(document).toJson(QJsonDocument::Compact)}});
         const bool inPopup = control != u"keepFoldersCheck";
         QObject *popup = w->find(u"optionsPopup"_s);
         QQuickItem *button = w->item(u"optionsButton"_s);
-        if (how == u"keys") {
+        if (how != u"click") {
             button->forceActiveFocus();
             w->pressKey(Qt::Key_Space);
             QTRY_VERIFY(popup->property("opened").toBool());
             for (int tabs = 0; tabs < 8 && !w->item(control)->hasActiveFocus(); ++tabs)
                 w->pressKey(Qt::Key_Tab);
             QVERIFY(w->item(control)->hasActiveFocus());
-            w->pressKey(Qt::Key_Space);
+            w->pressKey(how == u"down" ? Qt::Key_Down : Qt::Key_Space);
         } else {
             if (inPopup) {
                 w->click(button);
@@ -262,18 +268,24 @@ private Q_SLOTS:
         WindowHarness again({{settingsKey, stored}});
         if (inPopup)
             QVERIFY(again.open(again.find(u"optionsPopup"_s)));
-        QCOMPARE(again.item(control)->property("checked").toBool(), ticked == u"yes");
+        const QVariant picked = again.item(control)->property("currentText");
+        if (picked.isValid())
+            QCOMPARE(picked.toString(), ticked);
+        else
+            QCOMPARE(again.item(control)->property("checked").toBool(), ticked == u"yes");
         QCOMPARE(again.item(u"keepLocationCheck"_s)->isEnabled(),
                  expected.contains(u"keepPhotoDetails"_s));
     }
 
     // The sheet that New Preset opens: each field says what is wrong with it and Add is enabled
-    // exactly when none does. It opens empty with the cursor in Name; Tab goes Name, Width,
-    // Height, Add. Return adds a valid preset; an invalid one stays until Escape or Cancel.
+    // exactly when none does. It opens empty, stretching, with the cursor in Name; Tab goes
+    // Name, Width, Height, Mode, Shrink only, Add. Return adds a valid preset, with its mode,
+    // which the preset button then shows; an invalid one stays until Escape or Cancel.
     void presetSheetFields_data()
     {
         addRowsFrom("window-preset-fields.txt",
-                    {"name", "width", "height", "nameError", "sizeError", "closeBy"});
+                    {"name", "width", "height", "nameError", "sizeError", "closeBy", "mode",
+                     "shrink", "shown"});
     }
     void presetSheetFields()
     {
@@ -295,6 +307,16 @@ private Q_SLOTS:
         QVERIFY(widthField->hasActiveFocus());
         w.typeInto(widthField, width);
         w.typeInto(heightField, height);
+        const auto [mode, shrink, shown] = fields("mode", "shrink", "shown");
+        const QStringList modes = {u"stretch"_s, u"fit"_s, u"fill"_s};
+        w.pressKey(Qt::Key_Tab);
+        QVERIFY(w.item(u"resizeModePicker"_s)->hasActiveFocus());
+        for (int down = 0; down < modes.indexOf(mode); ++down)
+            w.pressKey(Qt::Key_Down);
+        w.pressKey(Qt::Key_Tab);
+        QVERIFY(w.item(u"shrinkOnlyCheck"_s)->hasActiveFocus());
+        if (shrink == u"yes")
+            w.pressKey(Qt::Key_Space);
         w.pressKey(Qt::Key_Tab);
         QCOMPARE(add->hasActiveFocus(), valid);
         QQuickItem *shownError =
@@ -315,6 +337,12 @@ private Q_SLOTS:
             QCOMPARE(presets.first().width, *PresetForm::parseInteger(width));
             QCOMPARE(presets.first().height, *PresetForm::parseInteger(height));
             QVERIFY(w.converter()->selectedPreset().has_value());
+            const QJsonObject document =
+                QJsonDocument::fromJson(w.preferences().value(settingsKey).toByteArray()).object();
+            const QJsonObject preset = document.value(u"presets"_s).toArray().at(0).toObject();
+            QCOMPARE(preset.value(u"resizeMode"_s).toString(), mode);
+            QCOMPARE(preset.value(u"shrinkOnly"_s).toBool(), shrink == u"yes");
+            QCOMPARE(w.text(u"presetSizeLabel"_s), shown);
         } else {
             QCOMPARE(w.contentView()->property("newPresetName").toString(), name);
             if (closeBy == u"escape")
@@ -330,6 +358,8 @@ private Q_SLOTS:
         QTRY_VERIFY(nameField->isVisible() && nameField->hasActiveFocus());
         QCOMPARE(nameField->property("text").toString(), QString());
         QCOMPARE(widthField->property("text").toString(), QString());
+        QCOMPARE(w.find(u"resizeModePicker"_s)->property("currentIndex").toInt(), 0);
+        QCOMPARE(w.find(u"shrinkOnlyCheck"_s)->property("checked").toBool(), false);
     }
 };
 

@@ -3,8 +3,8 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Tessel
 
-// The run's options that no other control shows: photo details, file dates, animations and
-// what happens when an output's name is taken. Each is stored as soon as it changes. Tab walks
+// The run's options that no other control shows: photo details, file dates, animations, the
+// encoder's effort and what happens when an output's name is taken. Each is stored as soon as it changes. Tab walks
 // the controls; Escape closes it.
 Popup {
     id: root
@@ -50,6 +50,9 @@ Popup {
             hint: "An animated GIF or WebP becomes a still of its first frame"
             checked: root.panel.firstFrameOnly
             onToggled: root.panel.firstFrameOnly = checked
+        }
+        EffortChoice {
+            panel: root.panel
         }
         Label {
             text: "When the name is taken:"
