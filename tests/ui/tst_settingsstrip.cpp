@@ -261,7 +261,7 @@ private Q_SLOTS:
         if (inPopup) {
             w->pressKey(Qt::Key_Escape);
             QTRY_VERIFY(!popup->property("visible").toBool());
-            QVERIFY(button->hasActiveFocus());
+            QVERIFY(button->hasActiveFocus() && button->property("visualFocus").toBool());
         }
         w.reset();
 
@@ -343,6 +343,8 @@ private Q_SLOTS:
             QCOMPARE(preset.value(u"resizeMode"_s).toString(), mode);
             QCOMPARE(preset.value(u"shrinkOnly"_s).toBool(), shrink == u"yes");
             QCOMPARE(w.text(u"presetSizeLabel"_s), shown);
+            // A short name shows whole.
+            QVERIFY(!w.item(u"presetNameLabel"_s)->property("truncated").toBool());
         } else {
             QCOMPARE(w.contentView()->property("newPresetName").toString(), name);
             if (closeBy == u"escape")

@@ -4,7 +4,8 @@ import Tessel
 
 // The options' button, which opens their popup below itself; a click while it is open closes
 // it. The popup also closes when the button is disabled, so that a run never starts with
-// options open to change.
+// options open to change. When the focus comes back to the button (after Escape), its ring
+// shows where it is.
 IconButton {
     id: root
 
@@ -26,5 +27,7 @@ IconButton {
         panel: root.panel
         x: root.width - width
         y: root.height
+        onClosed: if (root.activeFocus)
+            root.focusReason = Qt.TabFocusReason
     }
 }

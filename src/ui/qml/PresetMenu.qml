@@ -56,7 +56,8 @@ Button {
             font.pixelSize: Theme.bodySize
             font.weight: Font.Medium
             Layout.fillWidth: true
-            Layout.maximumWidth: Math.min(implicitWidth, Theme.presetNameWidth)
+            Layout.preferredWidth: Math.ceil(implicitWidth)
+            Layout.maximumWidth: Math.min(Math.ceil(implicitWidth), Theme.presetNameWidth)
             Layout.minimumWidth: Math.min(implicitWidth, Theme.presetNameMinimumWidth)
         }
         Label {

@@ -30,7 +30,9 @@ Rectangle {
         PresetMenu {
             panel: root.panel
             Layout.fillWidth: true
-            Layout.maximumWidth: implicitWidth
+            // Whole pixels, so that rounding never cuts into a name that fits.
+            Layout.preferredWidth: Math.ceil(implicitWidth)
+            Layout.maximumWidth: Math.ceil(implicitWidth)
             Layout.minimumWidth: minimumWidth
             onNewPresetRequested: root.newPresetRequested()
         }
