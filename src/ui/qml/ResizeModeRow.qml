@@ -3,7 +3,7 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Tessel
 
-// How a new preset's images meet its box: the mode picker and "Shrink only". Tab goes from the
+// How a new preset's images meet its box: "Resize", the mode picker and "Shrink only". Tab goes from the
 // picker to the check box, and on to `nextTab`.
 RowLayout {
     id: root
@@ -14,6 +14,11 @@ RowLayout {
 
     spacing: Theme.spacing
 
+    Label {
+        text: "Resize"
+        font.pixelSize: Theme.bodySize
+        color: Theme.secondary
+    }
     ComboBox {
         id: modePicker
 

@@ -90,7 +90,7 @@ QtObject {
     readonly property int ppiPickerWidth: 82
     readonly property int sliderWidth: 80
     readonly property int effortPickerWidth: 100
-    readonly property int resizeModePickerWidth: 90
+    readonly property int resizeModePickerWidth: 80
     readonly property int qualityLabelWidth: 36
     readonly property int noticeDuration: 8000
     // How long the chooser waits for the next letter of a name being typed before it starts over.
