@@ -54,9 +54,12 @@ qint64 SettingsStore::effectivePPI() const
     return m_settings.customPPI;
 }
 
-void SettingsStore::addPreset(const QString &name, qint64 width, qint64 height)
+void SettingsStore::addPreset(const QString &name, qint64 width, qint64 height, ResizeMode mode,
+                              bool shrinkOnly)
 {
-    const ResolutionPreset preset = ResolutionPreset::make(name, width, height, false);
+    ResolutionPreset preset = ResolutionPreset::make(name, width, height, false);
+    preset.resizeMode = mode;
+    preset.shrinkOnly = shrinkOnly;
     change([&](ConverterSettings &s) {
         s.presets.append(preset);
         s.selectedPresetID = preset.id;

@@ -44,7 +44,8 @@ public:
     [[nodiscard]] qint64 effectivePPI() const;
 
     /// Appends a preset and selects it.
-    void addPreset(const QString &name, qint64 width, qint64 height);
+    void addPreset(const QString &name, qint64 width, qint64 height,
+                   ResizeMode mode = ResizeMode::stretch, bool shrinkOnly = false);
     /// Selects the keep-own-size preset, making one named "Original" when there is none.
     Q_INVOKABLE void selectOriginalPreset();
     /// Removes the presets with `id`; a removed selection passes to the first preset left.

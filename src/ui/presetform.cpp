@@ -77,7 +77,8 @@ bool PresetForm::add()
     const auto height = parseInteger(m_height);
     if (!canAdd() || !width || !height || !m_store)
         return false;
-    m_store->addPreset(m_name, *width, *height);
+    m_store->addPreset(m_name, *width, *height, ResizeModes::all().at(m_resizeModeIndex),
+                       m_shrinkOnly);
     clear();
     return true;
 }
@@ -87,6 +88,35 @@ void PresetForm::clear()
     setName({});
     setWidth({});
     setHeight({});
+    setResizeModeIndex(0);
+    setShrinkOnly(false);
+}
+
+QStringList PresetForm::resizeModes() const
+{
+    QStringList names;
+    for (const ResizeMode mode : ResizeModes::all()) {
+        QString name = ResizeModes::rawValue(mode);
+        name[0] = name[0].toUpper();
+        names.append(name);
+    }
+    return names;
+}
+
+void PresetForm::setResizeModeIndex(int index)
+{
+    if (index == m_resizeModeIndex || index < 0 || index >= ResizeModes::all().size())
+        return;
+    m_resizeModeIndex = index;
+    Q_EMIT resizeModeIndexChanged();
+}
+
+void PresetForm::setShrinkOnly(bool shrinkOnly)
+{
+    if (shrinkOnly == m_shrinkOnly)
+        return;
+    m_shrinkOnly = shrinkOnly;
+    Q_EMIT shrinkOnlyChanged();
 }
 
 std::optional<qint64> PresetForm::parseInteger(const QString &text)

@@ -198,6 +198,59 @@ void SettingsPanel::setQuality(double value)
     writeField([&](ConverterSettings &s) { s.quality = static_cast<qint64>(value); });
 }
 
+void SettingsPanel::setKeepFolders(bool keep)
+{
+    writeField([&](ConverterSettings &s) { s.output.keepFolders = keep; });
+}
+
+void SettingsPanel::setSkipExisting(bool skip)
+{
+    writeField([&](ConverterSettings &s) { s.output.skipExisting = skip; });
+}
+
+void SettingsPanel::setKeepDates(bool keep)
+{
+    writeField([&](ConverterSettings &s) { s.output.keepDates = keep; });
+}
+
+void SettingsPanel::setKeepPhotoDetails(bool keep)
+{
+    writeField([&](ConverterSettings &s) { s.keepPhotoDetails = keep; });
+}
+
+void SettingsPanel::setKeepLocation(bool keep)
+{
+    writeField([&](ConverterSettings &s) { s.keepLocation = keep; });
+}
+
+void SettingsPanel::setFirstFrameOnly(bool firstOnly)
+{
+    writeField([&](ConverterSettings &s) { s.firstFrameOnly = firstOnly; });
+}
+
+QStringList SettingsPanel::efforts() const
+{
+    QStringList names;
+    for (const EncoderEffort effort : EncoderEfforts::all()) {
+        QString name = EncoderEfforts::rawValue(effort);
+        name[0] = name[0].toUpper();
+        names.append(name);
+    }
+    return names;
+}
+
+int SettingsPanel::effortIndex() const
+{
+    return static_cast<int>(EncoderEfforts::all().indexOf(settings().effort));
+}
+
+void SettingsPanel::chooseEffort(int index)
+{
+    if (index < 0 || index >= EncoderEfforts::all().size())
+        return;
+    writeField([&](ConverterSettings &s) { s.effort = EncoderEfforts::all().at(index); });
+}
+
 std::optional<qint64> SettingsPanel::parseLocaleInteger(const QString &text)
 {
     bool ok = false;

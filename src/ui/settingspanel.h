@@ -37,6 +37,14 @@ class SettingsPanel : public QObject
     Q_PROPERTY(QString qualityError READ qualityError NOTIFY changed)
     Q_PROPERTY(QString sizeLimitError READ sizeLimitError NOTIFY changed)
     Q_PROPERTY(QString ppiError READ ppiError NOTIFY changed)
+    Q_PROPERTY(bool keepFolders READ keepFolders WRITE setKeepFolders NOTIFY changed)
+    Q_PROPERTY(bool skipExisting READ skipExisting WRITE setSkipExisting NOTIFY changed)
+    Q_PROPERTY(bool keepDates READ keepDates WRITE setKeepDates NOTIFY changed)
+    Q_PROPERTY(bool keepPhotoDetails READ keepPhotoDetails WRITE setKeepPhotoDetails NOTIFY changed)
+    Q_PROPERTY(bool keepLocation READ keepLocation WRITE setKeepLocation NOTIFY changed)
+    Q_PROPERTY(bool firstFrameOnly READ firstFrameOnly WRITE setFirstFrameOnly NOTIFY changed)
+    Q_PROPERTY(QStringList efforts READ efforts CONSTANT)
+    Q_PROPERTY(int effortIndex READ effortIndex NOTIFY changed)
 
 public:
     explicit SettingsPanel(QObject *parent = nullptr);
@@ -63,6 +71,25 @@ public:
     [[nodiscard]] QString qualityError() const;
     [[nodiscard]] QString sizeLimitError() const;
     [[nodiscard]] QString ppiError() const;
+    /// The run's options, each stored as soon as it is set.
+    [[nodiscard]] bool keepFolders() const { return settings().output.keepFolders; }
+    void setKeepFolders(bool keep);
+    [[nodiscard]] bool skipExisting() const { return settings().output.skipExisting; }
+    void setSkipExisting(bool skip);
+    [[nodiscard]] bool keepDates() const { return settings().output.keepDates; }
+    void setKeepDates(bool keep);
+    [[nodiscard]] bool keepPhotoDetails() const { return settings().keepPhotoDetails; }
+    void setKeepPhotoDetails(bool keep);
+    /// Stored on its own, but it matters only while photo details are kept.
+    [[nodiscard]] bool keepLocation() const { return settings().keepLocation; }
+    void setKeepLocation(bool keep);
+    [[nodiscard]] bool firstFrameOnly() const { return settings().firstFrameOnly; }
+    void setFirstFrameOnly(bool firstOnly);
+    /// The encoder efforts' names in menu order: "Best", "Balanced", "Fast".
+    [[nodiscard]] QStringList efforts() const;
+    [[nodiscard]] int effortIndex() const;
+    /// Stores the effort at `index` of `efforts`; ignores an index that names none.
+    Q_INVOKABLE void chooseEffort(int index);
     /// Forgets the fields' rejected entries (the user left them with Escape).
     Q_INVOKABLE void dismissErrors();
 

@@ -3,7 +3,12 @@
 #include "settingspanel.h"
 #include "windowharness.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
+
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -15,6 +20,23 @@ ConverterSettings stored(WindowHarness &w)
 {
     return ConverterSettings::fromJson(w.preferences().value(settingsKey).toByteArray())
         .value_or(ConverterSettings{});
+}
+
+/// The keys of the run's options that a stored settings document holds as true, and
+/// "encoderEffort=…" unless it is the default, sorted.
+QStringList optionsOn(const QVariant &document)
+{
+    const QJsonObject object = QJsonDocument::fromJson(document.toByteArray()).object();
+    QStringList on;
+    if (const QString effort = object.value(u"encoderEffort"_s).toString(); effort != u"best")
+        on.append(u"encoderEffort="_s + effort);
+    for (const QString &key : {u"keepFolders"_s, u"skipExistingOutputs"_s, u"keepFileDates"_s,
+                               u"keepPhotoDetails"_s, u"keepLocation"_s, u"firstFrameOnly"_s}) {
+        if (object.value(key).toBool())
+            on.append(key);
+    }
+    on.sort();
+    return on;
 }
 
 void choosePPI(WindowHarness &w, int index)
@@ -51,17 +73,22 @@ private Q_SLOTS:
             u"Web pictures for the spring catalogue  \u00b7  1200 \u00d7 800"_s};
         QCOMPARE(WindowHarness::menuEntries(menu), both + always + QStringList{u"Remove >"_s});
         QCOMPARE(w.text(u"presetSizeLabel"_s), u"1200 \u00d7 800"_s);
-        // A long name is elided, so that at the window's smallest the quality slider and its
-        // value stay in.
+        // A long name is elided, so that at the window's smallest the quality slider, its
+        // value and the options stay within the strip's margins.
         ConverterSettings quality = w.converter()->settings();
         quality.fileSizeLimitEnabled = false;
         w.converter()->settingsStore()->use(quality);
         w.window()->resize(w.window()->minimumWidth(), w.window()->height());
+        QTRY_COMPARE(w.contentView()->width(), w.window()->minimumWidth());
         w.render();
         QVERIFY(w.item(u"presetNameLabel"_s)->property("truncated").toBool());
-        const QQuickItem *last = w.item(u"qualityLabel"_s);
-        QVERIFY(last->isVisible() &&
-                last->mapToScene({last->width(), 0}).x() <= w.window()->width());
+        QQuickItem *row = w.item(u"optionsButton"_s)->parentItem();
+        for (const QString &name : {u"qualityLabel"_s, u"optionsButton"_s}) {
+            const QQuickItem *last = w.item(name);
+            QVERIFY2(last->isVisible() &&
+                         last->mapToItem(row, {last->width(), 0}).x() <= row->width(),
+                     qPrintable(name));
+        }
         auto checkmark = [&](int index) {
             return WindowHarness::itemAt(menu, index)
                 ->findChild<QQuickItem *>(u"presetCheckmark"_s);
@@ -191,13 +218,74 @@ private Q_SLOTS:
         QCOMPARE(stored(w).quality, shown);
     }
 
+    // Each option is stored the moment its control is worked, by the mouse or by the keys, and
+    // shows again after a restart; "Keep location" can be ticked only while photo details are
+    // kept. Escape closes the options and gives the focus back to their button.
+    void optionsAreStored_data()
+    {
+        addRowsFrom("window-options.txt", {"control", "how", "before", "after", "ticked"});
+    }
+    void optionsAreStored()
+    {
+        const auto [control, how, before, after, ticked] =
+            fields("control", "how", "before", "after", "ticked");
+        QJsonObject document = QJsonDocument::fromJson(ConverterSettings{}.toJson()).object();
+        for (const QString &entry : before.split(u' ', Qt::SkipEmptyParts)) {
+            const QString key = entry.section(u'=', 0, 0);
+            document[key] = entry.contains(u'=') ? QJsonValue(entry.section(u'=', 1)) : true;
+        }
+        auto w = std::make_unique<WindowHarness>(
+            QVariantMap{{settingsKey, QJsonDocument(document).toJson(QJsonDocument::Compact)}});
+        const bool inPopup = control != u"keepFoldersCheck";
+        QObject *popup = w->find(u"optionsPopup"_s);
+        QQuickItem *button = w->item(u"optionsButton"_s);
+        if (how != u"click") {
+            button->forceActiveFocus();
+            w->pressKey(Qt::Key_Space);
+            QTRY_VERIFY(popup->property("opened").toBool());
+            for (int tabs = 0; tabs < 8 && !w->item(control)->hasActiveFocus(); ++tabs)
+                w->pressKey(Qt::Key_Tab);
+            QVERIFY(w->item(control)->hasActiveFocus());
+            w->pressKey(how == u"down" ? Qt::Key_Down : Qt::Key_Space);
+        } else {
+            if (inPopup) {
+                w->click(button);
+                QTRY_VERIFY(popup->property("opened").toBool());
+            }
+            w->click(w->item(control));
+        }
+        const QVariant stored = w->preferences().value(settingsKey);
+        QStringList expected = after.split(u' ', Qt::SkipEmptyParts);
+        expected.sort();
+        QCOMPARE(optionsOn(stored), expected);
+        if (inPopup) {
+            w->pressKey(Qt::Key_Escape);
+            QTRY_VERIFY(!popup->property("visible").toBool());
+            QVERIFY(button->hasActiveFocus() && button->property("visualFocus").toBool());
+        }
+        w.reset();
+
+        WindowHarness again({{settingsKey, stored}});
+        if (inPopup)
+            QVERIFY(again.open(again.find(u"optionsPopup"_s)));
+        const QVariant picked = again.item(control)->property("currentText");
+        if (picked.isValid())
+            QCOMPARE(picked.toString(), ticked);
+        else
+            QCOMPARE(again.item(control)->property("checked").toBool(), ticked == u"yes");
+        QCOMPARE(again.item(u"keepLocationCheck"_s)->isEnabled(),
+                 expected.contains(u"keepPhotoDetails"_s));
+    }
+
     // The sheet that New Preset opens: each field says what is wrong with it and Add is enabled
-    // exactly when none does. It opens empty with the cursor in Name; Tab goes Name, Width,
-    // Height, Add. Return adds a valid preset; an invalid one stays until Escape or Cancel.
+    // exactly when none does. It opens empty, stretching, with the cursor in Name; Tab goes
+    // Name, Width, Height, Mode, Shrink only, Add. Return adds a valid preset, with its mode,
+    // which the preset button then shows; an invalid one stays until Escape or Cancel.
     void presetSheetFields_data()
     {
         addRowsFrom("window-preset-fields.txt",
-                    {"name", "width", "height", "nameError", "sizeError", "closeBy"});
+                    {"name", "width", "height", "nameError", "sizeError", "closeBy", "mode",
+                     "shrink", "shown"});
     }
     void presetSheetFields()
     {
@@ -219,6 +307,16 @@ private Q_SLOTS:
         QVERIFY(widthField->hasActiveFocus());
         w.typeInto(widthField, width);
         w.typeInto(heightField, height);
+        const auto [mode, shrink, shown] = fields("mode", "shrink", "shown");
+        const QStringList modes = {u"stretch"_s, u"fit"_s, u"fill"_s};
+        w.pressKey(Qt::Key_Tab);
+        QVERIFY(w.item(u"resizeModePicker"_s)->hasActiveFocus());
+        for (int down = 0; down < modes.indexOf(mode); ++down)
+            w.pressKey(Qt::Key_Down);
+        w.pressKey(Qt::Key_Tab);
+        QVERIFY(w.item(u"shrinkOnlyCheck"_s)->hasActiveFocus());
+        if (shrink == u"yes")
+            w.pressKey(Qt::Key_Space);
         w.pressKey(Qt::Key_Tab);
         QCOMPARE(add->hasActiveFocus(), valid);
         QQuickItem *shownError =
@@ -239,6 +337,14 @@ private Q_SLOTS:
             QCOMPARE(presets.first().width, *PresetForm::parseInteger(width));
             QCOMPARE(presets.first().height, *PresetForm::parseInteger(height));
             QVERIFY(w.converter()->selectedPreset().has_value());
+            const QJsonObject document =
+                QJsonDocument::fromJson(w.preferences().value(settingsKey).toByteArray()).object();
+            const QJsonObject preset = document.value(u"presets"_s).toArray().at(0).toObject();
+            QCOMPARE(preset.value(u"resizeMode"_s).toString(), mode);
+            QCOMPARE(preset.value(u"shrinkOnly"_s).toBool(), shrink == u"yes");
+            QCOMPARE(w.text(u"presetSizeLabel"_s), shown);
+            // A short name shows whole.
+            QVERIFY(!w.item(u"presetNameLabel"_s)->property("truncated").toBool());
         } else {
             QCOMPARE(w.contentView()->property("newPresetName").toString(), name);
             if (closeBy == u"escape")
@@ -254,6 +360,8 @@ private Q_SLOTS:
         QTRY_VERIFY(nameField->isVisible() && nameField->hasActiveFocus());
         QCOMPARE(nameField->property("text").toString(), QString());
         QCOMPARE(widthField->property("text").toString(), QString());
+        QCOMPARE(w.find(u"resizeModePicker"_s)->property("currentIndex").toInt(), 0);
+        QCOMPARE(w.find(u"shrinkOnlyCheck"_s)->property("checked").toBool(), false);
     }
 };
 

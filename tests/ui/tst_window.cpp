@@ -497,15 +497,22 @@ private Q_SLOTS:
         w.converter()->settingsStore()->selectOriginalPreset();
         w.chooseOutputFolder();
         w.converter()->setEncoderLocator([&] { return std::optional<QString>(encoder); });
+        QObject *options = w.find(u"optionsPopup"_s);
+        QVERIFY(w.open(options));
         // The window is closed while the encoder runs, not while the file is still being read,
         // which a Stop would end at once.
         if (running == u"yes") {
             w.converter()->convertAll();
             QTRY_VERIFY(QFile::exists(go + u".started"_s));
         }
-        // A run keeps the settings it started with: they cannot be changed meanwhile.
-        for (const char *name : {"presetMenuButton", "ppiPicker", "sizeLimitSwitch"})
-            QCOMPARE(w.find(QLatin1String(name))->property("enabled").toBool(), running != u"yes");
+        // A run keeps the settings it started with: they cannot be changed meanwhile, and
+        // options left open close.
+        for (const char *name : {"presetMenuButton", "ppiPicker", "sizeLimitSwitch",
+                                 "optionsButton", "keepFoldersCheck"})
+            QCOMPARE(w.item(QLatin1String(name))->isEnabled(), running != u"yes");
+        QTRY_COMPARE(options->property("visible").toBool(), running != u"yes");
+        w.pressKey(Qt::Key_Escape); // an open popup holds the window's shortcuts back
+        QTRY_VERIFY(!options->property("visible").toBool());
 
         if (how == u"close") {
             w.window()->close();

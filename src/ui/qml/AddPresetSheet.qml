@@ -3,9 +3,10 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Tessel
 
-// The modal sheet that names a new preset and takes its width and height. Each field says
-// what is wrong with it once it has been typed into; Add is enabled exactly when all three
-// are valid. It opens with the cursor in Name; Tab goes Name → Width → Height → Add.
+// The modal sheet that names a new preset and takes its width, height and resize mode. Each
+// field says what is wrong with it once it has been typed into; Add is enabled exactly when all
+// three are valid. It opens with the cursor in Name; Tab goes Name → Width → Height → Mode →
+// Shrink only → Add.
 Dialog {
     id: root
 
@@ -97,13 +98,20 @@ Dialog {
                     Layout.alignment: Qt.AlignTop
                     onTextEdited: text => root.form.height = text
                     onAccepted: root.add()
-                    field.KeyNavigation.tab: addButton
+                    field.KeyNavigation.tab: resizeRow.firstControl
                 }
             }
             FieldError {
                 objectName: "sizeError"
                 text: [widthField.shownError, heightField.shownError].filter(e => e !== "").join("\n")
                 Layout.fillWidth: true
+            }
+            ResizeModeRow {
+                id: resizeRow
+
+                form: root.form
+                nextTab: addButton
+                Layout.alignment: Qt.AlignHCenter
             }
         }
         RowLayout {

@@ -87,6 +87,8 @@ Rectangle {
 
         Header {
             outputFolder: root.converter.outputFolder
+            panel: settingsPanel
+            locked: root.converter.run.isConverting
             Layout.fillWidth: true
             onChooseFolderRequested: root.chooseOutputFolder()
         }

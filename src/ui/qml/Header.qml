@@ -3,11 +3,14 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Tessel
 
-// The title and the output-folder button, whose tooltip is the folder's full path.
+// The title, "Keep folders" and the output-folder button, whose tooltip is the folder's full
+// path. The option is locked while a run is under way, as the strip's settings are.
 Rectangle {
     id: root
 
     required property OutputFolder outputFolder
+    required property SettingsPanel panel
+    required property bool locked
     readonly property bool hasFolder: outputFolder.isSet
     readonly property string folderPath: outputFolder.path
 
@@ -32,6 +35,16 @@ Rectangle {
         }
         Item {
             Layout.fillWidth: true
+        }
+        OptionCheck {
+            objectName: "keepFoldersCheck"
+            text: "Keep folders"
+            hint: "A file found in an added folder goes below the output folder in a folder of "
+                  + "that name, along its path inside it"
+            checked: root.panel.keepFolders
+            enabled: !root.locked
+            Layout.rightMargin: Theme.spacing
+            onToggled: root.panel.keepFolders = checked
         }
         Button {
             id: button

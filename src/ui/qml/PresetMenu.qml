@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import QtQuick.Layouts
 import Tessel
 
 // The preset menu: its face shows the selected preset; its menu selects, adds and removes.
@@ -8,6 +9,10 @@ Button {
     id: root
 
     required property SettingsPanel panel
+    // The narrowest the button gets: its name elided to the least it shows.
+    readonly property real minimumWidth: implicitWidth - (nameLabel.visible
+                                             ? nameLabel.Layout.maximumWidth
+                                               - nameLabel.Layout.minimumWidth : 0)
 
     signal newPresetRequested
 
@@ -33,27 +38,31 @@ Button {
     }
 
     FocusRing {}
-    contentItem: Row {
+    // The name takes what room is left, up to its Theme width, so that a narrow window elides
+    // it further rather than push the strip's last controls out.
+    contentItem: RowLayout {
         spacing: Theme.spacingSmall + 1
 
         Icon {
             name: "rectangle.resize"
-            anchors.verticalCenter: parent.verticalCenter
         }
         Label {
+            id: nameLabel
+
             objectName: "presetNameLabel"
             visible: root.panel.hasSelectedPreset
-            anchors.verticalCenter: parent.verticalCenter
-            width: Math.min(implicitWidth, Theme.presetNameWidth)
             elide: Text.ElideRight
             text: root.panel.selectedPresetName
             font.pixelSize: Theme.bodySize
             font.weight: Font.Medium
+            Layout.fillWidth: true
+            Layout.preferredWidth: Math.ceil(implicitWidth)
+            Layout.maximumWidth: Math.min(Math.ceil(implicitWidth), Theme.presetNameWidth)
+            Layout.minimumWidth: Math.min(implicitWidth, Theme.presetNameMinimumWidth)
         }
         Label {
             objectName: "presetSizeLabel"
             visible: root.panel.hasSelectedPreset
-            anchors.verticalCenter: parent.verticalCenter
             text: root.panel.selectedPresetSizeText
             font.family: Theme.fixedFont.family
             font.pixelSize: Theme.smallSize
@@ -62,14 +71,12 @@ Button {
         Label {
             objectName: "noPresetLabel"
             visible: !root.panel.hasSelectedPreset
-            anchors.verticalCenter: parent.verticalCenter
             text: "No preset"
             font.pixelSize: Theme.bodySize
             color: Theme.secondary
         }
         Icon {
             name: "chevron.down"
-            anchors.verticalCenter: parent.verticalCenter
             size: Theme.chevronSize
             font.bold: true
             color: Theme.secondary

@@ -2,8 +2,8 @@ import QtQuick
 import QtQuick.Layouts
 import Tessel
 
-// The strip under the header: preset menu, PPI and the size limit or quality. A run keeps the
-// values it started with, so the strip is locked while one is under way.
+// The strip under the header: preset menu, PPI, the size limit or quality, and the options. A
+// run keeps the values it started with, so the strip is locked while one is under way.
 Rectangle {
     id: root
 
@@ -26,8 +26,14 @@ Rectangle {
         anchors.bottomMargin: Theme.stripMargin
         spacing: Theme.spacingWide
 
+        // It gives up room for the others, down to its content's minimum.
         PresetMenu {
             panel: root.panel
+            Layout.fillWidth: true
+            // Whole pixels, so that rounding never cuts into a name that fits.
+            Layout.preferredWidth: Math.ceil(implicitWidth)
+            Layout.maximumWidth: Math.ceil(implicitWidth)
+            Layout.minimumWidth: minimumWidth
             onNewPresetRequested: root.newPresetRequested()
         }
         PpiGroup {
@@ -38,6 +44,9 @@ Rectangle {
         }
         Item {
             Layout.fillWidth: true
+        }
+        OptionsButton {
+            panel: root.panel
         }
     }
 }

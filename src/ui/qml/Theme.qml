@@ -56,6 +56,7 @@ QtObject {
     readonly property int chevronSize: 10
     readonly property int dropIconSize: 42
     readonly property int chooserIconSize: 16
+    readonly property int optionsIconSize: 18
 
     // Margins and spacing.
     readonly property int pageMargin: 20
@@ -81,11 +82,15 @@ QtObject {
     readonly property int folderNameWidth: 160
     // The widest a preset's name shows on the preset button; a longer one is elided.
     readonly property int presetNameWidth: 90
+    // The narrowest it gets in a narrow window.
+    readonly property int presetNameMinimumWidth: 24
     readonly property int numberFieldWidth: 100
     readonly property int sizeFieldWidth: 56
     readonly property int ppiFieldWidth: 52
     readonly property int ppiPickerWidth: 82
     readonly property int sliderWidth: 80
+    readonly property int effortPickerWidth: 100
+    readonly property int resizeModePickerWidth: 80
     readonly property int qualityLabelWidth: 36
     readonly property int noticeDuration: 8000
     // How long the chooser waits for the next letter of a name being typed before it starts over.
@@ -135,7 +140,8 @@ QtObject {
             "magnifyingglass": ["\ue8b6", "\u2315"],
             "arrow.clockwise": ["\ue5d5", "\u21bb"],
             "drive": ["\ue1db", "\u25a3"],
-            "skip.forward": ["\ue044", "\u23ed"]
+            "skip.forward": ["\ue044", "\u23ed"],
+            "slider.horizontal.3": ["\ue429", "\u2261"]
         })
 
     function glyph(name) {
