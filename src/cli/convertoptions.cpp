@@ -1,5 +1,6 @@
 #include "convertoptions.h"
 
+#include "ppioption.h"
 #include "settingrules.h"
 
 #include <QCommandLineParser>
@@ -19,6 +20,22 @@ std::optional<qint64> ruledNumber(const QString &option, const QString &text,
     return error->isEmpty() ? std::optional<qint64>(value) : std::nullopt;
 }
 
+QString number(qint64 value)
+{
+    return QString::number(value);
+}
+
+/// The fixed PPI choices as the help lists them: "72, 96, 150, 300".
+QString fixedPPIs()
+{
+    QStringList values;
+    for (const PPIOption option : PPIOptions::all()) {
+        if (const auto ppi = PPIOptions::fixedValue(option))
+            values.append(number(*ppi));
+    }
+    return values.join(QStringLiteral(", "));
+}
+
 } // namespace
 
 std::optional<QSize> ConvertOptions::presetSize(const QString &preset)
@@ -34,50 +51,67 @@ std::optional<QSize> ConvertOptions::presetSize(const QString &preset)
 QString ConvertOptions::usage()
 {
     return QStringLiteral(
-        "Usage: tessel convert [options] PATH...\n"
-        "Converts image files and folders (walked recursively) into WebP files.\n"
-        "Unset options use the settings and output folder saved by the window; nothing is saved.\n"
-        "\n"
-        "Options:\n"
-        "  -o, --output DIR        folder that receives the WebP files\n"
-        "  -p, --preset PRESET     a saved preset by name, \"original\" (keep each image's own\n"
-        "                          size) or WIDTHxHEIGHT, e.g. 1920x1080 (images are stretched\n"
-        "                          unless --resize says otherwise; a saved preset keeps its\n"
-        "                          own mode), WIDTH and HEIGHT from 1 to 16383\n"
-        "      --ppi PPI           72, 96, 150, 300 or any whole number from 1 to 65535\n"
-        "  -q, --quality N         encoder quality 1-100 (turns the size limit off)\n"
-        "  -s, --max-size KB       largest output size, 1-2097151 KB of 1024 bytes (turns the\n"
-        "                          size limit on)\n"
-        "      --keep-folders      a file found in a folder PATH goes to DIR/<that folder's\n"
-        "                          name>/<its path below it>; a file PATH goes to DIR\n"
-        "      --skip-existing     skip a file whose output name is taken (reported as skipped)\n"
-        "                          instead of adding a number; nothing is ever overwritten\n"
-        "      --keep-dates        give each output its input's modification time\n"
-        "      --first-frame       make a still of an animated GIF or WebP's first frame\n"
-        "                          instead of an animated WebP\n"
-        "      --keep-metadata     keep the photo's details (EXIF and XMP: date taken, camera,\n"
-        "                          lens, exposure, artist, copyright, keywords); the location\n"
-        "                          is removed unless --keep-location is given too\n"
-        "      --keep-location     with the details, keep the location (GPS) as well\n"
-        "      --resize MODE       how an image meets the preset's box: stretch (exactly the\n"
-        "                          box), fit (inside it, aspect kept) or fill (covers it, aspect\n"
-        "                          kept, the centre cut to the box)\n"
-        "      --shrink-only       an image already inside the box keeps its size; fit and\n"
-        "                          fill never enlarge\n"
-        "      --effort EFFORT     encoder time per file: best (the most), balanced (several\n"
-        "                          times faster, files within 1% of best's size) or fast (the\n"
-        "                          fastest, files within 5%)\n"
-        "      --json              one JSON object per file on standard output\n"
-        "  -h, --help              show this help\n"
-        "      --version           show the version\n"
-        "\n"
-        "Environment: TESSEL_CWEBP and TESSEL_IMG2WEBP name the cwebp and the img2webp (for\n"
-        "animations) to use instead of looking for them.\n"
-        "\n"
-        "Exit status: 0 all files done or skipped, 1 some failed or a PATH is missing or is "
-        "neither a\n"
-        "folder nor an image, 2 usage error or no encoder, 130 stopped by Ctrl+C, 143 by\n"
-        "SIGTERM.\n");
+               "Usage: tessel convert [options] PATH...\n"
+               "Converts image files and folders (walked recursively) into WebP files.\n"
+               "Unset options use the settings and output folder saved by the window; nothing is "
+               "saved.\n"
+               "\n"
+               "Options:\n"
+               "  -o, --output DIR        folder that receives the WebP files\n"
+               "  -p, --preset PRESET     a saved preset by name, \"original\" (keep each image's "
+               "own\n"
+               "                          size) or WIDTHxHEIGHT, e.g. 1920x1080 (images are "
+               "stretched\n"
+               "                          unless --resize says otherwise; a saved preset keeps "
+               "its\n"
+               "                          own mode), WIDTH and HEIGHT from %1 to %2\n"
+               "      --ppi PPI           %3 or any whole number from %4 to %5\n"
+               "  -q, --quality N         encoder quality %6-%7 (turns the size limit off)\n"
+               "  -s, --max-size KB       largest output size, %8-%9 KB of 1024 bytes (turns the\n"
+               "                          size limit on)\n"
+               "      --keep-folders      a file found in a folder PATH goes to DIR/<that "
+               "folder's\n"
+               "                          name>/<its path below it>; a file PATH goes to DIR\n"
+               "      --skip-existing     skip a file whose output name is taken (reported as "
+               "skipped)\n"
+               "                          instead of adding a number; nothing is ever overwritten\n"
+               "      --keep-dates        give each output its input's modification time\n"
+               "      --first-frame       make a still of an animated GIF or WebP's first frame\n"
+               "                          instead of an animated WebP\n"
+               "      --keep-metadata     keep the photo's details (EXIF and XMP: date taken, "
+               "camera,\n"
+               "                          lens, exposure, artist, copyright, keywords); the "
+               "location\n"
+               "                          is removed unless --keep-location is given too\n"
+               "      --keep-location     with the details, keep the location (GPS) as well\n"
+               "      --resize MODE       how an image meets the preset's box: stretch (exactly "
+               "the\n"
+               "                          box), fit (inside it, aspect kept) or fill (covers it, "
+               "aspect\n"
+               "                          kept, the centre cut to the box)\n"
+               "      --shrink-only       an image already inside the box keeps its size; fit and\n"
+               "                          fill never enlarge\n"
+               "      --effort EFFORT     encoder time per file: best (the most), balanced "
+               "(several\n"
+               "                          times faster, files within 1% of best's size) or fast "
+               "(the\n"
+               "                          fastest, files within 5%)\n"
+               "      --json              one JSON object per file on standard output\n"
+               "  -h, --help              show this help\n"
+               "      --version           show the version\n"
+               "\n"
+               "Environment: TESSEL_CWEBP and TESSEL_IMG2WEBP name the cwebp and the img2webp "
+               "(for\n"
+               "animations) to use instead of looking for them.\n"
+               "\n"
+               "Exit status: 0 all files done or skipped, 1 some failed or a PATH is missing or is "
+               "neither a\n"
+               "folder nor an image, 2 usage error or no encoder, 130 stopped by Ctrl+C, 143 by\n"
+               "SIGTERM.\n")
+        .arg(number(SettingRules::minSide), number(SettingRules::maxSide), fixedPPIs(),
+             number(SettingRules::minPPI), number(SettingRules::maxPPI),
+             number(SettingRules::minQuality), number(SettingRules::maxQuality),
+             number(SettingRules::minSizeLimitKB), number(SettingRules::maxSizeLimitKB));
 }
 
 std::optional<ConvertOptions> ConvertOptions::parse(const QStringList &arguments, QString *error)
