@@ -3,6 +3,9 @@
 #include "settingspanel.h"
 #include "windowharness.h"
 
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -33,13 +36,24 @@ private Q_SLOTS:
     // it has entries; the check mark marks the selected preset in a column of its own.
     void presetMenuPicks_data()
     {
-        addRowsFrom("window-preset-menu.txt", {"pick", "selected", "sheetShown", "presets"});
+        addRowsFrom("window-preset-menu.txt",
+                    {"pick", "selected", "sheetShown", "presets", "fontSize"});
     }
     void presetMenuPicks()
     {
-        const auto [pick, selected, sheetShown, presets] =
-            fields("pick", "selected", "sheetShown", "presets");
+        const auto [pick, selected, sheetShown, presets, fontSize] =
+            fields("pick", "selected", "sheetShown", "presets", "fontSize");
+        const QFont desktopFont = QGuiApplication::font();
+        const auto restoreFont = qScopeGuard([&] { QGuiApplication::setFont(desktopFont); });
+        if (!fontSize.isEmpty()) {
+            QFont larger = desktopFont;
+            larger.setPixelSize(fontSize.toInt());
+            QGuiApplication::setFont(larger);
+        }
         WindowHarness w;
+        // The body text is drawn at the application font's size.
+        QCOMPARE(w.item(u"sizeLimitSwitch"_s)->property("font").value<QFont>().pixelSize(),
+                 QFontInfo(QGuiApplication::font()).pixelSize());
         QObject *menu = w.find(u"presetMenu"_s);
         const QStringList always = {u"---"_s, u"Original Size"_s, u"New Preset\u2026"_s};
         w.converter()->settingsStore()->selectOriginalPreset();

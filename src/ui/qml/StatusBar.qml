@@ -33,7 +33,7 @@ ColumnLayout {
         // A thin bar, as a linear progress indicator is, rather than the style's tall box.
         background: Rectangle {
             implicitHeight: Theme.spacingSmall
-            radius: 2
+            radius: Theme.smallRadius
             color: Theme.separator
         }
         contentItem: Item {
@@ -42,7 +42,7 @@ ColumnLayout {
             Rectangle {
                 width: progressBar.visualPosition * parent.width
                 height: parent.height
-                radius: 2
+                radius: Theme.smallRadius
                 color: Theme.accent
             }
         }
@@ -121,7 +121,7 @@ ColumnLayout {
             padding: Theme.listMargin
             Accessible.name: "Open Folder"
             ToolTip.visible: hovered
-            ToolTip.delay: 500
+            ToolTip.delay: Theme.toolTipDelay
             ToolTip.text: root.outputFolder.path
             onClicked: Desktop.openFolder(root.outputFolder.url)
 
