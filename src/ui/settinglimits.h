@@ -15,6 +15,7 @@ class SettingLimits : public QObject
     Q_PROPERTY(int maxQuality MEMBER m_maxQuality CONSTANT)
     Q_PROPERTY(int minPPI MEMBER m_minPPI CONSTANT)
     Q_PROPERTY(int maxPPI MEMBER m_maxPPI CONSTANT)
+    Q_PROPERTY(int maxSizeLimitKB MEMBER m_maxSizeLimitKB CONSTANT)
 
 public:
     using QObject::QObject;
@@ -24,4 +25,5 @@ private:
     const int m_maxQuality = SettingRules::maxQuality;
     const int m_minPPI = SettingRules::minPPI;
     const int m_maxPPI = SettingRules::maxPPI;
+    const int m_maxSizeLimitKB = SettingRules::maxSizeLimitKB;
 };

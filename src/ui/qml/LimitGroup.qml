@@ -41,7 +41,7 @@ RowLayout {
         visible: root.limited
         valueText: root.panel.fileSizeLimitText
         error: root.panel.sizeLimitError
-        maximumLength: 7
+        maximumLength: String(SettingLimits.maxSizeLimitKB).length
         hint: "The most each WebP file may take, in KB"
         Layout.preferredWidth: Theme.sizeFieldWidth
         Accessible.name: "Maximum file size in KB"

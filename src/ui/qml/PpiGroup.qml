@@ -34,7 +34,7 @@ RowLayout {
         visible: root.panel.isCustomPPI
         valueText: root.panel.customPPIText
         error: root.panel.ppiError
-        maximumLength: 5
+        maximumLength: String(SettingLimits.maxPPI).length
         hint: "Pixels per inch, from %1 to %2".arg(SettingLimits.minPPI).arg(SettingLimits.maxPPI)
         Layout.preferredWidth: Theme.ppiFieldWidth
         Accessible.name: "Custom PPI"
