@@ -71,11 +71,17 @@ private Q_SLOTS:
         quality.fileSizeLimitEnabled = false;
         w.converter()->settingsStore()->use(quality);
         w.window()->resize(w.window()->minimumWidth(), w.window()->height());
+        // The platform hands the new size to the window's content as an event.
+        QTRY_COMPARE(w.contentView()->width(), qreal(w.window()->width()));
         w.render();
         QVERIFY(w.item(u"presetNameLabel"_s)->property("truncated").toBool());
-        const QQuickItem *last = w.item(u"qualityLabel"_s);
-        QVERIFY(last->isVisible() &&
-                last->mapToScene({last->width(), 0}).x() <= w.window()->width());
+        for (const QString &name : {u"qualityLabel"_s, u"outputFolderButton"_s}) {
+            const QQuickItem *last = w.item(name);
+            const QPointF corner = last->mapToScene({last->width(), last->height()});
+            QVERIFY2(last->isVisible() && corner.x() <= w.window()->width() &&
+                         corner.y() <= w.window()->height(),
+                     qPrintable(name));
+        }
         auto checkmark = [&](int index) {
             return WindowHarness::itemAt(menu, index)
                 ->findChild<QQuickItem *>(u"presetCheckmark"_s);
