@@ -46,13 +46,9 @@ QtObject {
     // Marks that are not text (the dot of a waiting file, an unticked circle).
     readonly property color faint: withAlpha(palette.windowText, 0.3)
 
-    // Sizes follow the application's font: bodySize is its size in pixels (a size given in
-    // points is converted at the 96 dots per inch that Qt Quick lays text out at), and every
-    // size that holds text is drawn for a body of `designBodySize` and scaled with it.
-    readonly property font applicationFont: Qt.application.font
-    readonly property int bodySize: Math.round(applicationFont.pixelSize > 0
-                                               ? applicationFont.pixelSize
-                                               : applicationFont.pointSize * 96 / 72)
+    // Sizes follow the application's font: bodySize is its size in pixels, and every size
+    // that holds text is drawn for a body of `designBodySize` and scaled with it.
+    readonly property int bodySize: SystemFonts.applicationPixelSize
     readonly property int designBodySize: 13
 
     function scaled(designPixels) {
