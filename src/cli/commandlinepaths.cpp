@@ -1,12 +1,12 @@
 #include "commandlinepaths.h"
 
 #include "fileintake.h"
+#include "systemerror.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -102,7 +102,7 @@ std::optional<QString> problemWith(const QByteArray &path)
     if (::stat(path.constData(), &info) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return QStringLiteral("No such file or folder: %1").arg(shown);
-        return QStringLiteral("%1: %2").arg(shown, QString::fromLocal8Bit(std::strerror(errno)));
+        return QStringLiteral("%1: %2").arg(shown, SystemError::text());
     }
     if (S_ISDIR(info.st_mode) ||
         (S_ISREG(info.st_mode) && FileIntake::isAccepted(path.sliced(path.lastIndexOf('/') + 1))))

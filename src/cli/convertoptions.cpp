@@ -1,5 +1,6 @@
 #include "convertoptions.h"
 
+#include "ppioption.h"
 #include "settingrules.h"
 
 #include <QCommandLineParser>
@@ -19,6 +20,22 @@ std::optional<qint64> ruledNumber(const QString &option, const QString &text,
     return error->isEmpty() ? std::optional<qint64>(value) : std::nullopt;
 }
 
+QString number(qint64 value)
+{
+    return QString::number(value);
+}
+
+/// The fixed PPI choices as the help lists them: "72, 96, 150, 300".
+QString fixedPPIs()
+{
+    QStringList values;
+    for (const PPIOption option : PPIOptions::all()) {
+        if (const auto ppi = PPIOptions::fixedValue(option))
+            values.append(number(*ppi));
+    }
+    return values.join(QStringLiteral(", "));
+}
+
 } // namespace
 
 std::optional<QSize> ConvertOptions::presetSize(const QString &preset)
@@ -33,7 +50,7 @@ std::optional<QSize> ConvertOptions::presetSize(const QString &preset)
 
 QString ConvertOptions::usage()
 {
-    return QStringLiteral(
+    const QString text = QStringLiteral(
         "Usage: tessel convert [options] PATH...\n"
         "Converts image files and folders (walked recursively) into WebP files.\n"
         "Unset options use the settings and output folder saved by the window; nothing is saved.\n"
@@ -43,10 +60,10 @@ QString ConvertOptions::usage()
         "  -p, --preset PRESET     a saved preset by name, \"original\" (keep each image's own\n"
         "                          size) or WIDTHxHEIGHT, e.g. 1920x1080 (images are stretched\n"
         "                          unless --resize says otherwise; a saved preset keeps its\n"
-        "                          own mode), WIDTH and HEIGHT from 1 to 16383\n"
-        "      --ppi PPI           72, 96, 150, 300 or any whole number from 1 to 65535\n"
-        "  -q, --quality N         encoder quality 1-100 (turns the size limit off)\n"
-        "  -s, --max-size KB       largest output size, 1-2097151 KB of 1024 bytes (turns the\n"
+        "                          own mode), WIDTH and HEIGHT from %1 to %2\n"
+        "      --ppi PPI           %3 or any whole number from %4 to %5\n"
+        "  -q, --quality N         encoder quality %6-%7 (turns the size limit off)\n"
+        "  -s, --max-size KB       largest output size, %8-%9 KB of 1024 bytes (turns the\n"
         "                          size limit on)\n"
         "      --keep-folders      a file found in a folder PATH goes to DIR/<that folder's\n"
         "                          name>/<its path below it>; a file PATH goes to DIR\n"
@@ -78,6 +95,10 @@ QString ConvertOptions::usage()
         "neither a\n"
         "folder nor an image, 2 usage error or no encoder, 130 stopped by Ctrl+C, 143 by\n"
         "SIGTERM.\n");
+    return text.arg(number(SettingRules::minSide), number(SettingRules::maxSide), fixedPPIs(),
+                    number(SettingRules::minPPI), number(SettingRules::maxPPI),
+                    number(SettingRules::minQuality), number(SettingRules::maxQuality),
+                    number(SettingRules::minSizeLimitKB), number(SettingRules::maxSizeLimitKB));
 }
 
 std::optional<ConvertOptions> ConvertOptions::parse(const QStringList &arguments, QString *error)

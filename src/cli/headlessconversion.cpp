@@ -3,6 +3,7 @@
 #include "commandlinepaths.h"
 #include "fileintake.h"
 #include "imageconverter.h"
+#include "ppioption.h"
 #include "webpencoder.h"
 #include "webpfile.h"
 
@@ -65,10 +66,9 @@ bool HeadlessConversion::applyOptions()
         settings.selectedPresetID = chosen.id;
     }
     if (m_options.ppi) {
-        const bool fixed = QStringList{QStringLiteral("72"), QStringLiteral("96"),
-                                       QStringLiteral("150"), QStringLiteral("300")}
-                               .contains(*m_options.ppi);
-        settings.ppiOption = fixed ? *m_options.ppi : QStringLiteral("Custom");
+        const auto option = PPIOptions::fromRawValue(*m_options.ppi);
+        const bool fixed = option && PPIOptions::fixedValue(*option);
+        settings.ppiOption = fixed ? *m_options.ppi : PPIOptions::rawValue(PPIOption::custom);
         if (!fixed)
             settings.customPPI = m_options.ppi->toLongLong();
     }

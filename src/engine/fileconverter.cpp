@@ -5,6 +5,7 @@
 #include "imageloader.h"
 #include "outputmetadata.h"
 #include "outputreservation.h"
+#include "systemerror.h"
 #include "temporarypng.h"
 #include "webpencoder.h"
 #include "webpfile.h"
@@ -12,9 +13,7 @@
 
 #include <QFile>
 
-#include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <malloc.h>
 #include <sys/stat.h>
@@ -41,11 +40,6 @@ qint64 smallerTarget(qint64 target, qint64 limit, qint64 actual)
     const double next = static_cast<double>(target) * static_cast<double>(limit) /
                         static_cast<double>(actual) * retryMargin;
     return std::max<qint64>(1, static_cast<qint64>(std::floor(next)));
-}
-
-QString systemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 /// The whole content of the file open at `fd`; empty on a read error.
@@ -113,8 +107,8 @@ qint64 finishOutput(const OutputReservation &output, const OutputMetadata &metad
     if (tagged.isEmpty() || tagged == written)
         return written.size();
     if (!rewrite(output.fd(), tagged)) {
-        failure =
-            ConversionStatus::error(QStringLiteral("Could not write output file"), systemError());
+        failure = ConversionStatus::error(QStringLiteral("Could not write output file"),
+                                          SystemError::text());
         return -1;
     }
     return tagged.size();

@@ -3,11 +3,14 @@
 #include "imagesignature.h"
 #include "jpegscans.h"
 #include "pngchecksums.h"
+#include "procfdpath.h"
 #include "resizeplan.h"
+#include "systemerror.h"
 #include "vipsruntime.h"
 
+#include <QFile>
+
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <malloc.h>
 #include <mutex>
@@ -214,7 +217,7 @@ Result decode(int fd, Format format, qint64 width, qint64 height, bool preserveO
     const vips::VSource source = vips::VSource::new_from_descriptor(fd);
     // The BMP decoder reads named files only: it gets the name of the file already open.
     const bool byName = format == Format::bmp;
-    const QByteArray name = "/proc/self/fd/" + QByteArray::number(fd);
+    const QByteArray name = QFile::encodeName(ProcFdPath::of(fd));
     // Only the header is read here.
     const VImage header =
         byName ? VImage::new_from_file(name.constData()) : VImage::new_from_source(source, "");
@@ -298,7 +301,7 @@ Result load(const QByteArray &path, qint64 width, qint64 height, bool preserveOr
         return failed(loadFailedMessage(), QStringLiteral("the image library did not start"));
     const InputFile file(path);
     if (file.fd < 0)
-        return failed(loadFailedMessage(), QString::fromLocal8Bit(std::strerror(errno)));
+        return failed(loadFailedMessage(), SystemError::text());
     QString detail;
     const Format format = sniff(file.fd, detail);
     if (format == Format::unknown)

@@ -2,6 +2,7 @@
 
 #include "outputsubfolder.h"
 #include "procfdpath.h"
+#include "systemerror.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +13,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
@@ -147,7 +147,7 @@ bool OutputReservation::openPartFile()
 
 bool OutputReservation::fail()
 {
-    m_error = QString::fromLocal8Bit(std::strerror(errno));
+    m_error = SystemError::text();
     m_failure = Failure::file;
     return false;
 }

@@ -1,9 +1,10 @@
 #include "outputsubfolder.h"
 
+#include "systemerror.h"
+
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,7 +24,7 @@ QString reasonFor(int fd, const QByteArray &name, int openError)
         if (!S_ISDIR(info.st_mode))
             return QStringLiteral("a file is in the way");
     }
-    return QString::fromLocal8Bit(std::strerror(openError));
+    return SystemError::text(openError);
 }
 
 } // namespace
@@ -32,7 +33,7 @@ int open(int baseFd, const QByteArray &relative, bool make, QString *error)
 {
     int fd = ::dup(baseFd);
     if (fd < 0) {
-        *error = QString::fromLocal8Bit(std::strerror(errno));
+        *error = SystemError::text();
         return -1;
     }
     QByteArray reached;
@@ -56,7 +57,7 @@ int open(int baseFd, const QByteArray &relative, bool make, QString *error)
         if (next < 0 && errno == ENOENT && make) {
             // Another conversion may make the same folder at the same moment.
             if (::mkdirat(fd, name.constData(), 0777) != 0 && errno != EEXIST)
-                return fail(QString::fromLocal8Bit(std::strerror(errno)));
+                return fail(SystemError::text());
             next = ::openat(fd, name.constData(), flags);
         }
         if (next < 0) {

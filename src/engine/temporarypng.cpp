@@ -1,13 +1,13 @@
 #include "temporarypng.h"
 
 #include "procfdpath.h"
+#include "systemerror.h"
 
 #include <QDir>
 #include <QFile>
 #include <QUuid>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -61,7 +61,7 @@ TemporaryPng::TemporaryPng()
     if (m_fd >= 0)
         m_path = ProcFdPath::of(m_fd);
     else
-        m_openError = QString::fromLocal8Bit(std::strerror(errno));
+        m_openError = SystemError::text();
 }
 
 TemporaryPng::~TemporaryPng()

@@ -1,6 +1,9 @@
 #include "systemfonts.h"
 
+#include <QEvent>
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QGuiApplication>
 
 namespace {
 
@@ -12,7 +15,16 @@ constexpr auto iconFontPath =
 
 SystemFonts::SystemFonts(QObject *parent)
     : QObject(parent)
-{}
+{
+    qGuiApp->installEventFilter(this);
+}
+
+bool SystemFonts::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == qGuiApp && event->type() == QEvent::ApplicationFontChange)
+        Q_EMIT applicationFontChanged();
+    return QObject::eventFilter(watched, event);
+}
 
 QFont SystemFonts::general()
 {
@@ -32,4 +44,9 @@ QString SystemFonts::iconFamily()
         return families.isEmpty() ? QString() : families.first();
     }();
     return family;
+}
+
+int SystemFonts::applicationPixelSize()
+{
+    return QFontInfo(QGuiApplication::font()).pixelSize();
 }

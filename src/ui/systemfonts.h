@@ -14,6 +14,9 @@ class SystemFonts : public QObject
     Q_PROPERTY(QFont general READ general CONSTANT)
     Q_PROPERTY(QFont fixed READ fixed CONSTANT)
     Q_PROPERTY(QString iconFamily READ iconFamily CONSTANT)
+    /// The application font's size in pixels, however the desktop gives it (points are
+    /// converted at the screen's resolution); it follows a change of the application font.
+    Q_PROPERTY(int applicationPixelSize READ applicationPixelSize NOTIFY applicationFontChanged)
 
 public:
     explicit SystemFonts(QObject *parent = nullptr);
@@ -22,4 +25,11 @@ public:
     [[nodiscard]] static QFont fixed();
     /// The family of the Material icon font, or empty when the font is not installed.
     [[nodiscard]] static QString iconFamily();
+    [[nodiscard]] static int applicationPixelSize();
+
+Q_SIGNALS:
+    void applicationFontChanged();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 };

@@ -17,6 +17,11 @@ int main(int argc, char *argv[])
 {
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     QGuiApplication app(argc, argv);
+    // The pictures show the window at the body size its layout was drawn for, whatever the
+    // font of the machine that takes them.
+    QFont font = QGuiApplication::font();
+    font.setPixelSize(13);
+    QGuiApplication::setFont(font);
     const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : u"screenshots"_s);
     folder.mkpath(u"."_s);
 

@@ -3,9 +3,12 @@
 #include "settingspanel.h"
 #include "windowharness.h"
 
+#include <QFontInfo>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <memory>
@@ -55,13 +58,24 @@ private Q_SLOTS:
     // it has entries; the check mark marks the selected preset in a column of its own.
     void presetMenuPicks_data()
     {
-        addRowsFrom("window-preset-menu.txt", {"pick", "selected", "sheetShown", "presets"});
+        addRowsFrom("window-preset-menu.txt",
+                    {"pick", "selected", "sheetShown", "presets", "fontSize"});
     }
     void presetMenuPicks()
     {
-        const auto [pick, selected, sheetShown, presets] =
-            fields("pick", "selected", "sheetShown", "presets");
+        const auto [pick, selected, sheetShown, presets, fontSize] =
+            fields("pick", "selected", "sheetShown", "presets", "fontSize");
+        const QFont desktopFont = QGuiApplication::font();
+        const auto restoreFont = qScopeGuard([&] { QGuiApplication::setFont(desktopFont); });
+        if (!fontSize.isEmpty()) {
+            QFont larger = desktopFont;
+            larger.setPixelSize(fontSize.toInt());
+            QGuiApplication::setFont(larger);
+        }
         WindowHarness w;
+        // The body text is drawn at the application font's size.
+        QCOMPARE(w.item(u"sizeLimitSwitch"_s)->property("font").value<QFont>().pixelSize(),
+                 QFontInfo(QGuiApplication::font()).pixelSize());
         QObject *menu = w.find(u"presetMenu"_s);
         const QStringList always = {u"---"_s, u"Original Size"_s, u"New Preset\u2026"_s};
         w.converter()->settingsStore()->selectOriginalPreset();
@@ -79,14 +93,20 @@ private Q_SLOTS:
         quality.fileSizeLimitEnabled = false;
         w.converter()->settingsStore()->use(quality);
         w.window()->resize(w.window()->minimumWidth(), w.window()->height());
-        QTRY_COMPARE(w.contentView()->width(), w.window()->minimumWidth());
+        // The platform hands the new size to the window's content as an event.
+        QTRY_COMPARE(w.contentView()->width(), qreal(w.window()->width()));
         w.render();
         QVERIFY(w.item(u"presetNameLabel"_s)->property("truncated").toBool());
         QQuickItem *row = w.item(u"optionsButton"_s)->parentItem();
-        for (const QString &name : {u"qualityLabel"_s, u"optionsButton"_s}) {
+        for (const QString &name :
+             {u"qualityLabel"_s, u"optionsButton"_s, u"outputFolderButton"_s}) {
             const QQuickItem *last = w.item(name);
-            QVERIFY2(last->isVisible() &&
-                         last->mapToItem(row, {last->width(), 0}).x() <= row->width(),
+            const QPointF corner = last->mapToScene({last->width(), last->height()});
+            // The strip's controls stay inside the strip too.
+            const bool inStrip = name == u"outputFolderButton"_s ||
+                                 last->mapToItem(row, {last->width(), 0}).x() <= row->width();
+            QVERIFY2(last->isVisible() && inStrip && corner.x() <= w.window()->width() &&
+                         corner.y() <= w.window()->height(),
                      qPrintable(name));
         }
         auto checkmark = [&](int index) {

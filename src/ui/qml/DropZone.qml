@@ -10,7 +10,8 @@ Item {
 
     required property bool isDragOver
     property list<string> extensions
-    readonly property real lineWidth: isDragOver ? 2.5 : 1.5
+    readonly property real lineWidth: isDragOver ? Theme.dropZoneActiveLineWidth
+                                                 : Theme.dropZoneLineWidth
 
     signal browseRequested
 
@@ -33,11 +34,12 @@ Item {
         ShapePath {
             objectName: "dropZoneOutline"
             strokeWidth: root.lineWidth
-            strokeColor: root.isDragOver ? Theme.accent : Theme.withAlpha(Theme.secondary, 0.15)
+            strokeColor: root.isDragOver ? Theme.accent : Theme.dropZoneOutline
             strokeStyle: root.isDragOver ? ShapePath.SolidLine : ShapePath.DashLine
-            // In units of the line width: dashes of 10 and gaps of 6.
-            dashPattern: [10 / 1.5, 6 / 1.5]
-            fillColor: root.isDragOver ? Theme.withAlpha(Theme.accent, 0.04) : "transparent"
+            // In units of the line width.
+            dashPattern: [Theme.dropZoneDash / Theme.dropZoneLineWidth,
+                Theme.dropZoneGap / Theme.dropZoneLineWidth]
+            fillColor: root.isDragOver ? Theme.dropZoneFill : "transparent"
             capStyle: ShapePath.FlatCap
             joinStyle: ShapePath.MiterJoin
             miterLimit: 10

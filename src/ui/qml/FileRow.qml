@@ -64,7 +64,7 @@ Item {
                      && !showButton.hovered && !inPopup(root.Window.activeFocusItem)
     ListView.onPooled: isPooled = true
     ListView.onReused: isPooled = false
-    ToolTip.delay: 600
+    ToolTip.delay: Theme.rowToolTipDelay
     ToolTip.text: root.fullText
 
     Rectangle {

@@ -60,7 +60,7 @@ Rectangle {
             readonly property string toolTip: root.hasFolder ? root.folderPath
                                                              : "Choose where the WebP files go"
             ToolTip.visible: hovered
-            ToolTip.delay: 500
+            ToolTip.delay: Theme.toolTipDelay
             ToolTip.text: toolTip
             onClicked: root.chooseFolderRequested()
 

@@ -18,7 +18,7 @@ ToolButton {
     Accessible.name: label
     Accessible.description: label
     ToolTip.visible: hovered && label !== ""
-    ToolTip.delay: 500
+    ToolTip.delay: Theme.toolTipDelay
     ToolTip.text: label
     Keys.onReturnPressed: root.clicked()
     Keys.onEnterPressed: root.clicked()
@@ -29,7 +29,7 @@ ToolButton {
         color: root.iconColor
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
-        opacity: root.enabled ? 1 : 0.35
+        opacity: root.enabled ? 1 : Theme.disabledIconOpacity
     }
 
     FocusRing {}

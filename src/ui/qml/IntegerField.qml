@@ -31,7 +31,7 @@ TextField {
     rightPadding: Theme.spacingSmall
     Accessible.description: error
     ToolTip.visible: error !== "" ? activeFocus || hovered : hovered && hint !== ""
-    ToolTip.delay: error !== "" ? 0 : 500
+    ToolTip.delay: error !== "" ? 0 : Theme.toolTipDelay
     ToolTip.text: error !== "" ? error : hint
     onEditingFinished: {
         root.committed(text);
@@ -44,12 +44,7 @@ TextField {
         root.focus = false;
     }
 
-    Rectangle {
-        anchors.fill: parent
+    FieldFrame {
         visible: root.error !== ""
-        color: "transparent"
-        radius: 2
-        border.color: Theme.red
-        border.width: Theme.hairline
     }
 }

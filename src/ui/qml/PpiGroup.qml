@@ -25,7 +25,7 @@ RowLayout {
         Layout.preferredWidth: Theme.ppiPickerWidth
         Accessible.name: "PPI"
         ToolTip.visible: hovered && !popup.visible
-        ToolTip.delay: 500
+        ToolTip.delay: Theme.toolTipDelay
         ToolTip.text: "Pixels per inch written into each WebP file"
         onActivated: index => root.panel.choosePPI(index)
     }
@@ -34,8 +34,8 @@ RowLayout {
         visible: root.panel.isCustomPPI
         valueText: root.panel.customPPIText
         error: root.panel.ppiError
-        maximumLength: 5
-        hint: "Pixels per inch, from 1 to 65535"
+        maximumLength: String(SettingLimits.maxPPI).length
+        hint: "Pixels per inch, from %1 to %2".arg(SettingLimits.minPPI).arg(SettingLimits.maxPPI)
         Layout.preferredWidth: Theme.ppiFieldWidth
         Accessible.name: "Custom PPI"
         onCommitted: text => root.panel.commitCustomPPI(text)

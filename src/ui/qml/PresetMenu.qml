@@ -24,7 +24,7 @@ Button {
     bottomPadding: Theme.spacingSmall + 1
     Accessible.description: "Output size"
     ToolTip.visible: hovered && !menu.visible
-    ToolTip.delay: 500
+    ToolTip.delay: Theme.toolTipDelay
     // The whole name, which a long one needs when the button elides it.
     ToolTip.text: (panel.hasSelectedPreset ? panel.selectedPresetName + "\n" : "")
                   + "Output size: choose, add or remove a preset"
@@ -34,7 +34,7 @@ Button {
 
     background: Rectangle {
         radius: Theme.controlRadius
-        color: Theme.withAlpha(Theme.controlBackground, 0.6)
+        color: Theme.presetButtonFace
     }
 
     FocusRing {}

@@ -15,9 +15,9 @@ Button {
     }
     background: Rectangle {
         implicitHeight: Theme.buttonHeight
-        radius: 5
+        radius: Theme.buttonRadius
         color: root.down ? Qt.darker(Theme.accentFill, 1.15) : Theme.accentFill
-        opacity: root.enabled ? 1 : 0.45
+        opacity: root.enabled ? 1 : Theme.disabledButtonOpacity
     }
 
     FocusRing {}

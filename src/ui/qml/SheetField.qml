@@ -33,13 +33,8 @@ ColumnLayout {
         onTextEdited: root.edited = true
         onAccepted: root.accepted()
 
-        Rectangle {
-            anchors.fill: parent
+        FieldFrame {
             visible: root.shownError !== ""
-            color: "transparent"
-            radius: 2
-            border.color: Theme.red
-            border.width: Theme.hairline
         }
     }
     FieldError {

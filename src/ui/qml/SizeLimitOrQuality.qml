@@ -23,7 +23,7 @@ RowLayout {
         font.pixelSize: Theme.bodySize
         Accessible.name: "Limit the file size (off: set the quality)"
         ToolTip.visible: hovered
-        ToolTip.delay: 500
+        ToolTip.delay: Theme.toolTipDelay
         ToolTip.text: root.limited ? "Each file is made as good as fits the size limit"
                                    : "Each file is made at the chosen quality"
         onToggled: root.panel.setFileSizeLimitEnabled(checked)
@@ -41,7 +41,7 @@ RowLayout {
         visible: root.limited
         valueText: root.panel.fileSizeLimitText
         error: root.panel.sizeLimitError
-        maximumLength: 7
+        maximumLength: String(SettingLimits.maxSizeLimitKB).length
         hint: "The most each WebP file may take, in KB"
         Layout.preferredWidth: Theme.sizeFieldWidth
         Accessible.name: "Maximum file size in KB"
@@ -71,15 +71,15 @@ RowLayout {
 
         objectName: "qualitySlider"
         visible: !root.limited
-        from: 1
-        to: 100
+        from: SettingLimits.minQuality
+        to: SettingLimits.maxQuality
         stepSize: 1
         snapMode: Slider.SnapAlways
         value: root.panel.quality
         Layout.preferredWidth: Theme.sliderWidth
         Accessible.name: "Quality"
         ToolTip.visible: hovered && !pressed
-        ToolTip.delay: 500
+        ToolTip.delay: Theme.toolTipDelay
         ToolTip.text: "WebP quality: higher keeps more detail, lower makes smaller files"
         // A drag settles when the slider is let go; a key press settles at once.
         onMoved: if (!pressed)

@@ -34,7 +34,7 @@ ColumnLayout {
         // A thin bar, as a linear progress indicator is, rather than the style's tall box.
         background: Rectangle {
             implicitHeight: Theme.spacingSmall
-            radius: 2
+            radius: Theme.smallRadius
             color: Theme.separator
         }
         contentItem: Item {
@@ -43,7 +43,7 @@ ColumnLayout {
             Rectangle {
                 width: progressBar.visualPosition * parent.width
                 height: parent.height
-                radius: 2
+                radius: Theme.smallRadius
                 color: Theme.accent
             }
         }
@@ -130,7 +130,7 @@ ColumnLayout {
             padding: Theme.listMargin
             Accessible.name: "Open Folder"
             ToolTip.visible: hovered
-            ToolTip.delay: 500
+            ToolTip.delay: Theme.toolTipDelay
             ToolTip.text: root.outputFolder.path
             onClicked: DesktopIntegration.openFolder(root.outputFolder.url)
 

@@ -46,17 +46,25 @@ QtObject {
     // Marks that are not text (the dot of a waiting file, an unticked circle).
     readonly property color faint: withAlpha(palette.windowText, 0.3)
 
+    // Sizes follow the application's font: bodySize is its size in pixels, and every size
+    // that holds text is drawn for a body of `designBodySize` and scaled with it.
+    readonly property int bodySize: SystemFonts.applicationPixelSize
+    readonly property int designBodySize: 13
+
+    function scaled(designPixels) {
+        return Math.round(designPixels * bodySize / designBodySize);
+    }
+
     // Font sizes.
-    readonly property int titleSize: 16
-    readonly property int dropTitleSize: 17
-    readonly property int sheetTitleSize: 14
-    readonly property int bodySize: 13
-    readonly property int smallSize: 12
-    readonly property int captionSize: 11
-    readonly property int chevronSize: 10
-    readonly property int dropIconSize: 42
-    readonly property int chooserIconSize: 16
-    readonly property int optionsIconSize: 18
+    readonly property int titleSize: scaled(16)
+    readonly property int dropTitleSize: scaled(17)
+    readonly property int sheetTitleSize: scaled(14)
+    readonly property int smallSize: scaled(12)
+    readonly property int captionSize: scaled(11)
+    readonly property int chevronSize: scaled(10)
+    readonly property int dropIconSize: scaled(42)
+    readonly property int chooserIconSize: scaled(16)
+    readonly property int optionsIconSize: scaled(18)
 
     // Margins and spacing.
     readonly property int pageMargin: 20
@@ -65,7 +73,7 @@ QtObject {
     readonly property int rowMargin: 6
     readonly property int dropZoneMargin: 24
     readonly property int sheetPadding: 24
-    readonly property int sheetWidth: 300
+    readonly property int sheetWidth: scaled(300)
     readonly property int spacingTight: 3
     readonly property int spacingSmall: 4
     readonly property int spacing: 8
@@ -73,44 +81,68 @@ QtObject {
     readonly property int spacingLarge: 12
     readonly property int spacingWide: 16
     readonly property int spacingSection: 20
-    readonly property int controlRadius: 6
     readonly property int focusRingWidth: 2
     readonly property int scrollBarWidth: 10
-    readonly property int dotSize: 8
-    readonly property int indicatorSize: 12
-    readonly property int rowHeight: 30
-    readonly property int folderNameWidth: 160
+    readonly property int dotSize: scaled(8)
+    readonly property int indicatorSize: scaled(12)
+    readonly property int rowHeight: scaled(30)
+    readonly property int folderNameWidth: scaled(160)
     // The widest a preset's name shows on the preset button; a longer one is elided.
-    readonly property int presetNameWidth: 90
+    readonly property int presetNameWidth: scaled(90)
     // The narrowest it gets in a narrow window.
-    readonly property int presetNameMinimumWidth: 24
-    readonly property int numberFieldWidth: 100
-    readonly property int sizeFieldWidth: 56
-    readonly property int ppiFieldWidth: 52
-    readonly property int ppiPickerWidth: 82
+    readonly property int presetNameMinimumWidth: scaled(24)
+    readonly property int numberFieldWidth: scaled(100)
+    readonly property int sizeFieldWidth: scaled(56)
+    readonly property int ppiFieldWidth: scaled(52)
+    readonly property int ppiPickerWidth: scaled(82)
     readonly property int sliderWidth: 80
-    readonly property int effortPickerWidth: 100
-    readonly property int resizeModePickerWidth: 80
-    readonly property int qualityLabelWidth: 36
+    readonly property int effortPickerWidth: scaled(100)
+    readonly property int resizeModePickerWidth: scaled(80)
+    readonly property int qualityLabelWidth: scaled(36)
+    readonly property int noticeTextWidth: scaled(420)
+    readonly property int chooserWidth: scaled(640)
+    readonly property int chooserHeight: scaled(460)
+    readonly property int placesWidth: scaled(150)
+    readonly property int hairline: 1
+    readonly property int listMargin: 2
+    readonly property int buttonHeight: scaled(20)
+    readonly property int windowWidth: scaled(760)
+    readonly property int windowHeight: scaled(640)
+    // Never below the sizes drawn for the usual font: fixed margins do not shrink with a smaller one.
+    readonly property int windowMinimumWidth: Math.max(680, scaled(680))
+    readonly property int windowMinimumHeight: Math.max(560, scaled(560))
+    readonly property int convertPadding: scaled(14)
+    readonly property int browsePadding: scaled(7)
+    readonly property int sheetTimesOffset: scaled(14)
+    readonly property int dropZoneSpacing: scaled(14)
+
+    // Corners.
+    readonly property int smallRadius: 2
+    readonly property int buttonRadius: 5
+    readonly property int controlRadius: 6
+    readonly property int dropZoneRadius: 14
+
+    // The drop zone's outline: thin and dashed while waiting, thicker and solid under a drag.
+    readonly property real dropZoneLineWidth: 1.5
+    readonly property real dropZoneActiveLineWidth: 2.5
+    readonly property real dropZoneDash: 10
+    readonly property real dropZoneGap: 6
+    readonly property color dropZoneOutline: withAlpha(secondary, 0.15)
+    readonly property color dropZoneFill: withAlpha(accent, 0.04)
+
+    // How much of a control shows while it is disabled.
+    readonly property real disabledIconOpacity: 0.35
+    readonly property real disabledButtonOpacity: 0.45
+    // The preset button's face, lighter than a plain button's.
+    readonly property color presetButtonFace: withAlpha(controlBackground, 0.6)
+
+    // Delays, in milliseconds.
+    readonly property int toolTipDelay: 500
+    // A file row's tooltip waits a little longer than a control's.
+    readonly property int rowToolTipDelay: 600
     readonly property int noticeDuration: 8000
     // How long the chooser waits for the next letter of a name being typed before it starts over.
     readonly property int typeAheadPause: 1000
-    readonly property int noticeTextWidth: 420
-    readonly property int chooserWidth: 640
-    readonly property int chooserHeight: 460
-    readonly property int placesWidth: 150
-    readonly property int hairline: 1
-    readonly property int listMargin: 2
-    readonly property int buttonHeight: 20
-    readonly property int windowWidth: 760
-    readonly property int windowHeight: 640
-    readonly property int windowMinimumWidth: 680
-    readonly property int windowMinimumHeight: 560
-    readonly property int convertPadding: 14
-    readonly property int browsePadding: 7
-    readonly property int sheetTimesOffset: 14
-    readonly property int dropZoneRadius: 14
-    readonly property int dropZoneSpacing: 14
 
     readonly property font font: SystemFonts.general
     readonly property font fixedFont: SystemFonts.fixed
