@@ -209,6 +209,19 @@ private Q_SLOTS:
         QCOMPARE(reportedWritten, written);
         QCOMPARE(finished.size(), 1);
         QCOMPARE(converter.files().at(1).inputSize, QFileInfo(m_inputs + u"/1.png"_s).size());
+        if (files > 6 && action != u"clear") {
+            // Dropped files belong to the run too: its summary stays while one of them is
+            // listed, and goes with the last.
+            const QString shown = converter.run()->summaryText();
+            for (int i = 0; i < 6; ++i)
+                converter.removeRow(0);
+            QCOMPARE(converter.run()->summaryText(), shown);
+            converter.clearAll();
+            QCOMPARE(converter.run()->summaryText(), QString());
+            for (int i = 0; i < 7; ++i)
+                converter.undo();
+            QCOMPARE(converter.run()->summaryText(), shown);
+        }
         if (action == u"none") {
             // Again with taken names skipped: every file is finished, none is left to select.
             ConverterSettings settings = converter.settings();

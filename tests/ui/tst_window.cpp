@@ -43,6 +43,25 @@ class TestWindow : public QObject
 {
     Q_OBJECT
 
+    /// One file listed, a preset and a folder chosen, and a stand-in encoder that touches
+    /// "<go>.started" and then waits for the go-ahead file `go` (returned; empty when the file did
+    /// not arrive in the list) before it fails.
+    static QString prepareHeldRun(WindowHarness &w)
+    {
+        const QString go = w.folder() + u"/go"_s;
+        QImage(8, 8, QImage::Format_RGB32).save(w.folder() + u"/a.png"_s);
+        const QString encoder = script(
+            w.folder(), u"cwebp"_s,
+            u"touch '%1.started'\nwhile [ ! -e '%1' ]; do sleep 0.02; done\nexit 1"_s.arg(go));
+        w.converter()->addFiles({QUrl::fromLocalFile(w.folder() + u"/a.png"_s)});
+        if (!QTest::qWaitFor([&] { return w.converter()->fileModel()->fileCount() == 1; }))
+            return {};
+        w.converter()->settingsStore()->selectOriginalPreset();
+        w.chooseOutputFolder();
+        w.converter()->setEncoderLocator([encoder] { return std::optional<QString>(encoder); });
+        return go;
+    }
+
 private Q_SLOTS:
     // Every text the window draws, in the Theme's colours or the style's, reaches WCAG AA on
     // the surface under it, in a light and a dark palette.
@@ -487,16 +506,8 @@ private Q_SLOTS:
     {
         const auto [how, running, answer, closes] = fields("how", "running", "answer", "closes");
         WindowHarness w;
-        const QString go = w.folder() + u"/go"_s;
-        QImage(8, 8, QImage::Format_RGB32).save(w.folder() + u"/a.png"_s);
-        const QString encoder = script(
-            w.folder(), u"cwebp"_s,
-            u"touch '%1.started'\nwhile [ ! -e '%1' ]; do sleep 0.02; done\nexit 1"_s.arg(go));
-        w.converter()->addFiles({QUrl::fromLocalFile(w.folder() + u"/a.png"_s)});
-        QTRY_COMPARE(w.converter()->fileModel()->fileCount(), 1);
-        w.converter()->settingsStore()->selectOriginalPreset();
-        w.chooseOutputFolder();
-        w.converter()->setEncoderLocator([&] { return std::optional<QString>(encoder); });
+        const QString go = prepareHeldRun(w);
+        QVERIFY(!go.isEmpty());
         QObject *options = w.find(u"optionsPopup"_s);
         QVERIFY(w.open(options));
         // The window is closed while the encoder runs, not while the file is still being read,
@@ -553,16 +564,8 @@ private Q_SLOTS:
     {
         const auto [presses, go, final] = fields("presses", "go", "final");
         WindowHarness w;
-        const QString goAhead = w.folder() + u"/go"_s;
-        QImage(8, 8, QImage::Format_RGB32).save(w.folder() + u"/a.png"_s);
-        const QString encoder = script(
-            w.folder(), u"cwebp"_s,
-            u"touch '%1.started'\nwhile [ ! -e '%1' ]; do sleep 0.02; done\nexit 1"_s.arg(goAhead));
-        w.converter()->addFiles({QUrl::fromLocalFile(w.folder() + u"/a.png"_s)});
-        QTRY_COMPARE(w.converter()->fileModel()->fileCount(), 1);
-        w.converter()->settingsStore()->selectOriginalPreset();
-        w.chooseOutputFolder();
-        w.converter()->setEncoderLocator([&] { return std::optional<QString>(encoder); });
+        const QString goAhead = prepareHeldRun(w);
+        QVERIFY(!goAhead.isEmpty());
         w.converter()->convertAll();
         QTRY_VERIFY(QFile::exists(goAhead + u".started"_s));
         QQuickItem *stop = w.item(u"stopButton"_s);
