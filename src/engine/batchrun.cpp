@@ -176,7 +176,9 @@ void BatchRun::stopNow()
 
 void BatchRun::updateSummaryShown()
 {
+    // Before the first run there is nothing to look for in a list of any length.
     const bool shown =
+        !m_runIds.isEmpty() &&
         std::any_of(m_files->items().cbegin(), m_files->items().cend(),
                     [this](const FileItem &item) { return m_runIds.contains(item.id); });
     if (shown == m_summaryShown)
