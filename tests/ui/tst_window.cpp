@@ -236,6 +236,8 @@ private Q_SLOTS:
         QTRY_COMPARE(entries->property("count").toInt(), 5);
         QTRY_VERIFY(chooser->property("opened").toBool());
         QVERIFY(entries->hasActiveFocus());
+        // Places are read on a worker thread; a step on them waits until they are there.
+        QTRY_VERIFY(w.item(u"chooserPlaces"_s)->property("count").toInt() > 0);
         auto *listing = entries->property("model").value<QAbstractItemModel *>();
         for (const QString &step : steps.split(u' ')) {
             if (step.startsWith(u"type:"_s)) {

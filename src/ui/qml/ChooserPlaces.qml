@@ -14,6 +14,10 @@ ListView {
     function refresh() {
         places.refresh();
     }
+    function startAtFirst() {
+        if (activeFocus && currentIndex < 0 && count > 0)
+            currentIndex = 0;
+    }
     function pickCurrent() {
         if (currentIndex >= 0)
             root.picked(places.urlAt(currentIndex));
@@ -28,9 +32,10 @@ ListView {
     keyNavigationEnabled: true
     Accessible.role: Accessible.List
     Accessible.name: "Places"
-    // A fresh list has no current place; the keyboard starts at the first.
-    onActiveFocusChanged: if (activeFocus && currentIndex < 0 && count > 0)
-        currentIndex = 0
+    // A fresh list has no current place; the keyboard starts at the first, also when the
+    // places arrive after the list took the focus.
+    onActiveFocusChanged: startAtFirst()
+    onCountChanged: startAtFirst()
     Keys.onReturnPressed: root.pickCurrent()
     Keys.onEnterPressed: root.pickCurrent()
 
