@@ -154,6 +154,8 @@ void BatchRun::stop()
     if (!m_isConverting || isCancelled())
         return;
     m_flags->cancelled = true;
+    // A stopping run has no time left to estimate, even with no file waiting.
+    m_remainingMs = -1;
     Q_EMIT changed();
     while (!m_waiting.empty()) {
         const Member member = m_waiting.front();

@@ -30,7 +30,7 @@ QVariant PresetListModel::data(const QModelIndex &index, int role) const
     case SizeTextRole:
         return preset.sizeText();
     case EntryTextRole:
-        return preset.name + QStringLiteral("  \u00B7  ") + preset.sizeText();
+        return preset.entryText();
     case PreserveOriginalRole:
         return preset.preserveOriginal;
     case IsSelectedRole:

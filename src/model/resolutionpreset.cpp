@@ -35,6 +35,12 @@ QString ResolutionPreset::sizeText() const
                          : size + QStringLiteral(" \u00B7 ") + how.join(QStringLiteral(", "));
 }
 
+QString ResolutionPreset::entryText() const
+{
+    const QString size = sizeText();
+    return size == name ? name : name + QStringLiteral("  \u00B7  ") + size;
+}
+
 QJsonObject ResolutionPreset::toJson() const
 {
     return {

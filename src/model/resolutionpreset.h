@@ -33,6 +33,8 @@ struct ResolutionPreset
     /// "Original" for a keep-own-size preset, otherwise "1920 × 1080", followed by the mode
     /// when it is not a plain stretch: "1920 × 1080 · fit", "1920 × 1080 · fill, shrink only".
     [[nodiscard]] QString sizeText() const;
+    /// The preset menu's line: "Web  ·  1200 × 800", or the name alone when it says the size.
+    [[nodiscard]] QString entryText() const;
 
     [[nodiscard]] QJsonObject toJson() const;
     /// Strict: a missing key, a wrong type or a malformed id gives no preset. "resizeMode" and

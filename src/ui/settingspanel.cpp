@@ -59,7 +59,8 @@ QString SettingsPanel::selectedPresetName() const
 QString SettingsPanel::selectedPresetSizeText() const
 {
     const auto preset = m_converter ? m_converter->selectedPreset() : std::nullopt;
-    return preset ? preset->sizeText() : QString();
+    // A size the name already says ("Original") is not said twice.
+    return preset && preset->sizeText() != preset->name ? preset->sizeText() : QString();
 }
 
 QStringList SettingsPanel::ppiOptions() const

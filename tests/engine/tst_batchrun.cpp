@@ -149,6 +149,7 @@ private Q_SLOTS:
             converter.stop();
             // Files that had not started end at once; the running encoders go on.
             QVERIFY(converter.isConverting() && converter.run()->isCancelled());
+            QVERIFY(converter.run()->remainingMs() < 0);
             QCOMPARE(converter.fileModel()->cancelledCount(), 6 - running);
             QCOMPARE(converter.run()->completedCount(), 6 - running);
         } else if (action == u"clear") {

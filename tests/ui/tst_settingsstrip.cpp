@@ -79,12 +79,13 @@ private Q_SLOTS:
         QObject *menu = w.find(u"presetMenu"_s);
         const QStringList always = {u"---"_s, u"Original Size"_s, u"New Preset\u2026"_s};
         w.converter()->settingsStore()->selectOriginalPreset();
+        QCOMPARE(w.text(u"presetNameLabel"_s), u"Original"_s);
+        QVERIFY(!w.item(u"presetSizeLabel"_s)->isVisible());
         w.converter()->settingsStore()->addPreset(u"Web pictures for the spring catalogue"_s, 1200,
                                                   800);
         QVERIFY(w.open(menu));
         const QStringList both = {
-            u"Original  \u00b7  Original"_s,
-            u"Web pictures for the spring catalogue  \u00b7  1200 \u00d7 800"_s};
+            u"Original"_s, u"Web pictures for the spring catalogue  \u00b7  1200 \u00d7 800"_s};
         QCOMPARE(WindowHarness::menuEntries(menu), both + always + QStringList{u"Remove >"_s});
         QCOMPARE(w.text(u"presetSizeLabel"_s), u"1200 \u00d7 800"_s);
         // A long name is elided, so that at the window's smallest the quality slider, its

@@ -62,7 +62,7 @@ Button {
         }
         Label {
             objectName: "presetSizeLabel"
-            visible: root.panel.hasSelectedPreset
+            visible: text !== ""
             text: root.panel.selectedPresetSizeText
             font.family: Theme.fixedFont.family
             font.pixelSize: Theme.smallSize
@@ -108,7 +108,7 @@ Button {
             model: root.panel.presets
             delegate: PresetMenuEntry {
                 onTriggered: {
-                                        menu.close();
+                    menu.close();
                     root.panel.selectPreset(presetId);
                 }
             }
