@@ -122,7 +122,8 @@ void Places::refresh()
 
 void Places::take(quint64 generation, QList<Place> places)
 {
-    if (generation != m_generation)
+    // The same places again change nothing, so the keyboard keeps its place in the list.
+    if (generation != m_generation || places == m_places)
         return;
     beginResetModel();
     m_places = std::move(places);

@@ -28,6 +28,8 @@ public:
         QUrl url;
         /// A Theme icon name.
         QString icon;
+
+        bool operator==(const Place &) const = default;
     };
 
     /// Starts gathering the places at once.
