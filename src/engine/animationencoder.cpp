@@ -38,11 +38,10 @@ QStringList arguments(const QStringList &framePngs, const std::vector<int> &dela
                      QStringLiteral("-lossy"), QStringLiteral("-q"),
                      QString::number(quality), QStringLiteral("-m"),
                      QString::number(method)};
-    for (qsizetype i = 0; i < framePngs.size(); ++i) {
-        const int delay = size_t(i) < delaysMs.size() ? delaysMs[size_t(i)] : 100;
-        args << QStringLiteral("-d") << QString::number(std::max(shortestDelay, delay))
-             << framePngs[i];
-    }
+    Q_ASSERT(delaysMs.size() == size_t(framePngs.size()));
+    for (qsizetype i = 0; i < framePngs.size(); ++i)
+        args << QStringLiteral("-d")
+             << QString::number(std::max(shortestDelay, delaysMs[size_t(i)])) << framePngs[i];
     return args;
 }
 

@@ -22,7 +22,7 @@ namespace AnimationEncoder {
 inline constexpr int method = 4;
 
 /// The argument vector for one encode of `framePngs`, each shown for its entry of
-/// `delaysMs`, played `loop` times (0: for ever), lossy at `quality`.
+/// `delaysMs` (one for every frame), played `loop` times (0: for ever), lossy at `quality`.
 [[nodiscard]] QStringList arguments(const QStringList &framePngs, const std::vector<int> &delaysMs,
                                     int loop, int quality, const QString &outputPath);
 } // namespace AnimationEncoder

@@ -42,7 +42,8 @@ struct Result
     QString error;
     QString detail;
     int frameCount = 1;
-    /// Each frame's duration in milliseconds, as the file gives it (animations only).
+    /// Each frame's duration in milliseconds, as the file gives it, one for every frame
+    /// (animations only).
     std::vector<int> delays;
     /// How often the animation plays; 0 for ever.
     int loop = 0;
