@@ -44,6 +44,12 @@ QByteArray made(const QString &file)
         if (words.size() > 2)
             image.set(VIPS_META_ORIENTATION, number(2));
         bytes = encode(image, ".jpg");
+    } else if (kind == u"cmyk") {
+        // Noise in four inks, which the loader turns into colours before it shrinks.
+        const VImage rgb = noise(number(0), number(1));
+        bytes = encode(rgb.bandjoin(rgb[0]).copy(
+                           VImage::option()->set("interpretation", VIPS_INTERPRETATION_CMYK)),
+                       ".jpg");
     } else if (kind == u"scans") {
         bytes = ForgedImages::jpegWithScans(number(0));
     } else if (kind == u"claiming") {
