@@ -1,6 +1,7 @@
 #include "convertersettings.h"
 #include "ppioption.h"
 #include "settingrules.h"
+#include "sizetext.h"
 #include "testsupport.h"
 
 #include <QTest>
@@ -100,17 +101,27 @@ private Q_SLOTS:
         auto [rule, value, expected] = fields("rule", "value", "expected");
         using namespace SettingRules;
         const qint64 number = value.toLongLong();
-        const QString result =
-            rule == u"quality"          ? qualityError(number)
-            : rule == u"size"           ? sizeLimitError(number)
-            : rule == u"ppi"            ? ppiError(number)
-            : rule == u"side"           ? sideError(u"Side"_s, number)
-            : rule == u"name"           ? presetNameError(value.replace(u"\\s"_s, u" "_s))
-            : rule == u"ppi option"     ? (PPIOptions::fromRawValue(value)
-                                               ? PPIOptions::rawValue(*PPIOptions::fromRawValue(value))
-                                               : u"none"_s)
-            : rule == u"usable quality" ? QString::number(usableQuality(number))
-                                        : QString::number(usableSizeLimitKB(number));
+        const QString result = [&]() -> QString {
+            if (rule == u"quality")
+                return qualityError(number);
+            if (rule == u"size")
+                return sizeLimitError(number);
+            if (rule == u"ppi")
+                return ppiError(number);
+            if (rule == u"side")
+                return sideError(u"Side"_s, number);
+            if (rule == u"name")
+                return presetNameError(value.replace(u"\\s"_s, u" "_s));
+            if (rule == u"ppi option") {
+                const auto option = PPIOptions::fromRawValue(value);
+                return option ? PPIOptions::rawValue(*option) : u"none"_s;
+            }
+            if (rule == u"usable quality")
+                return QString::number(usableQuality(number));
+            if (rule == u"total size")
+                return SizeText::total(number);
+            return QString::number(usableSizeLimitKB(number));
+        }();
         QCOMPARE(result, expected);
     }
 };
