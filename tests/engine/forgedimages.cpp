@@ -4,6 +4,8 @@
 
 #include <QtEndian>
 
+#include <libheif/heif.h>
+#include <memory>
 #include <zlib.h>
 
 namespace ForgedImages {
@@ -47,6 +49,53 @@ QByteArray jpegWithScans(int scans)
         repeated += scan;
     jpeg.insert(jpeg.size() - 2, repeated);
     return jpeg;
+}
+
+QByteArray heicWithBlocks(int width, int height, const QList<HeifBlock> &blocks)
+{
+    const std::unique_ptr<heif_context, void (*)(heif_context *)> context(heif_context_alloc(),
+                                                                          heif_context_free);
+    heif_image *picture = nullptr;
+    heif_encoder *encoder = nullptr;
+    heif_image_handle *handle = nullptr;
+    if (heif_image_create(width, height, heif_colorspace_monochrome, heif_chroma_monochrome,
+                          &picture)
+            .code != heif_error_Ok)
+        return {};
+    const std::unique_ptr<heif_image, void (*)(const heif_image *)> image(picture,
+                                                                          heif_image_release);
+    heif_image_add_plane(picture, heif_channel_Y, width, height, 8);
+    int stride = 0;
+    uint8_t *plane = heif_image_get_plane(picture, heif_channel_Y, &stride);
+    for (int y = 0; y < height; ++y)
+        std::fill_n(plane + y * stride, width, uint8_t(128));
+    if (heif_context_get_encoder_for_format(context.get(), heif_compression_HEVC, &encoder).code !=
+        heif_error_Ok)
+        return {};
+    const heif_error encoded =
+        heif_context_encode_image(context.get(), picture, encoder, nullptr, &handle);
+    heif_encoder_release(encoder);
+    if (encoded.code != heif_error_Ok)
+        return {};
+    const std::unique_ptr<heif_image_handle, void (*)(const heif_image_handle *)> primary(
+        handle, heif_image_handle_release);
+    for (const HeifBlock &block : blocks) {
+        if (heif_context_add_generic_metadata(context.get(), handle, block.bytes.constData(),
+                                              int(block.bytes.size()), block.type.constData(),
+                                              block.contentType.constData())
+                .code != heif_error_Ok)
+            return {};
+    }
+    QByteArray file;
+    heif_writer writer{};
+    writer.writer_api_version = 1;
+    writer.write = [](heif_context *, const void *data, size_t size, void *target) {
+        static_cast<QByteArray *>(target)->append(static_cast<const char *>(data), qsizetype(size));
+        return heif_error{heif_error_Ok, heif_suberror_Unspecified, ""};
+    };
+    if (heif_context_write(context.get(), &writer, &file).code != heif_error_Ok)
+        return {};
+    return file;
 }
 
 } // namespace ForgedImages

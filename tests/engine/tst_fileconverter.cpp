@@ -2,6 +2,7 @@
 #include "enginefixtures.h"
 #include "fileconverter.h"
 #include "fileintake.h"
+#include "forgedimages.h"
 #include "outputreservation.h"
 #include "resizemode.h"
 #include "testsupport.h"
@@ -437,7 +438,18 @@ exec %2 "$@")sh"_s.arg(tools.path(), *AnimationEncoder::locate()));
         const QString format = formatText.section(u' ', 0, 0);
         QTemporaryDir dir;
         const QString input = dir.filePath(u"in."_s + format);
-        save(noise(40, 30), qPrintable(u"."_s + format), input);
+        if (formatText.endsWith(u" other block"_s)) {
+            // The XMP is followed by a block of another content type, as some cameras add.
+            const QByteArray xmp = R"(<?xpacket begin="" id="W5M0MpCehiHzreSzNTczkc9d"?>
+<x:xmpmeta xmlns:x="adobe:ns:meta/"/><?xpacket end="w"?>)";
+            EngineFixtures::writeBytes(
+                input, ForgedImages::heicWithBlocks(
+                           40, 30,
+                           {{"mime", "application/rdf+xml", xmp},
+                            {"mime", "application/octet-stream", "not a description"}}));
+        } else {
+            save(noise(40, 30), qPrintable(u"."_s + format), input);
+        }
         save(noise(16, 12), ".jpg", dir.filePath(u"thumb.jpg"_s));
         QStringList tagging =
             u"-q;-m;-n;-overwrite_original;-DateTimeOriginal=2021:06:05 10:11:12;-Make=Tessa;"
