@@ -38,7 +38,6 @@ QStringList arguments(const QStringList &framePngs, const std::vector<int> &dela
                      QStringLiteral("-lossy"), QStringLiteral("-q"),
                      QString::number(quality), QStringLiteral("-m"),
                      QString::number(method)};
-    Q_ASSERT(delaysMs.size() == size_t(framePngs.size()));
     for (qsizetype i = 0; i < framePngs.size(); ++i)
         args << QStringLiteral("-d")
              << QString::number(std::max(shortestDelay, delaysMs[size_t(i)])) << framePngs[i];

@@ -245,6 +245,8 @@ private Q_SLOTS:
         converter.convertAll();
         QVERIFY(finished.wait(60000));
         QCOMPARE(converter.run()->summaryText(), u"0 done, 1 failed, 0 cancelled"_s);
+        // The files the second run left alone still show how the first one ended.
+        QCOMPARE(converter.fileModel()->doneCount(), files - failed);
     }
 };
 
