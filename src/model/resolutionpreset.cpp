@@ -35,10 +35,16 @@ QString ResolutionPreset::sizeText() const
                          : size + QStringLiteral(" \u00B7 ") + how.join(QStringLiteral(", "));
 }
 
-QString ResolutionPreset::entryText() const
+QString ResolutionPreset::sizeTextBesideName() const
 {
     const QString size = sizeText();
-    return size == name ? name : name + QStringLiteral("  \u00B7  ") + size;
+    return size == name ? QString() : size;
+}
+
+QString ResolutionPreset::entryText() const
+{
+    const QString size = sizeTextBesideName();
+    return size.isEmpty() ? name : name + QStringLiteral("  \u00B7  ") + size;
 }
 
 QJsonObject ResolutionPreset::toJson() const

@@ -33,6 +33,8 @@ struct ResolutionPreset
     /// "Original" for a keep-own-size preset, otherwise "1920 × 1080", followed by the mode
     /// when it is not a plain stretch: "1920 × 1080 · fit", "1920 × 1080 · fill, shrink only".
     [[nodiscard]] QString sizeText() const;
+    /// The size text where the name does not already say it ("Original"); otherwise empty.
+    [[nodiscard]] QString sizeTextBesideName() const;
     /// The preset menu's line: "Web  ·  1200 × 800", or the name alone when it says the size.
     [[nodiscard]] QString entryText() const;
 

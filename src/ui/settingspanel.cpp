@@ -59,8 +59,7 @@ QString SettingsPanel::selectedPresetName() const
 QString SettingsPanel::selectedPresetSizeText() const
 {
     const auto preset = m_converter ? m_converter->selectedPreset() : std::nullopt;
-    // A size the name already says ("Original") is not said twice.
-    return preset && preset->sizeText() != preset->name ? preset->sizeText() : QString();
+    return preset ? preset->sizeTextBesideName() : QString();
 }
 
 QStringList SettingsPanel::ppiOptions() const
